@@ -1,0 +1,36 @@
+# Quick start: `make run` runs the program on the bundled catalogue, `make test` builds
+# and runs every test. Both install missing Debian packages first.
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DVACUUM_BENCH=ON $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@echo "== Product database ($(BUILD)/bin/Vacuum.dat)"
+	@$(BUILD)/bin/vacdb tables $(BUILD)/bin/Vacuum.dat
+	@echo "== Languages ($(BUILD)/bin/Vacuum.bin)"
+	@$(BUILD)/bin/vacdb tables $(BUILD)/bin/Vacuum.bin
+	@echo "== tbl Density"
+	@$(BUILD)/bin/vacdb dump $(BUILD)/bin/Vacuum.dat "tbl Density"
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,199 @@
+#include "core/data/orsik_connection.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "core/data/str_table_db.h"
+#include "core/lang/language_blob.h"
+
+namespace {
+
+std::string& ProgramFolderOverride() {
+    static std::string folder;
+    return folder;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+} // namespace
+
+TConnectionClient::~TConnectionClient() {
+    if (connection_) connection_->UnregisterClient(this);
+}
+
+std::vector<TOrsikConnectionListener::Loader>& TOrsikConnectionListener::Loaders() {
+    static std::vector<Loader> loaders;
+    return loaders;
+}
+
+void TOrsikConnectionListener::Announce(TConnectionClient& client, TOrsikConnection& connection) {
+    for (const auto& load : Loaders()) load(client, connection);
+}
+
+TOrsikConnection::TOrsikConnection() = default;
+
+TOrsikConnection::~TOrsikConnection() {
+    destroying_ = true;
+    for (TConnectionClient* c : clients_) {
+        c->connection_ = nullptr;
+        c->ConnectionDestroyed();
+    }
+    clients_.clear();
+}
+
+std::string TOrsikConnection::ProgramFolder() {
+    if (!ProgramFolderOverride().empty()) return ProgramFolderOverride();
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+void TOrsikConnection::SetProgramFolder(const std::string& folder) {
+    ProgramFolderOverride() = folder;
+}
+
+void TOrsikConnection::Loaded() {
+    if (!loading_) return;
+    loading_ = false;
+    if (!dataFile_.empty()) {
+        const std::string path = JoinPath(ProgramFolder(), FileNameOf(dataFile_));
+        if (path != dataFile_) {
+            dataFile_ = path;
+            Open();
+        } else {
+            AnnounceAll();
+        }
+    }
+}
+
+void TOrsikConnection::SetDataFile(const std::string& path) {
+    std::string resolved = path;
+    if (loading_ && !path.empty()) resolved = JoinPath(ProgramFolder(), FileNameOf(path));
+    if (resolved == dataFile_) return;
+    dataFile_ = resolved;
+    Open();
+}
+
+void TOrsikConnection::Open() {
+    active_ = false;
+    image_ = TContainerImage();
+    lastError_.clear();
+    if (!dataFile_.empty()) {
+        if (ReadContainerFile(dataFile_, image_, lastError_))
+            active_ = true;
+        else
+            image_ = TContainerImage();
+    }
+    AnnounceAll();
+}
+
+void TOrsikConnection::RegisterClient(TConnectionClient* client) {
+    if (!client || std::find(clients_.begin(), clients_.end(), client) != clients_.end()) return;
+    if (client->connection_ && client->connection_ != this)
+        client->connection_->UnregisterClient(client);
+    clients_.push_back(client);
+    client->connection_ = this;
+}
+
+void TOrsikConnection::UnregisterClient(TConnectionClient* client) {
+    auto it = std::find(clients_.begin(), clients_.end(), client);
+    if (it == clients_.end()) return;
+    clients_.erase(it);
+    client->connection_ = nullptr;
+}
+
+std::optional<std::span<const uint8_t>> TOrsikConnection::GetTableStream(std::string_view name) const {
+    if (!active_) return std::nullopt;
+    const int i = image_.Find(name);
+    if (i < 0) return std::nullopt;
+    return image_.Blobs[i];
+}
+
+void TOrsikConnection::AnnounceClient(TConnectionClient& client) {
+    TOrsikConnectionListener::Announce(client, *this);
+}
+
+void TOrsikConnection::AnnounceAll() {
+    if (loading_ || destroying_) return;
+    // A client may unregister while it loads; walk a copy and skip the departed.
+    const auto clients = clients_;
+    for (TConnectionClient* c : clients)
+        if (std::find(clients_.begin(), clients_.end(), c) != clients_.end()) AnnounceClient(*c);
+    if (OnChange) OnChange(*this);
+}
+
+bool ReadContainerFile(const std::string& path, TContainerImage& image, std::string& error) {
+    image = TContainerImage();
+    error.clear();
+    if (path.empty()) {
+        error = "no container file given";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    bool readOk = true;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        const long size = std::ftell(f);
+        if (size > 0 && std::fseek(f, 0, SEEK_SET) == 0) {
+            bytes->resize(static_cast<size_t>(size));
+            readOk = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+        }
+    }
+    if (bytes->empty() || !readOk) {
+        // Not seekable or changed under us: read it as a stream.
+        bytes->clear();
+        std::fseek(f, 0, SEEK_SET);
+        uint8_t buf[65536];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes->insert(bytes->end(), buf, buf + n);
+        readOk = !std::ferror(f);
+    }
+    std::fclose(f);
+    if (!readOk) {
+        error = path + ": read error";
+        return false;
+    }
+    try {
+        if (!ParseContainer(bytes, image)) {
+            error = path + ": not a container file (no \"OrsikDAT\" signature)";
+            image = TContainerImage();
+            return false;
+        }
+        ValidateContainerTables(image);
+    } catch (const EFormatError& e) {
+        error = path + ": " + e.what();
+        image = TContainerImage();
+        return false;
+    }
+    return true;
+}
+
+void ValidateContainerTables(const TContainerImage& image) {
+    for (size_t i = 0; i < image.Blobs.size(); ++i) {
+        try {
+            if (image.Kinds[i] == "Table" || image.Kinds[i] == "TableIndexed")
+                ValidateTableBlob(image.Blobs[i]);
+            else if (image.Kinds[i] == "Language")
+                ValidateLanguageBlob(image.Blobs[i]);
+        } catch (const EFormatError& e) {
+            throw EFormatError("table \"" + image.TableNames[i] + "\": " + e.what());
+        }
+    }
+}
