@@ -30,7 +30,10 @@ TCustomTable::TCustomTable() = default;
 TCustomTable::~TCustomTable() {
     destroying_ = true;
     const auto deps = dependents_;
-    for (TTableDependent* d : deps) RemoveDependent(d);
+    for (TTableDependent* d : deps) {
+        d->SourceDestroyed(*this);
+        RemoveDependent(d);
+    }
 }
 
 void TCustomTable::Loaded() {
@@ -195,61 +198,65 @@ void TCustomTable::DistinctValues(int col, TDistinctList& target, const TTavCust
 void TCustomTable::DistinctValuesByRows(int col, TDistinctList& target,
                                         const TTavCustomIndexEvent& custom, int counting,
                                         TStrSort sort, std::vector<double>* numbers) const {
-    target.Clear();
-    target.Sorted = (sort == cSortASCII);
-    if (numbers) numbers->clear();
-    // Entries refer to a stable id so that later occurrences can raise the count in O(1).
-    struct Work {
-        size_t id;
-    };
-    std::vector<Work> order;
-    std::vector<std::string> texts;
-    std::vector<int> tags;
-    std::vector<double> values;
-    std::unordered_map<std::string, size_t> seen;
-    auto tagAt = [&](size_t pos) { return tags[order[pos].id]; };
-
+    TDistinctBuilder builder(custom, counting, sort);
     TTerm t;
     for (int r = 0, n = Rows(); r < n; ++r) {
         GetField(r, col, t);
-        if (t.Text.empty()) continue;
-        auto found = seen.find(t.Text);
-        if (found != seen.end()) {
-            if (counting == 2) ++tags[found->second];
-            continue;
-        }
-        int key = t.Tag;
-        if (sort == cSortCustom && custom) custom(t.Text, key);
-        const size_t id = texts.size();
-        texts.push_back(t.Text);
-        tags.push_back(counting == 0 || counting == 2 ? 1 : key);
-        values.push_back(t.Value);
-        seen.emplace(t.Text, id);
-
-        size_t pos = order.size();
-        switch (sort) {
-        case cSortNone: break;
-        case cSortASCII:
-            pos = std::upper_bound(order.begin(), order.end(), t.Text,
-                                   [&](const std::string& s, const Work& w) { return s < texts[w.id]; }) -
-                  order.begin();
-            break;
-        case cSortIndex:
-        case cSortCustom:
-            if (sort == cSortCustom && !custom) break;
-            for (size_t i = 0; i < order.size(); ++i)
-                if (tagAt(i) > key) {
-                    pos = i;
-                    break;
-                }
-            break;
-        }
-        order.insert(order.begin() + static_cast<std::ptrdiff_t>(pos), Work{id});
+        builder.Add(t);
     }
-    target.Items.reserve(order.size());
-    if (numbers) numbers->reserve(order.size());
-    for (const Work& w : order) {
-        target.Items.push_back({std::move(texts[w.id]), tags[w.id]});
-        if (numbers) numbers->push_back(values[w.id]);
+    builder.Finish(target, numbers);
+}
+
+TDistinctBuilder::TDistinctBuilder(const TTavCustomIndexEvent& custom, int counting, TStrSort sort)
+    : custom_(custom), counting_(counting), sort_(sort) {}
+
+void TDistinctBuilder::Add(const TTerm& t, int occurrences) {
+    if (t.Text.empty()) return;
+    auto found = seen_.find(t.Text);
+    if (found != seen_.end()) {
+        if (counting_ == 2) tags_[found->second] += occurrences;
+        return;
+    }
+    int key = t.Tag;
+    if (sort_ == cSortCustom && custom_) custom_(t.Text, key);
+    const size_t id = texts_.size();
+    texts_.push_back(t.Text);
+    tags_.push_back(counting_ == 0 ? 1 : counting_ == 2 ? occurrences : key);
+    values_.push_back(t.Value);
+    seen_.emplace(t.Text, id);
+
+    size_t pos = order_.size();
+    switch (sort_) {
+    case cSortNone: break;
+    case cSortASCII:
+        pos = static_cast<size_t>(
+            std::upper_bound(order_.begin(), order_.end(), t.Text,
+                             [&](const std::string& s, size_t other) { return s < texts_[other]; }) -
+            order_.begin());
+        break;
+    case cSortIndex:
+    case cSortCustom:
+        if (sort_ == cSortCustom && !custom_) break;
+        for (size_t i = 0; i < order_.size(); ++i)
+            if (tags_[order_[i]] > key) {
+                pos = i;
+                break;
+            }
+        break;
+    }
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(pos), id);
+}
+
+void TDistinctBuilder::Finish(TDistinctList& target, std::vector<double>* numbers) {
+    target.Clear();
+    target.Sorted = (sort_ == cSortASCII);
+    target.Items.reserve(order_.size());
+    if (numbers) {
+        numbers->clear();
+        numbers->reserve(order_.size());
+    }
+    for (size_t id : order_) {
+        target.Items.push_back({std::move(texts_[id]), tags_[id]});
+        if (numbers) numbers->push_back(values_[id]);
     }
 }

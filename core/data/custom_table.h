@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/quantities/term.h"
@@ -39,6 +40,8 @@ public:
 
     //! Called by an observed table with its pending change flags.
     virtual void SourceChanged(TCustomTable& source, unsigned flags) = 0;
+    //! Called by an observed table that is being destroyed, before it lets go.
+    virtual void SourceDestroyed(TCustomTable& source) {}
 
 private:
     friend class TCustomTable;
@@ -66,6 +69,27 @@ public:
     size_t Count() const { return Items.size(); }
     int IndexOf(std::string_view text) const;
     const std::string& operator[](size_t i) const { return Items[i].Text; }
+};
+
+//! Collects distinct non-empty texts in the order a sort mode asks for, with their tags
+//! (1, the count of occurrences, or the sort key) and the number of the first occurrence.
+class TDistinctBuilder {
+public:
+    //! counting: 0 tags 1, 2 counts occurrences, otherwise the tag is the sort key.
+    TDistinctBuilder(const TTavCustomIndexEvent& custom, int counting, TStrSort sort);
+    //! Offers a cell read `occurrences` times in a row.
+    void Add(const TTerm& cell, int occurrences = 1);
+    void Finish(TDistinctList& target, std::vector<double>* numbers);
+
+private:
+    const TTavCustomIndexEvent& custom_;
+    int counting_;
+    TStrSort sort_;
+    std::vector<size_t> order_;
+    std::vector<std::string> texts_;
+    std::vector<int> tags_;
+    std::vector<double> values_;
+    std::unordered_map<std::string, size_t> seen_;
 };
 
 //! In-memory table of named columns and numbered rows whose cells read as TTerm; base of
@@ -105,6 +129,16 @@ public:
                                 int counting, TStrSort sort, std::vector<double>* numbers) const;
     virtual void BeginUpdate();
     virtual void EndUpdate();
+
+    //! Where a cell's value lives when no OnChangeField handler can alter it on the way:
+    //! the column object and its row. False when the cell must be read through GetField.
+    virtual bool DirectCell(int row, int col, const TStrFieldDB*& field, int& fieldRow) const {
+        return false;
+    }
+    //! Turns row numbers of this table into rows of the column objects (see Column), so
+    //! that cells can be read from the columns directly. False when an OnChangeField
+    //! handler on the way may alter cells; `rows` is then unspecified.
+    virtual bool DirectRows(std::vector<int32_t>& rows) const { return false; }
 
     //! A dependent table passes changes on down the chain.
     void SourceChanged(TCustomTable& source, unsigned flags) override { Changed(flags); }

@@ -263,22 +263,27 @@ void TStrFieldDB::ReadCell(int row, TTerm& term) const {
 
 void TStrFieldDB::ReadSlot(int slot, TTerm& term) const {
     term = TTerm();
+    // A row the file holds no value for (a value store or row index shorter than the table)
+    // reads as the type's default value: the same cell SetIndexed, SetRows and the typed
+    // getters give it.
     const bool valid = slot >= 0 && static_cast<size_t>(slot) < ValueCount();
     switch (type_) {
     case csfPBool:
     case csfBool:
         term.Typ = cTTAlpha;
-        if (valid) term.Text = SlotBool(slot) ? "X" : "-";
+        term.Text = valid && SlotBool(slot) ? "X" : "-";
         break;
     case csfByte:
     case csfWord:
-    case csfDWord:
-        if (valid) TermFromInt(term, SlotInt(slot), Prec);
-        else term.Typ = cTTNum;
-        break;
+    case csfDWord: TermFromInt(term, valid ? SlotInt(slot) : 0, Prec); break;
     case csfFloat:
-        if (valid) TermFromFloat(term, Prec, Dec, floats_[slot]);
-        else term.Typ = cTTNum;
+        if (valid && indexed_) {
+            term.Typ = cTTNum;
+            term.Value = floats_[slot];
+            term.Text = CachedFloatText(slot);
+        } else {
+            TermFromFloat(term, Prec, Dec, valid ? floats_[slot] : 0.0);
+        }
         break;
     case csfStringLen:
     case csfString:
@@ -297,6 +302,27 @@ void TStrFieldDB::ReadSlot(int slot, TTerm& term) const {
         break;
     case csfWideStringLen: term.Typ = cTTAlpha; break;
     }
+}
+
+const std::string& TStrFieldDB::CachedFloatText(int slot) const {
+    const char sep = DecimalSeparator();
+    if (textCache_.size() != floats_.size() || cacheSep_ != sep || cachePrec_ != Prec || cacheDec_ != Dec) {
+        textCache_.assign(floats_.size(), std::string());
+        textCached_.assign(floats_.size(), 0);
+        cacheSep_ = sep;
+        cachePrec_ = Prec;
+        cacheDec_ = Dec;
+    }
+    if (!textCached_[slot]) {
+        textCache_[slot] = FloatText(floats_[slot], Prec, Dec);
+        textCached_[slot] = 1;
+    }
+    return textCache_[slot];
+}
+
+void TStrFieldDB::InvalidateTextCache() {
+    textCache_.clear();
+    textCached_.clear();
 }
 
 bool TStrFieldDB::GetBool(int row) const {
@@ -334,6 +360,7 @@ std::span<const uint8_t> TStrFieldDB::Blob(int row) const {
 }
 
 void TStrFieldDB::SetRows(int rows) {
+    InvalidateTextCache();
     if (rows < 0) rows = 0;
     const auto n = static_cast<size_t>(rows);
     if (indexed_) {
@@ -399,6 +426,7 @@ void TStrFieldDB::SetRows(int rows) {
 }
 
 void TStrFieldDB::SetIndexed(bool indexed) {
+    InvalidateTextCache();
     if (!FieldTypeIndexable(type_) || indexed == indexed_) return;
     const size_t rows = static_cast<size_t>(rows_);
     if (indexed) {
@@ -501,6 +529,7 @@ void TStrFieldDB::AppendBool(bool v) {
 }
 
 void TStrFieldDB::AppendInt(int32_t v) {
+    InvalidateTextCache();
     BeginAppend();
     switch (type_) {
     case csfByte: bytes_.push_back(static_cast<uint8_t>(v)); break;
@@ -513,6 +542,7 @@ void TStrFieldDB::AppendInt(int32_t v) {
 }
 
 void TStrFieldDB::AppendFloat(double v) {
+    InvalidateTextCache();
     BeginAppend();
     if (type_ != csfFloat) throw std::logic_error("not a float column");
     floats_.push_back(v);
@@ -552,7 +582,8 @@ size_t TStrFieldDB::MemoryBytes() const {
     return sizeof(*this) + index_.capacity() * sizeof(int32_t) + bytes_.capacity() +
            words_.capacity() * sizeof(int16_t) + dwords_.capacity() * sizeof(int32_t) +
            floats_.capacity() * sizeof(double) + texts_.MemoryBytes() +
-           rowStart_.capacity() * sizeof(uint32_t) + blobData_.capacity();
+           rowStart_.capacity() * sizeof(uint32_t) + blobData_.capacity() + textCached_.capacity() +
+           textCache_.capacity() * sizeof(std::string);
 }
 
 std::string TStrFieldDB::ValueRangeText() const {

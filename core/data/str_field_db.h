@@ -105,6 +105,10 @@ private:
     bool SlotBool(int slot) const;
     int32_t SlotInt(int slot) const;
     std::string_view SlotText(int slot) const;
+    // Display texts of a dictionary float column, made once per value: formatting a float
+    // costs far more than the comparisons a query makes with it.
+    const std::string& CachedFloatText(int slot) const;
+    void InvalidateTextCache();
 
     TStrFieldType type_;
     int rows_ = 0;
@@ -118,6 +122,11 @@ private:
     TStringPool texts_;              // csfStringLen, csfString, csfWideString; csfMemo lines
     std::vector<uint32_t> rowStart_; // csfMemo: first line of each row; csfBLOB: first byte
     std::vector<uint8_t> blobData_;  // csfBLOB
+    mutable std::vector<std::string> textCache_;
+    mutable std::vector<uint8_t> textCached_;
+    mutable char cacheSep_ = 0;
+    mutable uint16_t cachePrec_ = 0;
+    mutable uint16_t cacheDec_ = 0;
 };
 
 //! The string list of a "<Memo>" cell term, empty for other terms.

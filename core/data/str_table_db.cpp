@@ -167,6 +167,14 @@ void TCustomStrTableDB::ReadCell(int row, int col, TTerm& term) const {
     columns_[col]->ReadCell(row, term);
 }
 
+bool TCustomStrTableDB::DirectCell(int row, int col, const TStrFieldDB*& field, int& fieldRow) const {
+    if (OnChangeField || col < 0 || col >= static_cast<int>(columns_.size()) || row < 0 || row >= rows_)
+        return false;
+    field = columns_[col].get();
+    fieldRow = row;
+    return true;
+}
+
 void TCustomStrTableDB::DistinctValues(int col, TDistinctList& target,
                                        const TTavCustomIndexEvent& custom, int counting,
                                        TStrSort sort, std::vector<double>* numbers) const {

@@ -41,6 +41,9 @@ public:
     void DistinctValues(int col, TDistinctList& target, const TTavCustomIndexEvent& custom,
                         int counting, TStrSort sort, std::vector<double>* numbers) const override;
 
+    bool DirectCell(int row, int col, const TStrFieldDB*& field, int& fieldRow) const override;
+    bool DirectRows(std::vector<int32_t>& rows) const override { return !OnChangeField; }
+
     //! Frees a column, rebuilds the names and sends change flags 1.
     void DeleteColumn(int col);
     //! Adds a column (authoring); its row count follows the table.

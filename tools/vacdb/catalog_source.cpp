@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/data/container_format.h"
+#include "core/data/table_text.h"
 #include "core/quantities/number_format.h"
 #include "core/util/codepage.h"
 
@@ -216,39 +217,6 @@ void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folde
 }
 
 } // namespace
-
-std::string UnescapeCell(const std::string& cell) {
-    if (cell.find('\\') == std::string::npos) return cell;
-    std::string out;
-    out.reserve(cell.size());
-    for (size_t i = 0; i < cell.size(); ++i) {
-        if (cell[i] == '\\' && i + 1 < cell.size()) {
-            const char n = cell[i + 1];
-            if (n == 't' || n == 'n' || n == 'r' || n == '\\') {
-                out.push_back(n == 't' ? '\t' : n == 'n' ? '\n' : n == 'r' ? '\r' : '\\');
-                ++i;
-                continue;
-            }
-        }
-        out.push_back(cell[i]);
-    }
-    return out;
-}
-
-std::string EscapeCell(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\\': out += "\\\\"; break;
-        default: out.push_back(c);
-        }
-    }
-    return out;
-}
 
 std::string ReadTextFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

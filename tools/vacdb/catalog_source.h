@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/data/str_table_db.h"
+#include "core/data/table_text.h"
 #include "core/lang/language_blob.h"
 
 //! Error in a catalogue source; the message names the file (and line) and the problem.
@@ -34,11 +35,6 @@ void ReadTableSource(const std::string& path, const std::string& folder, TCustom
 TLanguageBlob ReadLanguageSource(const std::string& path);
 //! Compiles a whole source folder into container bytes.
 std::vector<uint8_t> BuildContainerFromSources(const std::string& folder, bool scramble);
-
-//! Undoes the escapes of a source cell (\t, \n, \r, \\).
-std::string UnescapeCell(const std::string& cell);
-//! Escapes a text so that it fits one TSV cell.
-std::string EscapeCell(const std::string& text);
 
 //! Reads a whole file; throws ESourceError naming it.
 std::string ReadTextFile(const std::string& path);

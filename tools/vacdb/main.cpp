@@ -110,18 +110,8 @@ int Dump(const std::string& path, const std::string& name) {
     TStrTableDB32Bit table;
     table.Loaded();
     table.LoadFromStream(image.Blobs[i]);
-    std::vector<std::string> cells;
-    for (int c = 0; c < table.Cols(); ++c) cells.push_back(table.ColName(c));
-    PrintRow(cells);
-    TTerm t;
-    for (int r = 0; r < table.Rows(); ++r) {
-        cells.clear();
-        for (int c = 0; c < table.Cols(); ++c) {
-            table.GetField(r, c, t);
-            cells.push_back(t.Text);
-        }
-        PrintRow(cells);
-    }
+    const std::string text = TableToTsv(table);
+    std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
 

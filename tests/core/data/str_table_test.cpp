@@ -367,9 +367,15 @@ TEST(StrTable, FloatColumnWithPrecisionFollowsTheFloatTextRule) {
     f.AppendFloat(1.5);
     f.AppendFloat(2);
     t.SetRows(2);
-    const char old = DecimalSeparator();
-    SetDecimalSeparator(',');
-    EXPECT_EQ(t.AsText(0, 0), "1,500");
-    SetDecimalSeparator(old);
-    EXPECT_EQ(t.AsText(1, 0), "2.000");
+    for (bool indexed : {false, true}) {
+        t.SetIndexed(indexed);
+        EXPECT_EQ(t.AsText(1, 0), "2.000");
+        SetDecimalSeparator(',');
+        EXPECT_EQ(t.AsText(0, 0), "1,500");
+        SetDecimalSeparator('.');
+        EXPECT_EQ(t.AsText(0, 0), "1.500"); // texts made once per value follow the locale
+        t.MutableColumn(0)->Dec = 1;
+        EXPECT_EQ(t.AsText(0, 0), "1.5");
+        t.MutableColumn(0)->Dec = 3;
+    }
 }
