@@ -1,0 +1,126 @@
+#include "cli/cli.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "core/data/orsik_connection.h"
+#include "core/data/str_table_db.h"
+#include "core/data/string_query.h"
+#include "core/data/table_text.h"
+#include "core/quantities/expression.h"
+#include "core/quantities/number_format.h"
+#include "core/quantities/units.h"
+#include "core/util/trace.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: vacuum-cli eval [--brackets XY] EXPR\n"
+    "       vacuum-cli units\n"
+    "       vacuum-cli convert VALUE FROM_UNIT TO_UNIT\n"
+    "       vacuum-cli query FILE TABLE CONDITION...\n";
+
+struct TCliError {
+    int status;
+    std::string message;
+};
+
+std::string G17(double v) { return FormatText("%.17g", v); }
+
+int Eval(const std::vector<std::string>& a, std::string& out) {
+    std::string brackets = "[]";
+    size_t i = 0;
+    if (i < a.size() && a[i] == "--brackets") {
+        if (i + 1 >= a.size() || a[i + 1].empty() || a[i + 1].size() > 2)
+            throw TCliError{2, "--brackets takes two characters, such as ()"};
+        brackets = a[i + 1];
+        i += 2;
+    }
+    if (i + 1 != a.size()) throw TCliError{2, std::string("eval takes one expression\n") + kUsage};
+    TExpression expr;
+    expr.SetKlammer(brackets);
+    TTerm r;
+    if (!expr.Evaluate(a[i], r)) {
+        out += "fail\n";
+        return 0;
+    }
+    switch (r.Typ) {
+    case cTTNum: out += "num\t" + ShortDecimal(r.Value) + "\t" + r.Text + "\n"; break;
+    case cTTAlpha:
+    case cTTExpr: out += "alpha\t\t" + r.Text + "\n"; break;
+    case cTTError: out += "error\n"; break;
+    }
+    return 0;
+}
+
+int Units(std::string& out) {
+    for (int id = 0; id < cNUMessurementCount; ++id) {
+        const TTavPhysicalUnit& u = UnitById(static_cast<TNUMessurement>(id));
+        out += FormatText("%d\t%s\t%d\t%s\t%s\t%s\t0x%x\t%s\n", id, std::string(UnitIdName(u.Id)).c_str(),
+                          static_cast<int>(u.Quantity->NormUnit), u.Symbol.c_str(), G17(u.Factor).c_str(),
+                          G17(u.Offset).c_str(), static_cast<unsigned>(u.Systems), u.Description.c_str());
+    }
+    return 0;
+}
+
+TNUMessurement UnitArg(const std::string& name) {
+    TNUMessurement id;
+    if (!FindUnitByIdName(name, id)) throw TCliError{1, "unknown unit \"" + name + "\" (see vacuum-cli units)"};
+    return id;
+}
+
+int Convert(const std::vector<std::string>& a, std::string& out) {
+    if (a.size() != 3) throw TCliError{2, std::string("convert takes VALUE FROM_UNIT TO_UNIT\n") + kUsage};
+    double v;
+    if (!TryReadNumber(a[0], v)) throw TCliError{1, "\"" + a[0] + "\" is not a number (use '.' as decimal point)"};
+    const TNUMessurement from = UnitArg(a[1]), to = UnitArg(a[2]);
+    if (QuantityOfUnit(from) != QuantityOfUnit(to))
+        throw TCliError{1, a[1] + " and " + a[2] + " measure different quantities"};
+    out += G17(FromBaseUnit(to, ToBaseUnit(from, v))) + "\n";
+    return 0;
+}
+
+int Query(const std::vector<std::string>& a, std::string& out) {
+    if (a.size() < 2) throw TCliError{2, std::string("query takes FILE TABLE CONDITION...\n") + kUsage};
+    TOrsikConnection con;
+    con.Loaded();
+    con.SetDataFile(a[0]);
+    if (!con.Active()) throw TCliError{1, con.LastError()};
+    if (!con.GetTableStream(a[1])) throw TCliError{1, a[0] + ": no table \"" + a[1] + "\""};
+    TStrTableDB32Bit table;
+    table.Loaded();
+    table.SetTable(a[1]);
+    table.SetConnection(&con);
+    if (!table.LoadError().empty()) throw TCliError{1, a[0] + ": " + table.LoadError()};
+    TStringQuery query;
+    query.Loaded();
+    query.SetTable(&table);
+    for (size_t i = 2; i < a.size(); ++i) query.AddCondition(a[i]);
+    out += TableToTsv(query);
+    return 0;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    try {
+        if (args.empty()) throw TCliError{2, std::string("no command given\n") + kUsage};
+        const std::string& cmd = args[0];
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (cmd == "eval") return Eval(rest, out);
+        if (cmd == "units" && rest.empty()) return Units(out);
+        if (cmd == "convert") return Convert(rest, out);
+        if (cmd == "query") return Query(rest, out);
+        if (cmd == "help" || cmd == "--help" || cmd == "-h") {
+            out += kUsage;
+            return 0;
+        }
+        throw TCliError{2, "unknown command or wrong arguments: \"" + cmd + "\"\n" + kUsage};
+    } catch (const TCliError& e) {
+        err += "vacuum-cli: " + e.message + "\n";
+        return e.status;
+    } catch (const std::exception& e) {
+        err += std::string("vacuum-cli: ") + e.what() + "\n";
+        return 1;
+    }
+}
