@@ -259,11 +259,43 @@ void TStringQuery::FilterCategoryByExpression(std::string_view name, std::string
         else
             source_->GetField(current, slot, term);
     };
+    // Numeric columns read directly are handed over as bare numbers; their display text is
+    // made only when an operation needs it.
+    struct TContext {
+        decltype(resolve)* Resolve;
+        std::vector<const TStrFieldDB*> Numeric; // by slot; null for other columns
+        const std::vector<int32_t>* Rows;
+        const int* Current;
+        static void Full(void* ctx, int slot, TTerm& term) { (*static_cast<TContext*>(ctx)->Resolve)(slot, term); }
+        static bool Number(void* ctx, int slot, double& value) {
+            auto* c = static_cast<TContext*>(ctx);
+            if (slot < 0 || static_cast<size_t>(slot) >= c->Numeric.size() || !c->Numeric[slot]) return false;
+            value = c->Numeric[slot]->GetFloat((*c->Rows)[*c->Current]);
+            return true;
+        }
+        // Dictionary columns: the value slot of the row is a key for its cell, so a part of
+        // the condition over one such column is evaluated once per distinct value.
+        std::vector<const TStrFieldDB*> Keyed;
+        static int32_t Key(void* ctx, int slot) {
+            auto* c = static_cast<TContext*>(ctx);
+            if (slot < 0 || static_cast<size_t>(slot) >= c->Keyed.size() || !c->Keyed[slot]) return -1;
+            return c->Keyed[slot]->Slot((*c->Rows)[*c->Current]);
+        }
+    } context{&resolve, {}, &direct, &current, {}};
+    if (isDirect) {
+        context.Numeric.resize(upperCols.size(), nullptr);
+        context.Keyed.resize(upperCols.size(), nullptr);
+        for (size_t c = 0; c < upperCols.size(); ++c) {
+            const TStrFieldDB* f = source_->Column(static_cast<int>(c));
+            if (f && (FieldTypeIsInt(f->DataType()) || f->DataType() == csfFloat)) context.Numeric[c] = f;
+            if (f && f->Indexed()) context.Keyed[c] = f;
+        }
+    }
     for (int i = 0; i < rows; ++i) {
         ReportFilterProgress(i, rows, weight);
         if (!cat.Bits.Test(i)) continue;
         current = i;
-        if (!expr.Test(resolve)) cat.Bits.Reset(i);
+        if (!expr.Test(&TContext::Full, &TContext::Number, &TContext::Key, &context)) cat.Bits.Reset(i);
     }
     ReportProgress(static_cast<int>(RoundHalfEven(100.0 - weight)));
     if (cat.Enabled) Recombine();

@@ -313,6 +313,9 @@ struct TCompiledExpression::TProgram {
         const TTerm* term;
         double value;
         TTermTyp typ;
+        // A number whose term was not fetched yet: the instruction that names it (see
+        // TNumberFn), -1 otherwise.
+        int32_t lazy = -1;
     };
 
     bool ok = false;
@@ -322,7 +325,72 @@ struct TCompiledExpression::TProgram {
     std::vector<TTerm> scratch; // per instruction: resolved names, texts built
     std::vector<TVal> stack;
     bool active = false;
+
+    // Sub-expressions that depend on one name only (such as Diameter>=20 in a longer
+    // condition) give the same result for every row whose cell of that name is the same;
+    // with a key per cell (see TKeyFn) their results are remembered per key.
+    struct TMemoRoot {
+        int32_t start, end, name; // instructions start..end, name index
+    };
+    struct TMemoEntry {
+        uint8_t state = 0; // 0 unknown, 1 result below, 2 fails
+        bool hasTerm = false;
+        TVal val{nullptr, 0, cTTError};
+        TTerm term;
+    };
+    std::vector<TMemoRoot> roots;
+    std::vector<int32_t> memoAt; // per instruction: the root starting there, or -1
+    std::vector<std::vector<TMemoEntry>> memo;
+
+    void FindMemoRoots();
+    void ClearMemo() {
+        for (auto& m : memo) m.clear();
+    }
 };
+
+void TCompiledExpression::TProgram::FindMemoRoots() {
+    roots.clear();
+    memoAt.assign(code.size(), -1);
+    struct TDep {
+        int32_t start;
+        int32_t dep; // -2 no name, -1 several names, else the one name index
+    };
+    auto merge = [](int32_t a, int32_t b) { return a == -2 ? b : b == -2 ? a : a == b ? a : -1; };
+    auto close = [&](const TDep& d, int32_t end) {
+        if (d.dep >= 0 && end > d.start) roots.push_back({d.start, end, d.dep});
+    };
+    std::vector<TDep> st;
+    for (int32_t i = 0; i < static_cast<int32_t>(code.size()); ++i) {
+        const TInstr& in = code[i];
+        switch (in.code) {
+        case cCodeConst: st.push_back({i, -2}); break;
+        case cCodeName: st.push_back({i, in.index}); break;
+        case cCodeNegate: break;
+        case cCodeBinary:
+        case cCodeCall: {
+            const int32_t count = in.code == cCodeBinary ? 2 : in.count;
+            if (count == 0) {
+                st.push_back({i, -2});
+                break;
+            }
+            if (static_cast<int32_t>(st.size()) < count) return; // malformed: no memo
+            const size_t first = st.size() - static_cast<size_t>(count);
+            int32_t dep = -2;
+            for (size_t k = first; k < st.size(); ++k) dep = merge(dep, st[k].dep);
+            if (dep == -1)
+                for (size_t k = first; k < st.size(); ++k)
+                    close(st[k], k + 1 < st.size() ? st[k + 1].start - 1 : i - 1);
+            const TDep merged{st[first].start, dep};
+            st.resize(first);
+            st.push_back(merged);
+            break;
+        }
+        }
+    }
+    if (st.size() == 1) close(st[0], static_cast<int32_t>(code.size()) - 1);
+    for (size_t r = 0; r < roots.size(); ++r) memoAt[roots[r].start] = static_cast<int32_t>(r);
+    memo.assign(roots.size(), {});
+}
 
 namespace {
 
@@ -663,6 +731,19 @@ struct TCompiledExpression::TRun {
     TCompiledExpression& owner;
     TResolveFn resolve;
     void* context;
+    TNumberFn number = nullptr;
+    TKeyFn key = nullptr;
+
+    // Fetches the whole term of a name that was taken as a bare number, for its text.
+    void Ensure(TProgram& p, TVal& v) {
+        if (v.lazy < 0) return;
+        TTerm& t = p.scratch[v.lazy];
+        SetAlpha(t);
+        t.Text.clear();
+        resolve(context, owner.slots_[p.code[v.lazy].index], t);
+        v.term = &t;
+        v.lazy = -1;
+    }
 
     // Runs `p` at evaluation depth `base`; on success `out` may refer to storage of `p`,
     // valid until `p` runs again.
@@ -676,7 +757,32 @@ struct TCompiledExpression::TRun {
         TVal* sp = p.stack.data();
         const TInstr* code = p.code.data();
         const size_t n = p.code.size();
+        int32_t pendingRoot = -1, pendingKey = -1;
+        auto fail = [&] {
+            if (pendingRoot >= 0) p.memo[pendingRoot][pendingKey].state = 2;
+            return false;
+        };
         for (size_t i = 0; i < n; ++i) {
+            if (key && pendingRoot < 0 && p.memoAt[i] >= 0) {
+                const int32_t r = p.memoAt[i];
+                const int slot = owner.slots_[p.roots[r].name];
+                const int32_t k = slot >= 0 ? key(context, slot) : -1;
+                if (k >= 0) {
+                    auto& table = p.memo[r];
+                    if (table.size() <= static_cast<size_t>(k)) table.resize(static_cast<size_t>(k) + 1);
+                    TProgram::TMemoEntry& e = table[k];
+                    if (e.state == 2) return false;
+                    if (e.state == 1) {
+                        TVal v = e.val;
+                        if (e.hasTerm) v.term = &e.term;
+                        *sp++ = v;
+                        i = static_cast<size_t>(p.roots[r].end);
+                        continue;
+                    }
+                    pendingRoot = r;
+                    pendingKey = k;
+                }
+            }
             const TInstr& in = code[i];
             switch (in.code) {
             case TProgram::cCodeConst: {
@@ -690,14 +796,19 @@ struct TCompiledExpression::TRun {
                     *sp++ = {nullptr, 0, slot == cSlotEmpty ? cTTAlpha : cTTError};
                     break;
                 }
+                double value;
+                if (number && number(context, slot, value)) {
+                    *sp++ = {nullptr, in.sub ? -value : value, cTTNum, static_cast<int32_t>(i)};
+                    break;
+                }
                 TTerm& t = p.scratch[i];
                 SetAlpha(t);
                 t.Text.clear();
                 resolve(context, slot, t);
                 if (t.Typ == cTTExpr) {
-                    if (!Sub(t, base + in.depth + 1)) return false;
+                    if (!Sub(t, base + in.depth + 1)) return fail();
                 } else if (t.Typ != cTTNum && t.Typ != cTTAlpha) {
-                    return false;
+                    return fail();
                 }
                 TVal v{&t, t.Value, t.Typ};
                 if (in.sub && v.typ == cTTNum) v.value = -v.value;
@@ -708,9 +819,13 @@ struct TCompiledExpression::TRun {
                 if (sp[-1].typ == cTTNum) sp[-1].value = -sp[-1].value;
                 break;
             case TProgram::cCodeBinary: {
+                if (sp[-2].typ != cTTNum || sp[-1].typ != cTTNum) {
+                    Ensure(p, sp[-2]);
+                    Ensure(p, sp[-1]);
+                }
                 TVal r;
                 if (!BinaryOperator(static_cast<TOpCode>(in.sub), sp[-2], sp[-1], r, p.scratch[i]))
-                    return false;
+                    return fail();
                 --sp;
                 sp[-1] = r;
                 break;
@@ -718,11 +833,20 @@ struct TCompiledExpression::TRun {
             case TProgram::cCodeCall: {
                 TVal* args = sp - in.count;
                 TVal r;
-                if (!CallFunction(in.sub, args, in.count, r, p.scratch[i])) return false;
+                if (!CallFunction(in.sub, args, in.count, r, p.scratch[i])) return fail();
                 sp = args;
                 *sp++ = r;
                 break;
             }
+            }
+            if (pendingRoot >= 0 && static_cast<int32_t>(i) == p.roots[pendingRoot].end) {
+                TProgram::TMemoEntry& e = p.memo[pendingRoot][pendingKey];
+                e.val = sp[-1];
+                e.hasTerm = e.val.term != nullptr;
+                if (e.hasTerm) e.term = *e.val.term;
+                e.val.term = nullptr;
+                e.state = 1;
+                pendingRoot = -1;
             }
         }
         out = p.stack[0];
@@ -739,6 +863,7 @@ struct TCompiledExpression::TRun {
         }
         TVal v;
         if (!Exec(p, base, v)) return false;
+        Ensure(p, v);
         Materialise(v, dest);
         return true;
     }
@@ -787,6 +912,7 @@ TCompiledExpression::CompileProgram(std::string_view text) {
         p->consts.clear();
     }
     p->scratch.resize(p->code.size());
+    if (p->ok) p->FindMemoRoots();
     p->stack.resize(std::max(1, parser.MaxStack()));
     return p;
 }
@@ -821,13 +947,36 @@ void TCompiledExpression::Bind(TBinder binder) {
     binder_ = std::move(binder);
     for (size_t i = 0; i < names_.size(); ++i)
         slots_[i] = binder_ ? binder_(names_[i]) : cSlotUnresolved;
+    ResetMemo();
 }
 
 bool TCompiledExpression::Evaluate(TResolveFn resolve, void* context, TTerm& result) {
+    return Evaluate(resolve, nullptr, context, result);
+}
+
+bool TCompiledExpression::Test(TResolveFn resolve, void* context) {
+    return Test(resolve, nullptr, context);
+}
+
+bool TCompiledExpression::Evaluate(TResolveFn resolve, TNumberFn number, void* context, TTerm& result) {
+    return Evaluate(resolve, number, nullptr, context, result);
+}
+
+bool TCompiledExpression::Test(TResolveFn resolve, TNumberFn number, void* context) {
+    return Test(resolve, number, nullptr, context);
+}
+
+void TCompiledExpression::ResetMemo() {
+    if (program_) program_->ClearMemo();
+    for (auto& [text, p] : subPrograms_) p->ClearMemo();
+}
+
+bool TCompiledExpression::Evaluate(TResolveFn resolve, TNumberFn number, TKeyFn key, void* context,
+                                   TTerm& result) {
     bool ok = false;
     ++evaluating_;
     try {
-        TRun run{*this, resolve, context};
+        TRun run{*this, resolve, context, number, key};
         ok = program_ && run.ExecInto(*program_, 0, result);
     } catch (...) {
         ok = false;
@@ -837,11 +986,11 @@ bool TCompiledExpression::Evaluate(TResolveFn resolve, void* context, TTerm& res
     return ok;
 }
 
-bool TCompiledExpression::Test(TResolveFn resolve, void* context) {
+bool TCompiledExpression::Test(TResolveFn resolve, TNumberFn number, TKeyFn key, void* context) {
     bool pass = false;
     ++evaluating_;
     try {
-        TRun run{*this, resolve, context};
+        TRun run{*this, resolve, context, number, key};
         if (program_ && !program_->active) {
             TVal v;
             pass = run.Exec(*program_, 0, v) && v.typ == cTTNum && v.value != 0;

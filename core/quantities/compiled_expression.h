@@ -57,6 +57,14 @@ public:
     using TBinder = std::function<int(std::string_view name)>;
     //! Fills `term` (preset to an empty cTTAlpha term) for a slot, as OnExprConst does.
     using TResolveFn = void (*)(void* context, int slot, TTerm& term);
+    //! Optional fast path: true when the slot is a cTTNum term with that value, which the
+    //! resolver would give as well. The evaluator then fetches the whole term (for its text,
+    //! tag or object) only when an operation or the result needs it.
+    using TNumberFn = bool (*)(void* context, int slot, double& value);
+    //! Optional: a key >= 0 for the slot's term, equal keys meaning equal terms (for
+    //! instance the value slot of a dictionary column), or -1. Results of sub-expressions
+    //! over one name are then remembered per key until ResetMemo.
+    using TKeyFn = int32_t (*)(void* context, int slot);
 
     //! Empty expression (evaluation fails) using the given bracket pair.
     explicit TCompiledExpression(std::string_view klammer = "[]");
@@ -94,6 +102,15 @@ public:
     bool Evaluate(TResolveFn resolve, void* context, TTerm& result);
     //! True when the evaluation succeeds with a cTTNum different from 0 (NaN included).
     bool Test(TResolveFn resolve, void* context);
+
+    //! As Evaluate and Test, asking `number` first for every name (see TNumberFn).
+    bool Evaluate(TResolveFn resolve, TNumberFn number, void* context, TTerm& result);
+    bool Test(TResolveFn resolve, TNumberFn number, void* context);
+    //! As above, with remembered results per key (see TKeyFn).
+    bool Evaluate(TResolveFn resolve, TNumberFn number, TKeyFn key, void* context, TTerm& result);
+    bool Test(TResolveFn resolve, TNumberFn number, TKeyFn key, void* context);
+    //! Forgets remembered results; needed whenever the keys may mean other terms.
+    void ResetMemo();
 
     //! As Evaluate, with a callable `void(int slot, TTerm& term)`.
     template <class F> bool Evaluate(F& resolve, TTerm& result) {

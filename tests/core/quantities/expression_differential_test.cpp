@@ -335,6 +335,35 @@ TEST(ExpressionDifferential, CompiledAndPublicEvaluatorAgreeWithReference) {
             return static_cast<int>(slotNames.size()) - 1;
         });
         auto resolve = [&](int slot, TTerm& term) { lookup(slotNames[slot], term); };
+        // The number fast path a query uses: names that resolve to numbers are taken by
+        // value and fetched whole only when their text, tag or object is needed.
+        struct TPeek {
+            decltype(resolve)* Resolve;
+            static void Full(void* ctx, int slot, TTerm& term) { (*static_cast<TPeek*>(ctx)->Resolve)(slot, term); }
+            static bool Number(void* ctx, int slot, double& value) {
+                TTerm t;
+                t.Typ = cTTAlpha;
+                (*static_cast<TPeek*>(ctx)->Resolve)(slot, t);
+                value = t.Value;
+                return t.Typ == cTTNum;
+            }
+            // Equal keys for equal cells: the first pool row holding the same term.
+            const std::vector<TRow>* Pool;
+            const std::vector<std::string>* SlotNames;
+            const TRow** Current;
+            static int32_t Key(void* ctx, int slot) {
+                auto* self = static_cast<TPeek*>(ctx);
+                const std::string& name = (*self->SlotNames)[slot];
+                auto it = (**self->Current).find(name);
+                if (it == (**self->Current).end() || it->second.Typ == cTTExpr) return -1;
+                for (size_t j = 0; j < self->Pool->size(); ++j) {
+                    auto other = (*self->Pool)[j].find(name);
+                    if (other != (*self->Pool)[j].end() && other->second == it->second)
+                        return static_cast<int32_t>(j);
+                }
+                return -1;
+            }
+        } peek{&resolve, &pool, &slotNames, &current};
 
         for (int r = 0; r < rowsPerCase; ++r) {
             const TRow& row = pool[static_cast<size_t>(rnd.Below(64))];
@@ -347,10 +376,26 @@ TEST(ExpressionDifferential, CompiledAndPublicEvaluatorAgreeWithReference) {
             const bool gotOk = compiled.Evaluate(resolve, got);
             const bool publicOk = expression.Evaluate(c.text, viaPublic);
             const bool test = compiled.Test(resolve);
+            TTerm viaPeek;
+            viaPeek.Text = "stale";
+            const bool peekOk = compiled.Evaluate(&TPeek::Full, &TPeek::Number, &peek, viaPeek);
+            const bool peekTest = compiled.Test(&TPeek::Full, &TPeek::Number, &peek);
+            // Remembered sub-results per key: the second round answers from the memo.
+            bool memoAgree = true;
+            for (int round = 0; round < 2; ++round) {
+                TTerm viaMemo;
+                viaMemo.Text = "stale";
+                const bool memoOk =
+                    compiled.Evaluate(&TPeek::Full, &TPeek::Number, &TPeek::Key, &peek, viaMemo);
+                const bool memoTest = compiled.Test(&TPeek::Full, &TPeek::Number, &TPeek::Key, &peek);
+                memoAgree = memoAgree && memoOk == wantOk && SameTerm(want, viaMemo) && memoTest == test;
+            }
 
             const bool agree = wantOk == gotOk && wantOk == publicOk && SameTerm(want, got) &&
-                               SameTerm(want, viaPublic) &&
-                               test == (wantOk && want.Typ == cTTNum && want.Value != 0);
+                               SameTerm(want, viaPublic) && wantOk == peekOk &&
+                               SameTerm(want, viaPeek) &&
+                               test == (wantOk && want.Typ == cTTNum && want.Value != 0) &&
+                               peekTest == test && memoAgree;
             if (!agree) {
                 ++mismatches;
                 ADD_FAILURE() << "text [" << c.text << "] brackets \"" << c.klammer << "\" policy "
@@ -358,7 +403,8 @@ TEST(ExpressionDifferential, CompiledAndPublicEvaluatorAgreeWithReference) {
                               << "\n reference: " << Describe(wantOk, want)
                               << "\n compiled:  " << Describe(gotOk, got)
                               << "\n public:    " << Describe(publicOk, viaPublic)
-                              << "\n test:      " << test;
+                              << "\n peek:      " << Describe(peekOk, viaPeek)
+                              << "\n test:      " << test << "\n memo agrees: " << memoAgree;
             }
             if (!wantOk) {
                 ++failures;
