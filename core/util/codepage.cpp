@@ -123,6 +123,13 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
         ++src;
         --srcLeft;
     }
+    if (ok) {
+        // Some decoders (CP1255) hold back the last character until flushed.
+        char* dst = buf.data();
+        size_t dstLeft = buf.size();
+        if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<size_t>(-1))
+            out.append(buf.data(), buf.size() - dstLeft);
+    }
     iconv_close(cd);
     return ok;
 }
