@@ -7,6 +7,8 @@
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
 #include "core/data/table_text.h"
+#include "core/lang/language_db.h"
+#include "core/lang/language_table.h"
 #include "core/quantities/expression.h"
 #include "core/quantities/number_format.h"
 #include "core/quantities/units.h"
@@ -18,7 +20,8 @@ const char* kUsage =
     "usage: vacuum-cli eval [--brackets XY] EXPR\n"
     "       vacuum-cli units\n"
     "       vacuum-cli convert VALUE FROM_UNIT TO_UNIT\n"
-    "       vacuum-cli query FILE TABLE CONDITION...\n";
+    "       vacuum-cli query FILE TABLE CONDITION...\n"
+    "       vacuum-cli translate --lang CODE [--file LANGUAGE_FILE] KEY...\n";
 
 struct TCliError {
     int status;
@@ -100,6 +103,34 @@ int Query(const std::vector<std::string>& a, std::string& out) {
     return 0;
 }
 
+// Translates keys with the language container next to the program (or a given one).
+int Translate(const std::vector<std::string>& a, std::string& out) {
+    std::string code, file = TOrsikConnection::ProgramFolder() + "/Vacuum.bin";
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == "--lang" && i + 1 < a.size()) code = a[++i];
+        else if (a[i] == "--file" && i + 1 < a.size()) file = a[++i];
+        else keys.push_back(a[i]);
+    }
+    if (code.empty() || keys.empty())
+        throw TCliError{2, std::string("translate takes --lang CODE and at least one key\n") + kUsage};
+    TOrsikConnection con;
+    con.Loaded();
+    con.SetDataFile(file);
+    if (!con.Active()) throw TCliError{1, con.LastError()};
+    TLanguageTable32Bit table;
+    table.SetTable("Translations");
+    table.SetConnection(&con);
+    if (!table.LoadError().empty()) throw TCliError{1, file + ": " + table.LoadError()};
+    if (table.IndexOfLanguage(code) < 0)
+        throw TCliError{1, file + ": no language \"" + code + "\" (languages: " + table.LanguageCodes() + ")"};
+    TLanguageDB db;
+    db.Loaded();
+    db.SetLanguage(code);
+    for (const auto& key : keys) out += db.Translate(key) + "\n";
+    return 0;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::string& out, std::string& err) {
@@ -111,6 +142,7 @@ int RunCli(const std::vector<std::string>& args, std::string& out, std::string& 
         if (cmd == "units" && rest.empty()) return Units(out);
         if (cmd == "convert") return Convert(rest, out);
         if (cmd == "query") return Query(rest, out);
+        if (cmd == "translate") return Translate(rest, out);
         if (cmd == "help" || cmd == "--help" || cmd == "-h") {
             out += kUsage;
             return 0;

@@ -75,3 +75,20 @@ TEST(CliQuery, AppliesConditionsOneAfterAnother) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(path.string()), std::string::npos);
 }
+
+TEST(CliTranslate, OneTextPerKeyInTheChosenLanguage) {
+    const auto bytes = BuildContainerFromSources(std::string(VACUUM_TEST_DATA_DIR) + "/mini_catalog", false);
+    const auto path = std::filesystem::temp_directory_path() / ("cli_lang_" + std::to_string(::getpid()) + ".bin");
+    WriteFileAtomic(path.string(), bytes);
+    auto r = Cli({"translate", "--lang", "JA", "--file", path.string(), "~Round", "~Unknown", "~Bellows"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "丸型\n~Unknown\nベローズ\n");
+    r = Cli({"translate", "--lang", "pl", "--file", path.string(), "~Round"});
+    EXPECT_EQ(r.out, "Okrągła\n");
+    r = Cli({"translate", "--lang", "xx", "--file", path.string(), "~Round"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("de,en,ja,pl"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli({"translate", "~Round"}).status, 2);
+    std::filesystem::remove(path);
+    EXPECT_EQ(Cli({"translate", "--lang", "de", "--file", path.string(), "~Round"}).status, 1);
+}
