@@ -10,6 +10,8 @@
 #include "core/lang/language_db.h"
 #include "core/lang/language_table.h"
 #include "core/quantities/expression.h"
+#include "core/quantities/my_project.h"
+#include "core/quantities/prj_strings.h"
 #include "core/quantities/number_format.h"
 #include "core/quantities/units.h"
 #include "core/util/trace.h"
@@ -21,7 +23,8 @@ const char* kUsage =
     "       vacuum-cli units\n"
     "       vacuum-cli convert VALUE FROM_UNIT TO_UNIT\n"
     "       vacuum-cli query FILE TABLE CONDITION...\n"
-    "       vacuum-cli translate --lang CODE [--file LANGUAGE_FILE] KEY...\n";
+    "       vacuum-cli translate --lang CODE [--file LANGUAGE_FILE] KEY...\n"
+    "       vacuum-cli project FILE.vac\n";
 
 struct TCliError {
     int status;
@@ -131,6 +134,18 @@ int Translate(const std::vector<std::string>& a, std::string& out) {
     return 0;
 }
 
+// Loads a project file into a new document and lists every item as the writer writes it.
+int Project(const std::vector<std::string>& a, std::string& out) {
+    if (a.size() != 1) throw TCliError{2, std::string("project takes one project file\n") + kUsage};
+    TMyProject doc;
+    if (TPrjResult r = doc.Project().LoadFromFile(a[0]); !r.Ok()) throw TCliError{1, r.Message};
+    TPrjStrings lines;
+    doc.Project().WriteItems(lines);
+    if (lines.Failed()) throw TCliError{1, a[0] + ": " + lines.Error()};
+    for (const auto& l : lines.Lines()) out += l + "\n";
+    return 0;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::string& out, std::string& err) {
@@ -143,6 +158,7 @@ int RunCli(const std::vector<std::string>& args, std::string& out, std::string& 
         if (cmd == "convert") return Convert(rest, out);
         if (cmd == "query") return Query(rest, out);
         if (cmd == "translate") return Translate(rest, out);
+        if (cmd == "project") return Project(rest, out);
         if (cmd == "help" || cmd == "--help" || cmd == "-h") {
             out += kUsage;
             return 0;

@@ -92,3 +92,24 @@ TEST(CliTranslate, OneTextPerKeyInTheChosenLanguage) {
     std::filesystem::remove(path);
     EXPECT_EQ(Cli({"translate", "--lang", "de", "--file", path.string(), "~Round"}).status, 1);
 }
+
+TEST(CliProject, ListsEveryItemAsWrittenAndRoundTrips) {
+    const auto dir = std::filesystem::temp_directory_path() / ("cli_prj_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const auto file = (dir / "a.vac").string();
+    // Key case does not matter when reading; values keep their form.
+    std::ofstream(file, std::ios::binary) << "workpiece.mass=2.5\r\nProject.No=P-17 = rev. B\r\nGarbage line\r\n";
+    auto r = Cli({"project", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\nWorkpiece.Mass=2.5\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Project.No=P-17 = rev. B\n"), std::string::npos);
+    EXPECT_EQ(r.out.find("Garbage"), std::string::npos);
+    // The listing is itself a project file that reads back to the same listing.
+    std::ofstream(dir / "b.vac", std::ios::binary) << r.out;
+    EXPECT_EQ(Cli({"project", (dir / "b.vac").string()}).out, r.out);
+
+    r = Cli({"project", (dir / "missing.vac").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("missing.vac"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
