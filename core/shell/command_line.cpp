@@ -1,0 +1,52 @@
+#include "core/shell/command_line.h"
+
+#include <charconv>
+
+namespace {
+
+std::string ValueOfFirst(const std::vector<std::string>& arguments, std::string_view prefix) {
+    for (const std::string& arg : arguments)
+        if (std::string_view(arg).substr(0, prefix.size()) == prefix)
+            return arg.substr(prefix.size());
+    return {};
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
+    std::string out;
+    size_t pos = 0;
+    for (size_t at; (at = text.find(what, pos)) != std::string_view::npos; pos = at + what.size())
+        out.append(text.substr(pos, at - pos)).append(with);
+    out.append(text.substr(pos));
+    return out;
+}
+
+} // namespace
+
+TScreenshotSwitches ReadScreenshotSwitches(const std::vector<std::string>& arguments) {
+    TScreenshotSwitches s;
+    for (size_t i = 0; i + 1 < arguments.size(); ++i)
+        if (arguments[i] == "/SCREENSHOT") s.Screenshot = true;
+    s.Project = ValueOfFirst(arguments, "/PROJECT=");
+    s.Bitmap = ValueOfFirst(arguments, "/BITMAP=");
+    s.Page = StrToIntDef(ValueOfFirst(arguments, "/PAGE="), 0);
+    return s;
+}
+
+std::vector<TScreenshotImage> ScreenshotImages(std::string_view bitmap,
+                                               const std::vector<std::string>& languages) {
+    if (bitmap.find("%s") == std::string_view::npos) return {{std::string(), std::string(bitmap)}};
+    std::vector<TScreenshotImage> images;
+    for (const std::string& code : languages)
+        images.push_back({code, ReplaceAll(bitmap, "%s", code)});
+    return images;
+}
+
+int StrToIntDef(std::string_view text, int fallback) {
+    const bool plus = !text.empty() && text.front() == '+';
+    if (plus) text.remove_prefix(1);
+    if (text.empty() || (plus && text.front() == '-')) return fallback;
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size()) return fallback;
+    return value;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+//! The switches of an unattended screenshot run, given by the command line of the program
+//! (arguments without the program path). Prefixes and the switch are case-sensitive.
+struct TScreenshotSwitches {
+    //! "/SCREENSHOT" is one of the arguments before the last; as the last argument it is
+    //! ignored.
+    bool Screenshot = false;
+    //! Value of the first "/PROJECT=" argument: the project file to load.
+    std::string Project;
+    //! Value of the first "/BITMAP=" argument: the image file; a "%s" in it asks for one
+    //! image per language, the language code in its place.
+    std::string Bitmap;
+    //! Value of the first "/PAGE=" argument as an integer: the page to walk to; 0 when the
+    //! argument is missing or not a number.
+    int Page = 0;
+};
+
+TScreenshotSwitches ReadScreenshotSwitches(const std::vector<std::string>& arguments);
+
+//! One image of a screenshot run: the language it is taken in (empty: the current one) and
+//! the file it is saved to.
+struct TScreenshotImage {
+    std::string Language;
+    std::string FileName;
+
+    bool operator==(const TScreenshotImage&) const = default;
+};
+
+//! The images a screenshot run saves: without "%s" in `bitmap` one image in the current
+//! language; with it one per language in list order, every "%s" replaced by the code.
+std::vector<TScreenshotImage> ScreenshotImages(std::string_view bitmap,
+                                               const std::vector<std::string>& languages);
+
+//! A whole decimal integer with an optional sign; `fallback` for any other text or a value
+//! out of the int range.
+int StrToIntDef(std::string_view text, int fallback);
