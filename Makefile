@@ -25,6 +25,8 @@ run: build
 	@$(BUILD)/bin/vacdb tables $(BUILD)/bin/Vacuum.bin
 	@echo "== tbl Density"
 	@$(BUILD)/bin/vacdb dump $(BUILD)/bin/Vacuum.dat "tbl Density"
+	@echo "== Suction cups of 20 to 30 mm"
+	@$(BUILD)/bin/vacuum-cli query $(BUILD)/bin/Vacuum.dat "qry SuctionCups" "(DiameterLong>=20)AND(DiameterLong<=30)" | cut -f1-8 | head -20
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
