@@ -1,9 +1,14 @@
 #include "core/data/container_format.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 #include "core/util/codepage.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "scrambled words are little-endian and copied as they are");
 
 namespace {
 
@@ -14,6 +19,49 @@ uint16_t Rotl16(uint16_t v, unsigned s) {
     return static_cast<uint16_t>((v << s) | (v >> (16 - s)));
 }
 uint32_t Rotl32(uint32_t v, unsigned s) { return (v << s) | (v >> (32 - s)); }
+
+// The key sequence restarts with every block, so a body works it out once for all blocks.
+// A 16-bit rotation by s is the two halves of the 32-bit product with a power of two:
+// rotate-right(w, s) = lo | hi of w * 2^(16-s), rotate-left(w, s) = lo | hi of w * 2^s. The
+// multiplications have no per-word shift counts, so the loops below vectorise.
+struct TKeySchedule {
+    uint16_t Key[kScrambleBlock / 2];
+    uint16_t RightMul[kScrambleBlock / 2];
+    uint16_t LeftMul[kScrambleBlock / 2];
+
+    explicit TKeySchedule(uint32_t k) {
+        for (size_t i = 0; i < kScrambleBlock / 2; ++i) {
+            const unsigned s = static_cast<unsigned>(i % 11) + 1;
+            Key[i] = static_cast<uint16_t>(k & 0xFFFF);
+            RightMul[i] = static_cast<uint16_t>(1u << (16 - s));
+            LeftMul[i] = static_cast<uint16_t>(1u << s);
+            k = Rotl32(k, static_cast<unsigned>(i % 23) + 1);
+        }
+    }
+};
+
+// Scrambles or descrambles a whole body in place, block by block; each block gives the same
+// bytes as ScrambleWords on that block alone.
+template <bool Forward> void ScrambleBody(std::span<uint8_t> body, uint32_t key) {
+    const TKeySchedule ks(key);
+    uint16_t w[kScrambleBlock / 2];
+    for (size_t at = 0; at < body.size(); at += kScrambleBlock) {
+        uint8_t* const p = body.data() + at;
+        const size_t words = std::min(kScrambleBlock, body.size() - at) / 2;
+        std::memcpy(w, p, 2 * words);
+        for (size_t i = 0; i < words; ++i) {
+            if constexpr (Forward) {
+                const uint32_t x = uint32_t{w[i]} * ks.RightMul[i];
+                w[i] = static_cast<uint16_t>((x | (x >> 16)) ^ ks.Key[i]);
+            } else {
+                const uint32_t x =
+                    uint32_t{static_cast<uint16_t>(w[i] ^ ks.Key[i])} * ks.LeftMul[i];
+                w[i] = static_cast<uint16_t>(x | (x >> 16));
+            }
+        }
+        std::memcpy(p, w, 2 * words);
+    }
+}
 
 template <bool Forward> void ScrambleWords(std::span<uint8_t> block, uint32_t k) {
     const size_t words = block.size() / 2;
@@ -89,7 +137,12 @@ int TContainerImage::Find(std::string_view name) const {
     return -1;
 }
 
-bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainerImage& out) {
+namespace {
+
+// Both entry points; with `writable` (the same bytes as `file`) a scrambled body is
+// descrambled where it lies instead of in a copy.
+bool Parse(std::shared_ptr<const std::vector<uint8_t>> file, std::vector<uint8_t>* writable,
+           TContainerImage& out) {
     out = TContainerImage();
     const std::vector<uint8_t>& bytes = *file;
     if (bytes.size() < kContainerMagic.size() ||
@@ -114,20 +167,23 @@ bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainer
         if (plainSize < 0 || static_cast<size_t>(plainSize) > stored)
             r.Fail("plain size of the scrambled body is impossible");
         auto src = r.ReadBytes(stored, "scrambled body");
-        auto plain = std::make_shared<std::vector<uint8_t>>();
-        plain->reserve(static_cast<size_t>(plainSize));
-        size_t remaining = static_cast<size_t>(plainSize);
-        uint8_t block[kScrambleBlock];
-        for (size_t at = 0; at < src.size() && remaining > 0; at += kScrambleBlock) {
-            const size_t n = std::min(kScrambleBlock, src.size() - at);
-            std::copy_n(src.data() + at, n, block);
-            DescrambleBlock(std::span<uint8_t>(block, n));
-            const size_t take = std::min(remaining, n);
-            plain->insert(plain->end(), block, block + take);
-            remaining -= take;
+        // Only the blocks that hold plain bytes are needed; each is descrambled whole, since
+        // its length decides whether it has an odd last byte.
+        const size_t plainBytes = static_cast<size_t>(plainSize);
+        const size_t blocks = (plainBytes + kScrambleBlock - 1) / kScrambleBlock;
+        const size_t used = std::min(src.size(), blocks * kScrambleBlock);
+        if (writable) {
+            const std::span<uint8_t> body(writable->data() + (src.data() - bytes.data()), used);
+            ScrambleBody<true>(body, kScrambleKey);
+            out.Storage = file;
+            out.Body = std::span<const uint8_t>(body.data(), plainBytes);
+        } else {
+            auto plain = std::make_shared<std::vector<uint8_t>>(src.begin(), src.begin() + used);
+            ScrambleBody<true>(*plain, kScrambleKey);
+            plain->resize(plainBytes);
+            out.Storage = plain;
+            out.Body = std::span<const uint8_t>(*plain);
         }
-        out.Storage = plain;
-        out.Body = std::span<const uint8_t>(*plain);
     }
 
     TByteReader body(out.Body);
@@ -142,6 +198,17 @@ bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainer
         out.Blobs.push_back(blob);
     }
     return true;
+}
+
+} // namespace
+
+bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainerImage& out) {
+    return Parse(std::move(file), nullptr, out);
+}
+
+bool ParseContainerInPlace(std::shared_ptr<std::vector<uint8_t>> file, TContainerImage& out) {
+    std::vector<uint8_t>* writable = file.get();
+    return Parse(std::move(file), writable, out);
 }
 
 std::vector<uint8_t> BuildContainer(const std::vector<std::string>& header,
@@ -168,10 +235,7 @@ std::vector<uint8_t> BuildContainer(const std::vector<std::string>& header,
     std::vector<uint8_t>& plain = body.Buffer();
     file.WriteCount(plain.size()); // stored size equals plain size: blocks keep their length
     file.WriteCount(plain.size());
-    for (size_t at = 0; at < plain.size(); at += kScrambleBlock) {
-        const size_t n = std::min(kScrambleBlock, plain.size() - at);
-        ScrambleBlock(std::span<uint8_t>(plain.data() + at, n));
-    }
+    ScrambleBody<false>(plain, kScrambleKey);
     file.WriteBytes(plain);
     return std::move(file.Buffer());
 }

@@ -37,6 +37,10 @@ struct TContainerImage {
 //! magic (not a container); throws EFormatError when the container is truncated or
 //! corrupt. The image shares ownership of `file`.
 bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainerImage& out);
+//! As ParseContainer, but a scrambled body is descrambled within `file` rather than in a copy
+//! (a loader that read the file needs the scrambled bytes no more); the bytes change even
+//! when the container turns out corrupt.
+bool ParseContainerInPlace(std::shared_ptr<std::vector<uint8_t>> file, TContainerImage& out);
 
 //! Descrambles one block in place (at most kScrambleBlock bytes).
 void DescrambleBlock(std::span<uint8_t> block, uint32_t key = kScrambleKey);

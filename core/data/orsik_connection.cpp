@@ -171,7 +171,7 @@ bool ReadContainerFile(const std::string& path, TContainerImage& image, std::str
         return false;
     }
     try {
-        if (!ParseContainer(bytes, image)) {
+        if (!ParseContainerInPlace(bytes, image)) {
             error = path + ": not a container file (no \"OrsikDAT\" signature)";
             image = TContainerImage();
             return false;

@@ -1,6 +1,8 @@
 #include "core/data/str_field_db.h"
 
+#include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstring>
 #include <stdexcept>
 #include <unordered_map>
@@ -43,6 +45,96 @@ std::string EncodeAnsi(std::string_view utf8) {
 const std::string kMemoText = "<Memo>";
 const std::string kBlobText = "<BLOB>";
 
+// True when no byte has the high bit set: such 8-bit text is UTF-8 as it stands.
+bool IsAscii(std::string_view s) {
+    uint64_t high = 0;
+    size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        high |= w;
+    }
+    for (; i < s.size(); ++i) high |= static_cast<unsigned char>(s[i]);
+    return (high & 0x8080808080808080ull) == 0;
+}
+
+// Most catalogue texts are plain ASCII and go into the pool without a conversion copy.
+void PushAnsi(TStringPool& pool, std::string_view raw) {
+    if (IsAscii(raw))
+        pool.Push(raw);
+    else
+        pool.Push(Cp1252ToUtf8(raw));
+}
+
+char* PutUtf8(char* p, char32_t c) {
+    if (c < 0x80) {
+        *p++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return p;
+}
+
+// Utf16LeToUtf8 into a buffer the caller reuses for every text of a column (it only grows):
+// unpaired surrogates become U+FFFD, an odd last byte is ignored. Returns the text.
+std::string_view DecodeUtf16Le(std::string_view bytes, std::string& buffer) {
+    const size_t n = bytes.size() / 2;
+    // A unit takes at most 3 bytes, a surrogate pair 4 for its 2 units.
+    if (buffer.size() < 3 * n) buffer.resize(3 * n);
+    char* const begin = buffer.data();
+    char* p = begin;
+    auto unit = [&](size_t k) -> char32_t {
+        return static_cast<unsigned char>(bytes[2 * k]) |
+               (static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k + 1])) << 8);
+    };
+    for (size_t k = 0; k < n;) {
+        if (k + 4 <= n) {
+            // Runs of ASCII, four units at a time.
+            uint64_t w;
+            std::memcpy(&w, bytes.data() + 2 * k, 8);
+            if ((w & 0xFF80FF80FF80FF80ull) == 0) {
+                p[0] = static_cast<char>(w);
+                p[1] = static_cast<char>(w >> 16);
+                p[2] = static_cast<char>(w >> 32);
+                p[3] = static_cast<char>(w >> 48);
+                p += 4;
+                k += 4;
+                continue;
+            }
+        }
+        char32_t c = unit(k++);
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const char32_t next = (c <= 0xDBFF && k < n) ? unit(k) : 0;
+            if (next >= 0xDC00 && next <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
+                ++k;
+            } else {
+                c = 0xFFFD;
+            }
+        }
+        p = PutUtf8(p, c);
+    }
+    return {begin, static_cast<size_t>(p - begin)};
+}
+
+// The informative block size of a string list, less its count and length fields, sizes a
+// column's text buffer once. Capped by the data that remains, so a corrupt value costs
+// nothing.
+size_t TextBytesHint(int32_t blockSize, size_t count, const TByteReader& r) {
+    const int64_t text = static_cast<int64_t>(blockSize) - 4 - 4 * static_cast<int64_t>(count);
+    return text > 0 ? std::min(static_cast<size_t>(text), r.Remaining()) : 0;
+}
+
 } // namespace
 
 const char* FieldTypeName(TStrFieldType type) {
@@ -82,10 +174,15 @@ std::unique_ptr<TStrFieldDB> TStrFieldDB::CreateFromStream(TByteReader& r, int r
         f->indexed_ = true;
     }
     f->ReadValues(r);
-    if (f->indexed_) {
-        const auto count = static_cast<int64_t>(f->ValueCount());
-        for (int32_t slot : f->index_)
-            if (slot < 0 || slot >= count) r.Fail("row index points outside the column's values");
+    if (f->indexed_ && !f->index_.empty()) {
+        // The extremes in one branch-free pass, which the compiler vectorises.
+        int32_t lo = INT32_MAX, hi = INT32_MIN;
+        for (int32_t slot : f->index_) {
+            lo = std::min(lo, slot);
+            hi = std::max(hi, slot);
+        }
+        if (lo < 0 || static_cast<size_t>(hi) >= f->ValueCount())
+            r.Fail("row index points outside the column's values");
     }
     if (TraceEnabled()) {
         const std::string range = f->ValueRangeText();
@@ -116,15 +213,15 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
         for (size_t i = 0; i < n; ++i) {
             auto e = r.ReadBytes(width, "fixed string");
             const size_t len = std::min<size_t>(e[0], Prec);
-            texts_.Push(Cp1252ToUtf8({reinterpret_cast<const char*>(e.data()) + 1, len}));
+            PushAnsi(texts_, {reinterpret_cast<const char*>(e.data()) + 1, len});
         }
         break;
     }
     case csfString: {
-        r.ReadI32();
+        const int32_t blockSize = r.ReadI32();
         const size_t n = r.ReadCount(4, "string count");
-        texts_.Reserve(n, 0);
-        for (size_t i = 0; i < n; ++i) texts_.Push(Cp1252ToUtf8(r.ReadRawString()));
+        texts_.Reserve(n, TextBytesHint(blockSize, n, r));
+        for (size_t i = 0; i < n; ++i) PushAnsi(texts_, r.ReadRawString());
         break;
     }
     case csfMemo: {
@@ -133,7 +230,7 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
         for (int row = 0; row < rows_; ++row) {
             r.ReadI32();
             const size_t n = r.ReadCount(4, "memo line count");
-            for (size_t i = 0; i < n; ++i) texts_.Push(Cp1252ToUtf8(r.ReadRawString()));
+            for (size_t i = 0; i < n; ++i) PushAnsi(texts_, r.ReadRawString());
             rowStart_.push_back(static_cast<uint32_t>(texts_.Size()));
         }
         break;
@@ -151,13 +248,18 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
     }
     case csfWideStringLen: break;
     case csfWideString: {
-        r.ReadI32();
+        const int32_t blockSize = r.ReadI32();
         const size_t n = r.ReadCount(4, "wide string count");
-        texts_.Reserve(n, 0);
-        for (size_t i = 0; i < n; ++i) texts_.Push(Utf16LeToUtf8(r.ReadRawString()));
+        // Half the UTF-16 bytes: exact for ASCII, the common case.
+        texts_.Reserve(n, TextBytesHint(blockSize, n, r) / 2);
+        std::string buffer;
+        for (size_t i = 0; i < n; ++i) texts_.Push(DecodeUtf16Le(r.ReadRawString(), buffer));
         break;
     }
     }
+    // Texts beyond ASCII outgrow the size estimates, and a grown buffer keeps up to as much
+    // room again as it holds.
+    texts_.ShrinkToFit();
 }
 
 void TStrFieldDB::WriteToStream(TByteWriter& w) const {
@@ -262,7 +364,11 @@ void TStrFieldDB::ReadCell(int row, TTerm& term) const {
 }
 
 void TStrFieldDB::ReadSlot(int slot, TTerm& term) const {
+    // Cleared, but a reader that reuses one term keeps its text buffer.
+    std::string text = std::move(term.Text);
+    text.clear();
     term = TTerm();
+    term.Text = std::move(text);
     // A row the file holds no value for (a value store or row index shorter than the table)
     // reads as the type's default value: the same cell SetIndexed, SetRows and the typed
     // getters give it.

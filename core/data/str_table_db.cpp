@@ -1,6 +1,7 @@
 #include "core/data/str_table_db.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numeric>
 
@@ -71,10 +72,16 @@ void SkimColumn(TByteReader& r, int32_t rows) {
         break;
     case csfWideStringLen: break;
     }
-    for (size_t i = 0; i < index.size(); i += 4) {
-        int32_t slot;
-        std::memcpy(&slot, index.data() + i, 4);
-        if (slot < 0 || static_cast<size_t>(slot) >= values)
+    if (!index.empty()) {
+        // The extremes in one branch-free pass, which the compiler vectorises.
+        int32_t lo = INT32_MAX, hi = INT32_MIN;
+        for (size_t i = 0; i < index.size(); i += 4) {
+            int32_t slot;
+            std::memcpy(&slot, index.data() + i, 4);
+            lo = std::min(lo, slot);
+            hi = std::max(hi, slot);
+        }
+        if (lo < 0 || static_cast<size_t>(hi) >= values)
             r.Fail("row index points outside the column's values");
     }
 }
@@ -292,6 +299,10 @@ std::vector<uint8_t> TCustomStrTableDB::SaveToBytes() const {
     w.WriteCount(static_cast<size_t>(rows_));
     WriteAnsiStringList(w, names_);
     for (const auto& c : columns_) c->WriteToStream(w);
+    // The reader refuses more rows than the data could hold (one bit each); so does the writer.
+    if (static_cast<uint64_t>(rows_) > 8 * static_cast<uint64_t>(w.Size()))
+        throw std::length_error("a table of " + std::to_string(rows_) +
+                                " rows needs columns that hold them");
     return std::move(w.Buffer());
 }
 

@@ -36,6 +36,11 @@ public:
             offsets_.resize(count + 1, static_cast<uint32_t>(data_.size()));
         }
     }
+    //! Gives back the room a grown buffer keeps beyond its texts, when that room is large.
+    void ShrinkToFit() {
+        if (data_.capacity() - data_.size() > data_.size() / 8) data_.shrink_to_fit();
+        if (offsets_.capacity() - offsets_.size() > offsets_.size() / 8) offsets_.shrink_to_fit();
+    }
     size_t MemoryBytes() const { return data_.capacity() + offsets_.capacity() * sizeof(uint32_t); }
 
 private:

@@ -379,3 +379,16 @@ TEST(StrTable, FloatColumnWithPrecisionFollowsTheFloatTextRule) {
         t.MutableColumn(0)->Dec = 3;
     }
 }
+
+TEST(StrTable, WriterRefusesRowsItsReaderWouldRefuse) {
+    TStrTableDB32Bit t;
+    t.Loaded();
+    t.AddColumn("W", csfWideStringLen);
+    t.SetRows(100000); // no column stores anything per row
+    EXPECT_THROW(t.SaveToBytes(), std::length_error);
+    t.SetRows(10);
+    TStrTableDB32Bit back;
+    back.Loaded();
+    back.LoadFromStream(t.SaveToBytes());
+    EXPECT_EQ(back.Rows(), 10);
+}
