@@ -7,6 +7,8 @@ packages=(
   build-essential cmake make pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  libsqlite3-dev
+  python3
 )
 
 missing=()

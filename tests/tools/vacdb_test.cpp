@@ -164,6 +164,11 @@ TEST(CatalogSource, HeaderSpecsAndCellErrors) {
     EXPECT_THROW(ReadTableSource(write("d.tsv", "N:float\tM:float\n1\n"), d.string(), t), ESourceError);
     EXPECT_THROW(ReadTableSource(write("e.tsv", "S:string\n漢字\n"), d.string(), t), ESourceError);
     EXPECT_THROW(ReadTableSource(write("f.tsv", "B:bool\nyes\n"), d.string(), t), ESourceError);
+    EXPECT_THROW(ReadTableSource(write("h.tsv", "S:stringlen:3\nabcd\n"), d.string(), t), ESourceError);
+    EXPECT_THROW(ReadTableSource(write("i.tsv", "B:blob\n@/dev/zero\n"), d.string(), t), ESourceError);
+    EXPECT_THROW(ReadTableSource(write("j.tsv", "B:blob\n@.\n"), d.string(), t), ESourceError);
+    ReadTableSource(write("k.tsv", "S:stringlen:3\nabc\nÄÖÜ\n"), d.string(), t);
+    EXPECT_EQ(t.AsText(1, 0), "ÄÖÜ"); // three characters of code page 1252, not six bytes
     try {
         ReadTableSource(write("g.tsv", "N:word\n70000\n"), d.string(), t);
         FAIL();

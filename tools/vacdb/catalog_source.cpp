@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::uintmax_t kMaxBlobFile = 64u << 20;
+
 std::vector<std::string> SplitTabs(const std::string& line) {
     std::vector<std::string> cells;
     size_t start = 0;
@@ -195,7 +197,12 @@ void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folde
     if (t == csfBLOB) {
         std::vector<uint8_t> bytes;
         if (raw.rfind("@", 0) == 0) {
-            const std::string content = ReadTextFile((fs::path(folder) / raw.substr(1)).string());
+            const fs::path file = fs::path(folder) / raw.substr(1);
+            std::error_code ec;
+            // Only ordinary files: a device or folder would hang or fail the build obscurely.
+            if (!fs::is_regular_file(file, ec)) fail("\"" + file.string() + "\" is not a file");
+            if (fs::file_size(file, ec) > kMaxBlobFile) fail("\"" + file.string() + "\" is larger than 64 MiB");
+            const std::string content = ReadTextFile(file.string());
             bytes.assign(content.begin(), content.end());
         } else if (raw.rfind("hex:", 0) == 0) {
             bool ok = true;
@@ -209,6 +216,12 @@ void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folde
     }
     const std::string text = UnescapeCell(raw);
     if (!IsValidUtf8(text)) fail("text is not valid UTF-8");
+    if (t == csfStringLen) {
+        // Fixed-width texts hold at most Prec characters; cutting them would lose data.
+        std::string ansi;
+        if (Utf8ToCp1252(text, ansi) && ansi.size() > f.Prec)
+            fail("\"" + text + "\" is longer than the column's " + std::to_string(f.Prec) + " characters");
+    }
     try {
         f.AppendText(text);
     } catch (const std::invalid_argument& e) {
