@@ -1,5 +1,7 @@
 #include "core/quantities/project.h"
 
+#include "core/util/file_io.h"
+
 #include "core/quantities/number_format.h"
 #include "core/quantities/prj_strings.h"
 #include "core/util/codepage.h"
@@ -28,28 +30,13 @@ TPrjResult Failure(TPrjResultCode code, std::string message) {
 }
 
 TPrjResult ReadFileBytes(const std::string& fileName, std::string& bytes) {
-    const std::string what = "cannot read project file \"" + fileName + "\": ";
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f)
-        return Failure(cprOpenError,
-                       "cannot open project file \"" + fileName + "\": " + std::strerror(errno));
-    bytes.clear();
-    char buf[65536];
-    size_t n = 0;
-    bool tooLarge = false;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (bytes.size() + n > cPrjMaxFileSize) {
-            tooLarge = true;
-            break;
-        }
-        bytes.append(buf, n);
+    std::string why;
+    switch (ReadWholeFile(fileName, cPrjMaxFileSize, bytes, why)) {
+    case crfOk: return {};
+    case crfOpenError:
+        return Failure(cprOpenError, "cannot open project file \"" + fileName + "\": " + why);
+    default: return Failure(cprReadError, "cannot read project file \"" + fileName + "\": " + why);
     }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (tooLarge) return Failure(cprReadError, what + "larger than 64 MiB");
-    if (failed) return Failure(cprReadError, what + std::strerror(err));
-    return {};
 }
 
 TPrjResult WriteFileBytes(const std::string& fileName, const std::string& bytes) {

@@ -1,5 +1,7 @@
 #include "core/shell/ini_file.h"
 
+#include "core/util/file_io.h"
+
 #include "core/util/codepage.h"
 
 #include <cerrno>
@@ -290,24 +292,8 @@ TIniResult LoadIniFile(const std::string& fileName, TIniFile& ini) {
     if (ec) return Failure(what + ec.message());
     if (st.type() == fs::file_type::directory) return Failure(what + ErrorText(EISDIR));
 
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return Failure(what + ErrorText(errno));
-    std::string bytes;
-    char buf[16384];
-    size_t n = 0;
-    bool tooLarge = false;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) {
-        if (bytes.size() + n > cIniMaxFileSize) {
-            tooLarge = true;
-            break;
-        }
-        bytes.append(buf, n);
-    }
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (tooLarge) return Failure(what + "larger than 16 MiB");
-    if (failed) return Failure(what + ErrorText(err));
+    std::string bytes, why;
+    if (ReadWholeFile(fileName, cIniMaxFileSize, bytes, why) != crfOk) return Failure(what + why);
     ini = TIniFile::Parse(bytes);
     return {};
 }
