@@ -29,22 +29,6 @@ bool IsPipe(TWorkpieceShape shape) {
     return shape == cwsPipeX || shape == cwsPipeY || shape == cwsPipeZ;
 }
 
-// Axis of a cylinder or pipe (0, 1, 2); -1 for the other shapes.
-int RoundAxis(TWorkpieceShape shape) {
-    switch (shape) {
-    case cwsCylinderX:
-    case cwsPipeX:
-        return 0;
-    case cwsCylinderY:
-    case cwsPipeY:
-        return 1;
-    case cwsCylinderZ:
-    case cwsPipeZ:
-        return 2;
-    default:
-        return -1;
-    }
-}
 
 double Component(const TWorkpieceSize& s, int axis) {
     return axis == 0 ? s.X : axis == 1 ? s.Y : s.Z;
@@ -67,7 +51,7 @@ TWorkpieceOutline Outline(TWorkpieceShape shape, const TWorkpieceSize& s, const 
     TWorkpieceOutline o;
     o.CenterH = Finite(Component(center, h));
     o.CenterV = Finite(Component(center, v));
-    const int axis = RoundAxis(shape);
+    const int axis = WorkpieceRoundAxis(shape);
     if (shape == cwsGlobe || (axis >= 0 && axis != h && axis != v)) {
         o.Kind = cwoCircle;
         o.Width = o.Height = s.D;
@@ -155,7 +139,7 @@ double WorkpieceMomentOfInertia(TWorkpieceShape shape, const TWorkpieceSize& s, 
     } else if (shape == cwsGlobe) {
         j = 2.0 * mass * r * r / 5.0;
     } else {
-        const int roundAxis = RoundAxis(shape);
+        const int roundAxis = WorkpieceRoundAxis(shape);
         const double length = AxisLength(shape, s);
         j = axis == roundAxis ? mass * e / 2.0 : mass * (3.0 * e + length * length) / 12.0;
     }
@@ -222,4 +206,20 @@ TWorkpieceViews WorkpieceViews(TWorkpieceShape shape, const TWorkpieceSize& size
     w.XZ.Outline = Outline(shape, size, massCenter, 0, 2);
     w.YZ.Outline = Outline(shape, size, massCenter, 1, 2);
     return w;
+}
+
+int WorkpieceRoundAxis(TWorkpieceShape shape) {
+    switch (shape) {
+    case cwsCylinderX:
+    case cwsPipeX:
+        return 0;
+    case cwsCylinderY:
+    case cwsPipeY:
+        return 1;
+    case cwsCylinderZ:
+    case cwsPipeZ:
+        return 2;
+    default:
+        return -1;
+    }
 }

@@ -98,3 +98,6 @@ struct TWorkpieceViews {
 TWorkpieceViews WorkpieceViews(TWorkpieceShape shape, const TWorkpieceSize& size,
                                const TVektor& massCenter, double cupHeight, double groupWidth,
                                double groupHeight);
+
+//! Axis of a cylinder or pipe (0 = X, 1 = Y, 2 = Z); -1 for the other shapes.
+int WorkpieceRoundAxis(TWorkpieceShape shape);

@@ -113,7 +113,9 @@ TEST(PrjMovement, EqualityAndCopyCoverEveryInput) {
 // ---------------------------------------------------------------------------------------------
 // TSaugerList
 
+// Three cups with counts that agree with them, so that a strategy setter keeps the cups.
 void SetThreeCups(TSaugerList& list) {
+    list.SetCountX(3);
     list.Resize(3);
     list.Sauger(0)->Pos = TVektor(0.1, -0.05, 0.02);
     list.Sauger(1)->Pos = TVektor(-1.0 / 3.0, 0, 0.02);
@@ -181,11 +183,10 @@ TEST(PrjSaugerList, WritesEveryDocumentedKey) {
 TEST(PrjSaugerList, RoundTripOfSettingsAndCups) {
     for (int strategy = 0; strategy < 9; ++strategy) {
         TSaugerList list;
-        SetThreeCups(list);
         list.SetStrategyType(strategy);
-        list.SetCountX(3);
         list.SetCountY(-2);
         list.SetStrategyAngle(-std::numbers::pi / 7);
+        SetThreeCups(list);
         list.SetGridType(static_cast<TSaugerGrid>(strategy % 3));
         list.SetGridLength(0.0025);
         list.SetGridAngle(1.0 / 3.0);

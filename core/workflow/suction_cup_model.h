@@ -1,0 +1,312 @@
+#pragma once
+
+#include "core/calc/cup_loads.h"
+#include "core/calc/motion_source.h"
+#include "core/calc/sauger_list.h"
+#include "core/data/custom_table.h"
+#include "core/quantities/term.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TCustomStrTableDB;
+class TMyProject;
+class TStringQuery;
+
+//! What the suction cup model asks of the pages that show it.
+class TSuctionCupView {
+public:
+    virtual ~TSuctionCupView() = default;
+    //! The pages after the current one must be validated again.
+    virtual void InvalidateLaterPages() {}
+    //! Cups, their flags or their loads changed: redraw the workpiece views, the load
+    //! charts and the panels.
+    virtual void ArrangementChanged() {}
+};
+
+//! The six inputs of the strategy page.
+struct TStrategySettings {
+    int Strategy = cSaugerDefaultStrategy;
+    int Count1 = 1;
+    int Count2 = 1;
+    //! Start angle, rad.
+    double Angle = 0.0;
+    //! Distance from the edge and between the cups, m.
+    double EdgeDistance = 0.001;
+    double Spacing = 0.001;
+};
+
+//! Which strategy fields a strategy shows: the caption key of each count field and of the
+//! angle field (empty for a hidden field), and the pages.
+struct TStrategyFields {
+    std::string_view Count1;
+    std::string_view Count2;
+    std::string_view Angle;
+    bool SpacingVisible = true;
+    //! The grid page for manual positioning, the distance page for every other strategy.
+    bool GridPageVisible = false;
+    bool DistancePageVisible = true;
+};
+
+//! One bar of a load chart: it spans X0..X1, is Height (%) high and coloured by Band.
+struct TLoadBar {
+    double X0 = 0.0;
+    double X1 = 0.0;
+    double Height = 0.0;
+    TCupLoadBand Band = clbOptimal;
+    //! A selected cup gets a circle at the foot of its bar.
+    bool Selected = false;
+};
+
+//! One value of the maximum-value view, drawn as two bars in one colour.
+struct TMaxValueBar {
+    //! Largest force per cup, N.
+    double Force = 0.0;
+    double Ratio = 0.0;
+    //! clbOptimal (lime) below 1, clbTooHigh (red) from 1 on.
+    TCupLoadBand Band = clbOptimal;
+    //! How full each bar is, %.
+    double Fill1 = 0.0;
+    double Fill2 = 0.0;
+    //! "> 200%" from 2 on, else the rounded percentage and "%".
+    std::string Text;
+};
+
+//! The maximum-value view of the load page.
+struct TMaxValues {
+    TMaxValueBar Normal;
+    TMaxValueBar Transverse;
+};
+
+//! The "forces and position" group: data of the first selected cup.
+struct TCupForcesAndPosition {
+    //! Shown while any cup is selected.
+    bool Visible = false;
+    //! Index + 1.
+    int Number = 0;
+    TVektor Pos;
+    //! The force along the cup's axial direction and its part perpendicular to it, N.
+    double NormalForce = 0.0;
+    double TransverseForce = 0.0;
+    //! "> 300 %" above 3, else the rounded percentage and " %".
+    std::string NormalRatio;
+    std::string TransverseRatio;
+};
+
+//! The three workpiece views. Their horizontal and vertical axes are the workpiece axes
+//! X and Y, X and Z, Y and Z; positions handed to the model are workpiece coordinates (m)
+//! along these axes.
+enum TCupViewPlane : uint8_t { cvpXY, cvpXZ, cvpYZ };
+
+//! Keys held during a mouse action.
+enum TCupKeys : unsigned { ckNone = 0, ckShift = 1, ckCtrl = 2, ckAlt = 4 };
+
+//! Mouse cursor over the workpiece views.
+enum TCupCursor : uint8_t {
+    ccrDefault, //!< no cup under the mouse
+    ccrMove,    //!< dragging moves the selected cups
+    ccrRotate,  //!< dragging turns the focused cup about its axis (Ctrl)
+    ccrTilt,    //!< dragging tilts the focused cup (Alt; workpieces without geometry)
+    ccrNoMove,  //!< the cup cannot be moved (a strategy places it, or it cannot tilt)
+};
+
+//! The suction cup arrangement as the positioning, suction cup and load pages work it:
+//! every handler of these pages, the computed "~ok" column of the cup table and the data
+//! the pages draw. Reads and writes the project document; the pages forward input and
+//! redraw from here.
+class TSuctionCupModel {
+public:
+    //! Range of the time slider of the load page.
+    static constexpr int cSliderMax = 1000;
+    //! Slider steps per tick of the player.
+    static constexpr int cPlayerStep = 40;
+
+    explicit TSuctionCupModel(TMyProject& doc);
+    ~TSuctionCupModel();
+    TSuctionCupModel(const TSuctionCupModel&) = delete;
+    TSuctionCupModel& operator=(const TSuctionCupModel&) = delete;
+
+    TMyProject& Doc() const { return FDoc; }
+    //! The arrangement (the document's "SuctionCups").
+    TSaugerList& Cups() const;
+    //! The view notified of changes (not owned); null for none.
+    void SetView(TSuctionCupView* view) { FView = view; }
+    //! Binds the stored cup table, whose "~ok" column becomes the computed suitability,
+    //! and the query over it that the cup grid shows (neither owned; null unbinds). The
+    //! query must stay alive while bound.
+    void SetCupTables(TCustomStrTableDB* table, TStringQuery* query);
+    //! The motion curves the load page replays (not owned); null for a motion at rest.
+    void SetMotionSource(const TMotionSource* source) { FMotion = source; }
+    //! Translates language keys for the record label.
+    std::function<std::string(std::string_view)> Translate;
+
+    //! True while the handlers must do nothing: the disclaimer is pending or a project
+    //! is being reset or loaded.
+    bool Inert() const;
+
+    // --- positioning page ---------------------------------------------------------------
+
+    //! Strategy list, count fields, angle and both distances changed: invalidates the
+    //! later pages, stores the settings, unlocks the grid for every strategy but manual,
+    //! re-reads the chosen cup row, re-lays out the arrangement and recomputes the cups'
+    //! inertia and the vacuum volume.
+    void StrategieChange(const TStrategySettings& settings);
+    //! The settings as the fields show them.
+    TStrategySettings StrategySettings() const;
+    //! The fields and pages a strategy shows.
+    static TStrategyFields StrategyFields(int strategy);
+    //! Grid radio buttons and fields changed: stores grid type, length and angle.
+    void GridChange(TSaugerGrid type, double length, double angle);
+    //! The grid length field shows for cartesian and polar, the angle field for polar.
+    bool GridLengthVisible() const { return Cups().GridType() != csgNone; }
+    bool GridAngleVisible() const { return Cups().GridType() == csgPolar; }
+    //! Re-lays out the arrangement on the workpiece of the document, for the workpiece
+    //! page after a change of shape or size.
+    void Relayout();
+    //! After a project was reset or loaded, and on entering a page of the arrangement:
+    //! takes the document's inputs, checks the cups where they are for collisions and
+    //! recomputes the loads, without moving a cup. Runs also while the store is busy.
+    void Refresh();
+    //! The panel "~EquationsNotSolvable" shows.
+    bool EquationsNotSolvable() const { return !Cups().Solvable(); }
+    //! The label "~Collision..." shows.
+    bool CollisionShown() const { return Cups().AnyMisplaced(); }
+    //! Fill colour of cup i in the workpiece views: grey when misplaced, else the band of
+    //! the larger of its ratios.
+    TCupLoadBand CupBand(int i) const;
+
+    // --- suction cup page ---------------------------------------------------------------
+
+    //! Entering the page: takes the workpiece, refreshes the "~ok" column and chooses the
+    //! grid's current row.
+    void EnterSuctionCupPage(int currentRow);
+    //! Choosing row `row` of the cup query: copies order code, holder size and thread,
+    //! loads the cup data, re-lays out the arrangement and notes whether the row suits.
+    //! Rows outside the query are ignored.
+    void SaugerSelect(int row);
+    //! A filter list of the page changed: invalidates the later pages.
+    void SaugerSelectionChange();
+    //! OnChangeField handler of the cup table: the "~ok" cell reads "~Yes" or "~No".
+    void TableSuctionCupsChangeField(const TCustomTable& sender, int row, int col,
+                                     TTerm& field) const;
+    //! Tells the cup table's dependents that "~ok" changed, when its inputs did.
+    void RefreshSuitability();
+    //! Whether the cup of table row `row` suits the arrangement.
+    bool RowSuitable(int row) const;
+    //! Largest cup diameter shown on the page: the smaller of what the strategy admits and
+    //! what the workpiece admits, m.
+    double MaxCupDiameter() const;
+    //! "~LabelRecords" + " - %d " + "~SuitableForWorkpiece", translated, filled with the
+    //! rows of the query, the rows of the table and the suitable rows of the query.
+    std::string LabelSaugerCount() const;
+    //! Order code of the chosen cup.
+    const std::string& LabelSelectedSuctionCup() const { return FSelectedOrderCode; }
+    //! Query row last chosen; −1 for none.
+    int SelectedRow() const { return FSelectedRow; }
+    //! "HolderSize" and "Thread" of the chosen row.
+    const std::string& SelectedHolderSize() const { return FHolderSize; }
+    const std::string& SelectedThread() const { return FThread; }
+    //! Whether the chosen row's "~ok" read "~Yes".
+    bool SelectedSuitable() const { return FSelectedSuitable; }
+    //! Internal volume of all cups, m³.
+    double TotalCupVolume() const { return Cups().TotalVolume(); }
+    //! X range of the load charts: the number of cups.
+    int ChartXRange() const;
+
+    // --- load page ----------------------------------------------------------------------
+
+    //! Time slider moved to `position` (0..1000): evaluates the motion at that time and
+    //! recomputes the loads.
+    void RxSliderVCRChange(int position);
+    int SliderPosition() const { return FSliderPosition; }
+    //! Time of the slider position, s.
+    double SliderTime() const;
+    //! Player buttons and the player's timer tick.
+    void PlayerPlay();
+    void PlayerPause();
+    void PlayerStop();
+    void PlayerRewind();
+    void PlayerForward();
+    void PlayerTick();
+    //! The player's timer runs.
+    bool Playing() const { return FPlaying; }
+    bool SliderEnabled() const { return FSliderEnabled; }
+    //! The tab "~TimeCurve" can be chosen when the larger of the achieved and the target
+    //! vacuum is not 0.
+    static bool TimeCurveTabEnabled(double achievedVacuum, double targetVacuum);
+    //! Bars of the normal force chart (transverse = false) or the transverse force chart.
+    std::vector<TLoadBar> LoadBars(bool transverse) const;
+    //! Recomputes the maximum-value view from the largest vertical force fz (N).
+    void RefreshMaxValues(double fz);
+    const TMaxValues& MaxValues() const { return FMaxValues; }
+    //! The "forces and position" group.
+    TCupForcesAndPosition ForcesAndPosition() const;
+
+    // --- workpiece views ----------------------------------------------------------------
+
+    //! Index of the cup under the point (u, v) of a view, the last one when several are;
+    //! −1 for none. A cup covers its lip circle of half the clearance diameter, tilted by
+    //! its axial direction and drawn out along it by the cup height.
+    int HitTest(TCupViewPlane view, double u, double v) const;
+    //! The cursor over the point (u, v) with `keys` held.
+    TCupCursor CursorAt(TCupViewPlane view, double u, double v, unsigned keys) const;
+    //! Mouse pressed (manual positioning only): focuses and selects the cup under the
+    //! mouse (toggles it with Shift), or deselects all beside the cups without Shift.
+    void MouseDown(TCupViewPlane view, double u, double v, unsigned keys);
+    //! Mouse moved with the button down on a cup: moves the selected cups, turns the
+    //! focused cup about its axis (Ctrl) or tilts it (Alt), then recomputes the loads.
+    void MouseMove(TCupViewPlane view, double u, double v, unsigned keys);
+    void MouseUp() { FDragging = false; }
+    bool Dragging() const { return FDragging; }
+
+private:
+    class TTableWatch : public TTableDependent {
+    public:
+        explicit TTableWatch(TSuctionCupModel& model) : FModel(model) {}
+        void SourceChanged(TCustomTable& source, unsigned flags) override;
+        void SourceDestroyed(TCustomTable& source) override;
+
+    private:
+        TSuctionCupModel& FModel;
+    };
+
+    void SyncInputs();
+    void ApplyCupRow(int row);
+    void Notify();
+    TCupSuitability CurrentSuitability() const;
+    void EnsureSuitability() const;
+    void EvaluateTime();
+    double MouseAngle(TCupViewPlane view, double u, double v, int cup) const;
+
+    TMyProject& FDoc;
+    TSuctionCupView* FView = nullptr;
+    const TMotionSource* FMotion = nullptr;
+    TCustomStrTableDB* FTable = nullptr;
+    TStringQuery* FQuery = nullptr;
+    TTableWatch FWatch{*this};
+
+    int FSelectedRow = -1;
+    std::string FSelectedOrderCode;
+    std::string FHolderSize;
+    std::string FThread;
+    bool FSelectedSuitable = false;
+
+    // "~ok" of every table row for the inputs in FOkInput.
+    mutable std::vector<uint8_t> FOk;
+    mutable TCupSuitability FOkInput;
+    mutable bool FOkValid = false;
+    int FOkCol = -1;
+    bool FNotifyingTable = false;
+
+    int FSliderPosition = 0;
+    bool FPlaying = false;
+    bool FSliderEnabled = true;
+    TMaxValues FMaxValues;
+
+    bool FDragging = false;
+    TCupViewPlane FDragView = cvpXY;
+    double FLastAngle = 0.0;
+};
