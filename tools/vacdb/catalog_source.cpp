@@ -58,7 +58,7 @@ bool ParseUInt(const std::string& s, long long max, long long& out) {
     return out <= max;
 }
 
-struct ColumnSpec {
+struct ColumnDef {
     std::string name;
     TStrFieldType type;
     uint16_t prec = 0, dec = 0;
@@ -84,7 +84,7 @@ bool TypeByName(const std::string& s, TStrFieldType& t) {
 }
 
 // "Name:type[:prec[:dec[:transl8]]]"; the name may itself contain ':'.
-bool ParseColumnSpec(const std::string& cell, ColumnSpec& spec, std::string& why) {
+bool ParseColumnHeader(const std::string& cell, ColumnDef& def, std::string& why) {
     std::vector<std::string> parts;
     size_t start = 0;
     while (true) {
@@ -110,16 +110,16 @@ bool ParseColumnSpec(const std::string& cell, ColumnSpec& spec, std::string& why
             why = "bad precision, decimals or translate flag in \"" + cell + "\"";
             return false;
         }
-        spec.name.clear();
-        for (int k = 0; k < i; ++k) spec.name += (k ? ":" : "") + parts[k];
-        if (spec.name.empty()) {
+        def.name.clear();
+        for (int k = 0; k < i; ++k) def.name += (k ? ":" : "") + parts[k];
+        if (def.name.empty()) {
             why = "empty column name in \"" + cell + "\"";
             return false;
         }
-        spec.type = t;
-        spec.prec = static_cast<uint16_t>(v[0]);
-        spec.dec = static_cast<uint16_t>(v[1]);
-        spec.transl8 = static_cast<uint8_t>(v[2]);
+        def.type = t;
+        def.prec = static_cast<uint16_t>(v[0]);
+        def.dec = static_cast<uint16_t>(v[1]);
+        def.transl8 = static_cast<uint8_t>(v[2]);
         return true;
     }
     why = "column \"" + cell + "\" needs a type, as in Name:csfFloat:8:2";
@@ -290,27 +290,27 @@ void ReadTableSource(const std::string& path, const std::string& folder, TCustom
     size_t first = 0;
     while (first < lines.size() && Trim(lines[first]).empty()) ++first;
     if (first == lines.size()) throw ESourceError(path + ": no header line");
-    std::vector<ColumnSpec> specs;
+    std::vector<ColumnDef> defs;
     for (const auto& cell : SplitTabs(lines[first])) {
-        ColumnSpec spec;
+        ColumnDef def;
         std::string why;
-        if (!ParseColumnSpec(cell, spec, why))
+        if (!ParseColumnHeader(cell, def, why))
             throw ESourceError(path + ":" + std::to_string(first + 1) + ": " + why);
-        specs.push_back(spec);
+        defs.push_back(def);
     }
     table.Clear();
-    for (const auto& s : specs) table.AddColumn(s.name, s.type, s.prec, s.dec, s.transl8);
+    for (const auto& s : defs) table.AddColumn(s.name, s.type, s.prec, s.dec, s.transl8);
     int rows = 0;
     for (size_t i = first + 1; i < lines.size(); ++i) {
         if (lines[i].empty()) continue;
         const std::string where = path + ":" + std::to_string(i + 1);
         const auto cells = SplitTabs(lines[i]);
-        if (cells.size() != specs.size())
+        if (cells.size() != defs.size())
             throw ESourceError(where + ": " + std::to_string(cells.size()) + " cells, " +
-                               std::to_string(specs.size()) + " columns");
+                               std::to_string(defs.size()) + " columns");
         for (size_t c = 0; c < cells.size(); ++c)
             AppendCell(*table.MutableColumn(static_cast<int>(c)), cells[c], folder,
-                       where + ": column \"" + specs[c].name + "\"");
+                       where + ": column \"" + defs[c].name + "\"");
         ++rows;
     }
     // Columns have grown by appending; bring the table's row count in line.
