@@ -1,0 +1,161 @@
+#include "core/data/order_export.h"
+
+#include "core/data/parts_list.h"
+#include "core/util/codepage.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view cLineEnd = "\r\n";
+
+size_t Utf8SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 0;
+}
+
+TExportResult Failure(const std::string& fileName, int err) {
+    return TExportResult{false, "cannot write \"" + fileName + "\": " + std::strerror(err)};
+}
+
+bool WriteAll(int fd, std::string_view bytes, int& err) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            err = errno;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+} // namespace
+
+std::string AnsiExportText(std::string_view utf8) {
+    std::string out, one;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        size_t len = Utf8SequenceLength(lead);
+        if (len == 0 || i + len > utf8.size() || !IsValidUtf8(utf8.substr(i, len))) len = 0;
+        one.clear();
+        if (len != 0 && Utf8ToCp1252(utf8.substr(i, len), one) && one.size() == 1)
+            out += one;
+        else
+            out.push_back('?');
+        i += len != 0 ? len : 1;
+    }
+    return out;
+}
+
+std::string ErpOrderText(const TPartsList& list, std::string_view plantCode) {
+    std::string text;
+    const std::string plant = AnsiExportText(plantCode);
+    for (int row = 0; row < list.Rows(); ++row) {
+        const TPart& p = list.Part(row);
+        const std::string fields[] = {plant,
+                                      "0",
+                                      std::to_string(row + 1),
+                                      AnsiExportText(p.PartNo),
+                                      "Orsik",
+                                      AnsiExportText(p.OrderCode),
+                                      "0",
+                                      std::to_string(p.Quantity),
+                                      AnsiExportText(p.QuantityUnit),
+                                      "0",
+                                      "0",
+                                      "X",
+                                      "X",
+                                      std::to_string(p.Length)};
+        for (size_t f = 0; f < std::size(fields); ++f) {
+            if (f) text.push_back('\t');
+            text += fields[f];
+        }
+        text += cLineEnd;
+    }
+    return text;
+}
+
+std::string CsvExportText(const TPartsList& list) {
+    std::string text =
+        "Position;Teile Nr.;Menge;Ihre Teilenummer;Bestellcode 1;Bestellcode 2;x-Hub;";
+    text += cLineEnd;
+    for (int row = 0; row < list.Rows(); ++row) {
+        const TPart& p = list.Part(row);
+        text += std::to_string(row + 1) + ';' + AnsiExportText(p.PartNo) + ';' +
+                std::to_string(p.Quantity) + ";;" + AnsiExportText(p.OrderCode) + ";;" +
+                (p.Length != 0 ? std::to_string(p.Length) : std::string()) + ';';
+        text += cLineEnd;
+    }
+    return text;
+}
+
+TExportResult WriteExportFile(const std::string& fileName, std::string_view bytes) {
+    std::error_code ec;
+    fs::path target = fs::path(fileName);
+    // Replace what a link points to, not the link itself.
+    if (fs::is_symlink(target, ec)) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+
+    mode_t mode = 0644;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
+
+    std::string tmp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(tmp.data());
+    if (fd < 0) return Failure(fileName, errno);
+
+    int err = 0;
+    bool ok = WriteAll(fd, bytes, err);
+    if (ok && ::fchmod(fd, mode) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return Failure(fileName, err);
+    }
+    return {};
+}
+
+TExportResult SaveErpOrderFile(const TPartsList& list, std::string_view plantCode,
+                               const std::string& fileName) {
+    return WriteExportFile(fileName, ErpOrderText(list, plantCode));
+}
+
+TExportResult ExportCsvFile(const TPartsList& list, const std::string& fileName) {
+    return WriteExportFile(fileName, CsvExportText(list));
+}

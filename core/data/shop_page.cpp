@@ -1,0 +1,125 @@
+#include "core/data/shop_page.h"
+
+#include "core/data/parts_list.h"
+#include "core/lang/language_db.h"
+
+#include <array>
+
+namespace {
+
+std::string Tr(const TTranslateFunc& translate, std::string_view key) {
+    return translate ? translate(key) : GlobalTranslate(key);
+}
+
+std::string Cell(std::string_view text) {
+    return "<td>" + HtmlEscape(text) + "</td>";
+}
+
+std::string Hidden(std::string_view prefix, int n, std::string_view value) {
+    return "<input name=\"" + HtmlEscape(prefix) + "_" + std::to_string(n) + "\" value=\"" +
+           HtmlEscape(value) + "\" type=\"hidden\">";
+}
+
+constexpr std::array<std::string_view, 6> cHeaderKeys = {
+    "~PosNr", "~ArtNo", "~OrderCode", "~Description", "~Quantity", "~PackagingUnit"};
+
+} // namespace
+
+std::string HtmlEscape(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out.push_back(c);
+            break;
+        }
+    }
+    return out;
+}
+
+std::string ShopWindowCaption(const TTranslateFunc& translate) {
+    return Tr(translate, "~Sorvane") + " - " + Tr(translate, "~PartsList");
+}
+
+void TShopPage::Write(std::string_view text, int d) {
+    if (d > 0) indent_ += d;
+    std::string line(static_cast<size_t>(indent_ > 0 ? indent_ : 0), ' ');
+    line += text;
+    lines_.push_back(std::move(line));
+    if (d < 0) indent_ += d;
+}
+
+void TShopPage::Build(const TPartsList& list, const TShopPageOptions& options) {
+    const TTranslateFunc& tr = options.Translate;
+    lines_.clear();
+    indent_ = 0;
+
+    const std::string title = options.Title.empty() ? Tr(tr, "~Sorvane") : options.Title;
+    Write("<html>", 2);
+    Write("<head>", 2);
+    Write("<meta http-equiv=\"content-type\" content=\"text/html; charset=UTF-8\">");
+    Write("<title>" + HtmlEscape(title) + "</title>");
+    Write("<style>td {font-family: Arial; font-size: 8pt}</style>");
+    Write("</head>", -2);
+    Write("<body>", 2);
+    Write("<form name=\"Export\" method=\"post\" action=\"" +
+              HtmlEscape(options.ShopServer + "/addtobasket/wrap") + "\">",
+          2);
+    Write("<table border=\"0\">", 2);
+    Write("<tbody>", 2);
+    Write("<tr bgcolor=\"#cccccc\">", 2);
+    for (std::string_view key : cHeaderKeys) Write(Cell(Tr(tr, key)));
+    Write("</tr>", -2);
+
+    for (int i = 0; i < list.Rows(); ++i) {
+        const TPart& p = list.Part(i);
+        const int n = i + 1;
+        Write(i % 2 == 0 ? "<tr bgcolor=\"#dcebf6\">" : "<tr>", 2);
+        Write("<td>", 2);
+        Write(std::to_string(n));
+        Write(Hidden("m", n, p.PartNo));
+        Write(Hidden("ic1", n, p.OrderCode));
+        Write(Hidden("q", n, std::to_string(p.Quantity)));
+        if (p.Length != 0) Write(Hidden("xm", n, std::to_string(p.Length)));
+        Write("</td>", -2);
+        Write(Cell(p.PartNo));
+        Write(Cell(p.OrderCode));
+        Write(Cell(Tr(tr, p.Description)));
+        Write(Cell(std::to_string(p.Quantity) + " " + p.QuantityUnit));
+        Write(Cell(std::to_string(p.Package) + " " + p.QuantityUnit));
+        Write("</tr>", -2);
+    }
+
+    Write("</tbody>", -2);
+    Write("</table>", -2);
+    Write("<input name=\"callerid\" value=\"vacuum\" type=\"hidden\">");
+    Write("<input type=\"submit\" value=\"" + HtmlEscape(Tr(tr, "~Send")) + "\">");
+    Write("</form>", -2);
+    Write("</body>", -2);
+    Write("</html>", -2);
+}
+
+std::string TShopPage::Text() const {
+    std::string text;
+    for (const std::string& line : lines_) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}

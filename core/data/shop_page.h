@@ -1,0 +1,47 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TPartsList;
+
+//! Turns a language key into its text in the current language.
+using TTranslateFunc = std::function<std::string(std::string_view key)>;
+
+//! Where and how the basket form is posted.
+struct TShopPageOptions {
+    //! Server of the online shop; the form posts to its "/addtobasket/wrap".
+    std::string ShopServer = "https://shop.example.com";
+    //! Text of the page's title element; empty: the translation of "~Sorvane".
+    std::string Title;
+    //! Translation of the "~" keys; unset: the global translation.
+    TTranslateFunc Translate;
+};
+
+//! Replaces &, <, >, " and ' by character references, so that a text can stand in an
+//! element or in a quoted attribute value.
+std::string HtmlEscape(std::string_view text);
+
+//! Caption of the shop window: "~Sorvane" and "~PartsList" translated, joined by " - ".
+std::string ShopWindowCaption(const TTranslateFunc& translate = {});
+
+//! Builds the basket form page for the online shop: the parts list as a visible table and
+//! as hidden fields of a POST form. Every inserted text is HTML-escaped.
+class TShopPage {
+public:
+    //! Rebuilds the lines from empty.
+    void Build(const TPartsList& list, const TShopPageOptions& options = {});
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    //! The page as one UTF-8 text, each line ending in CR LF.
+    std::string Text() const;
+
+private:
+    //! Writes one line; d > 0 indents before the line, d < 0 outdents after it.
+    void Write(std::string_view text, int d = 0);
+
+    std::vector<std::string> lines_;
+    int indent_ = 0;
+};

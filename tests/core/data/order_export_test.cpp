@@ -1,0 +1,167 @@
+#include "core/data/order_export.h"
+#include "core/data/parts_list.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TScratchDir {
+public:
+    TScratchDir() {
+        dir_ = fs::temp_directory_path() /
+               ("vacuum_export_" + std::to_string(::getpid()) + "_" + std::to_string(counter_++));
+        fs::create_directories(dir_);
+    }
+    ~TScratchDir() {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    size_t Entries() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    }
+
+private:
+    static inline int counter_ = 0;
+    fs::path dir_;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteRaw(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void FillSample(TPartsList& list) {
+    list.Add("44000001", "SA-QA-M6-4", 1, 2, "ST", "", 0, "~DescShockAbsorber");
+    list.Add("22000004", "TU-PU-04x2.5-BL", 1, 3, "M", "", 0, "~DescVacuumTube");
+    list.Add("55000001", "RAIL-20", 1, 1, "ST", "mm", 500, "~Rail");
+}
+
+} // namespace
+
+TEST(OrderExport, ErpFileIsTabSeparatedWithCrLf) {
+    TPartsList list;
+    FillSample(list);
+    EXPECT_EQ(ErpOrderText(list, "1000"),
+              "1000\t0\t1\t44000001\tOrsik\tSA-QA-M6-4\t0\t2\tST\t0\t0\tX\tX\t0\r\n"
+              "1000\t0\t2\t22000004\tOrsik\tTU-PU-04x2.5-BL\t0\t3\tM\t0\t0\tX\tX\t0\r\n"
+              "1000\t0\t3\t55000001\tOrsik\tRAIL-20\t0\t1\tST\t0\t0\tX\tX\t500\r\n");
+    // Without a plant code the first field is empty.
+    const std::string noPlant = ErpOrderText(list, "");
+    EXPECT_EQ(noPlant.substr(0, noPlant.find("\r\n")),
+              "\t0\t1\t44000001\tOrsik\tSA-QA-M6-4\t0\t2\tST\t0\t0\tX\tX\t0");
+    EXPECT_EQ(ErpOrderText(TPartsList(), "1000"), "");
+}
+
+TEST(OrderExport, CsvHasHeaderAndSemicolonLines) {
+    TPartsList list;
+    FillSample(list);
+    EXPECT_EQ(CsvExportText(list),
+              "Position;Teile Nr.;Menge;Ihre Teilenummer;Bestellcode 1;Bestellcode 2;x-Hub;\r\n"
+              "1;44000001;2;;SA-QA-M6-4;;;\r\n"
+              "2;22000004;3;;TU-PU-04x2.5-BL;;;\r\n"
+              "3;55000001;1;;RAIL-20;;500;\r\n");
+    EXPECT_EQ(CsvExportText(TPartsList()),
+              "Position;Teile Nr.;Menge;Ihre Teilenummer;Bestellcode 1;Bestellcode 2;x-Hub;\r\n");
+}
+
+TEST(OrderExport, TextsAreWrittenInTheAnsiCodePage) {
+    EXPECT_EQ(AnsiExportText("Gr\xC3\xBCn \xE2\x82\xAC"), "Gr\xFCn \x80");
+    // Not in code page 1252, and broken UTF-8: one "?" each.
+    EXPECT_EQ(AnsiExportText("a\xE6\x97\xA5z"), "a?z");
+    EXPECT_EQ(AnsiExportText("a\xC3z"), "a?z");
+    EXPECT_EQ(AnsiExportText("\xFF"), "?");
+
+    TPartsList list;
+    list.Add("1", "K\xC3\x84SE-\xE6\x97\xA5", 1, 1, "ST", "", 0, "");
+    EXPECT_EQ(CsvExportText(list).substr(CsvExportText(list).find("\r\n") + 2),
+              "1;1;1;;K\xC4SE-?;;;\r\n");
+    EXPECT_EQ(ErpOrderText(list, "W\xC3\xA9rk"),
+              "W\xE9rk\t0\t1\t1\tOrsik\tK\xC4SE-?\t0\t1\tST\t0\t0\tX\tX\t0\r\n");
+}
+
+TEST(OrderExport, FilesHoldExactlyTheExportTexts) {
+    TScratchDir dir;
+    TPartsList list;
+    FillSample(list);
+    const std::string erp = dir.Path("Vacuum.txt");
+    const std::string csv = dir.Path("parts.csv");
+    ASSERT_TRUE(SaveErpOrderFile(list, "1000", erp));
+    ASSERT_TRUE(ExportCsvFile(list, csv));
+    EXPECT_EQ(ReadAll(erp), ErpOrderText(list, "1000"));
+    EXPECT_EQ(ReadAll(csv), CsvExportText(list));
+    // No temporary file stays behind.
+    EXPECT_EQ(dir.Entries(), 2u);
+}
+
+TEST(OrderExport, ExistingFileIsReplacedWhole) {
+    TScratchDir dir;
+    const std::string path = dir.Path("parts.csv");
+    WriteRaw(path, std::string(5000, 'x'));
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+    ASSERT_TRUE(ExportCsvFile(list, path));
+    EXPECT_EQ(ReadAll(path), CsvExportText(list));
+    EXPECT_EQ(dir.Entries(), 1u);
+}
+
+TEST(OrderExport, FailedWriteIsReportedAndLeavesNothing) {
+    TScratchDir dir;
+    const std::string notAFolder = dir.Path("plain");
+    WriteRaw(notAFolder, "keep");
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+
+    const std::string target = notAFolder + "/parts.csv";
+    const TExportResult r = ExportCsvFile(list, target);
+    EXPECT_FALSE(r);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_NE(r.Message.find(target), std::string::npos) << r.Message;
+    EXPECT_FALSE(SaveErpOrderFile(list, "1000", notAFolder + "/Vacuum.txt"));
+    EXPECT_EQ(ReadAll(notAFolder), "keep");
+    EXPECT_EQ(dir.Entries(), 1u);
+}
+
+TEST(OrderExport, FolderAsTargetFailsAndStaysAsItWas) {
+    TScratchDir dir;
+    const std::string folder = dir.Path("sub");
+    fs::create_directories(folder);
+    WriteRaw(folder + "/inside.txt", "old");
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+    const TExportResult r = ExportCsvFile(list, folder);
+    EXPECT_FALSE(r);
+    EXPECT_FALSE(r.Message.empty());
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(ReadAll(folder + "/inside.txt"), "old");
+    EXPECT_EQ(dir.Entries(), 1u);
+}
+
+TEST(OrderExport, LinkedFileIsReplacedBehindTheLinkWithItsMode) {
+    TScratchDir dir;
+    const std::string real = dir.Path("real.csv");
+    const std::string link = dir.Path("link.csv");
+    WriteRaw(real, "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink(real, link);
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+    ASSERT_TRUE(ExportCsvFile(list, link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadAll(real), CsvExportText(list));
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(dir.Entries(), 2u);
+}

@@ -1,0 +1,166 @@
+#include "core/data/parts_list.h"
+#include "core/data/shop_page.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string Bracket(std::string_view key) {
+    return "[" + std::string(key) + "]";
+}
+
+TShopPageOptions TestOptions() {
+    TShopPageOptions o;
+    o.ShopServer = "https://shop.test";
+    o.Title = "Maker";
+    o.Translate = Bracket;
+    return o;
+}
+
+size_t CountLines(const std::vector<std::string>& lines, std::string_view part) {
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+        return l.find(part) != std::string::npos;
+    }));
+}
+
+} // namespace
+
+TEST(ShopPage, EmptyListGivesHeaderCallerAndSubmit) {
+    TShopPage page;
+    page.Build(TPartsList(), TestOptions());
+    const std::vector<std::string> expected = {
+        "  <html>",
+        "    <head>",
+        "    <meta http-equiv=\"content-type\" content=\"text/html; charset=UTF-8\">",
+        "    <title>Maker</title>",
+        "    <style>td {font-family: Arial; font-size: 8pt}</style>",
+        "    </head>",
+        "    <body>",
+        "      <form name=\"Export\" method=\"post\" "
+        "action=\"https://shop.test/addtobasket/wrap\">",
+        "        <table border=\"0\">",
+        "          <tbody>",
+        "            <tr bgcolor=\"#cccccc\">",
+        "            <td>[~PosNr]</td>",
+        "            <td>[~ArtNo]</td>",
+        "            <td>[~OrderCode]</td>",
+        "            <td>[~Description]</td>",
+        "            <td>[~Quantity]</td>",
+        "            <td>[~PackagingUnit]</td>",
+        "            </tr>",
+        "          </tbody>",
+        "        </table>",
+        "      <input name=\"callerid\" value=\"vacuum\" type=\"hidden\">",
+        "      <input type=\"submit\" value=\"[~Send]\">",
+        "      </form>",
+        "    </body>",
+        "  </html>",
+    };
+    EXPECT_EQ(page.Lines(), expected);
+    std::string joined;
+    for (const auto& l : expected) joined += l + "\r\n";
+    EXPECT_EQ(page.Text(), joined);
+}
+
+TEST(ShopPage, RowsCarryHiddenFieldsAndAlternateColours) {
+    TPartsList list;
+    list.Add("44000001", "SA-QA-M6-4", 1, 2, "ST", "", 0, "~DescShockAbsorber");
+    list.Add("22000004", "TU-PU-04x2.5-BL", 1, 3, "M", "", 0, "~DescVacuumTube");
+    list.Add("55000001", "RAIL-20", 5, 10, "ST", "mm", 500, "~Rail");
+    TShopPage page;
+    page.Build(list, TestOptions());
+    const auto& l = page.Lines();
+
+    const auto first = std::find(l.begin(), l.end(), "            <tr bgcolor=\"#dcebf6\">");
+    ASSERT_NE(first, l.end());
+    const std::vector<std::string> row1(first, first + 13);
+    const std::vector<std::string> expected1 = {
+        "            <tr bgcolor=\"#dcebf6\">",
+        "              <td>",
+        "              1",
+        "              <input name=\"m_1\" value=\"44000001\" type=\"hidden\">",
+        "              <input name=\"ic1_1\" value=\"SA-QA-M6-4\" type=\"hidden\">",
+        "              <input name=\"q_1\" value=\"2\" type=\"hidden\">",
+        "              </td>",
+        "            <td>44000001</td>",
+        "            <td>SA-QA-M6-4</td>",
+        "            <td>[~DescShockAbsorber]</td>",
+        "            <td>2 ST</td>",
+        "            <td>1 ST</td>",
+        "            </tr>",
+    };
+    EXPECT_EQ(row1, expected1);
+    // The second row is plain, the third coloured again.
+    EXPECT_EQ(*(first + 13), "            <tr>");
+    EXPECT_EQ(CountLines(l, "<tr bgcolor=\"#dcebf6\">"), 2u);
+    EXPECT_EQ(CountLines(l, "<td>3 M</td>"), 1u);
+    EXPECT_EQ(CountLines(l, "<td>10 ST</td>"), 1u);
+    EXPECT_EQ(CountLines(l, "<td>5 ST</td>"), 1u);
+    // Only the part with a length has the length field.
+    EXPECT_EQ(CountLines(l, "name=\"xm_"), 1u);
+    EXPECT_EQ(CountLines(l, "<input name=\"xm_3\" value=\"500\" type=\"hidden\">"), 1u);
+    // Indentation comes back to zero at the end.
+    EXPECT_EQ(l.back(), "  </html>");
+    EXPECT_EQ(*(l.end() - 6), "        </table>");
+}
+
+TEST(ShopPage, TextsCannotBreakThePage) {
+    TPartsList list;
+    list.Add("1<2", "A\"B'&C", 1, 1, "ST", "", 0, "~Evil");
+    TShopPageOptions o = TestOptions();
+    o.Title = "<b>Maker & Co</b>";
+    o.ShopServer = "https://shop.test/\"x";
+    o.Translate = [](std::string_view key) -> std::string {
+        if (key == "~Evil") return "<script>alert(1)</script>";
+        if (key == "~Send") return "Send\">";
+        return std::string(key);
+    };
+    TShopPage page;
+    page.Build(list, o);
+    const std::string text = page.Text();
+    EXPECT_EQ(text.find("<script>"), std::string::npos);
+    EXPECT_NE(text.find("<td>&lt;script&gt;alert(1)&lt;/script&gt;</td>"), std::string::npos);
+    EXPECT_NE(text.find("<input name=\"m_1\" value=\"1&lt;2\" type=\"hidden\">"),
+              std::string::npos);
+    EXPECT_NE(text.find("<input name=\"ic1_1\" value=\"A&quot;B&#39;&amp;C\" type=\"hidden\">"),
+              std::string::npos);
+    EXPECT_NE(text.find("<td>A&quot;B&#39;&amp;C</td>"), std::string::npos);
+    EXPECT_NE(text.find("<title>&lt;b&gt;Maker &amp; Co&lt;/b&gt;</title>"), std::string::npos);
+    EXPECT_NE(text.find("action=\"https://shop.test/&quot;x/addtobasket/wrap\""),
+              std::string::npos);
+    EXPECT_NE(text.find("<input type=\"submit\" value=\"Send&quot;&gt;\">"), std::string::npos);
+}
+
+TEST(ShopPage, NonAsciiTextsStayUtf8) {
+    TPartsList list;
+    list.Add("1", "GR\xC3\x9CN", 1, 1, "ST", "", 0, "~Cup");
+    TShopPageOptions o = TestOptions();
+    o.Translate = [](std::string_view key) -> std::string {
+        return key == "~Cup" ? "Saugnapf \xC3\xB8 \xD0\x96" : std::string(key);
+    };
+    TShopPage page;
+    page.Build(list, o);
+    const std::string text = page.Text();
+    EXPECT_NE(text.find("<td>Saugnapf \xC3\xB8 \xD0\x96</td>"), std::string::npos);
+    EXPECT_NE(text.find("value=\"GR\xC3\x9CN\""), std::string::npos);
+}
+
+TEST(ShopPage, RebuildStartsFromEmpty) {
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "~Cup");
+    TShopPage page;
+    page.Build(list, TestOptions());
+    const auto once = page.Lines();
+    page.Build(list, TestOptions());
+    EXPECT_EQ(page.Lines(), once);
+    list.Clear();
+    page.Build(list, TestOptions());
+    EXPECT_EQ(page.Lines().size(), 25u);
+}
+
+TEST(ShopPage, HtmlEscapeAndCaption) {
+    EXPECT_EQ(HtmlEscape("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&#39;");
+    EXPECT_EQ(HtmlEscape("plain \xC3\xA4"), "plain \xC3\xA4");
+    EXPECT_EQ(ShopWindowCaption(Bracket), "[~Sorvane] - [~PartsList]");
+}
