@@ -433,7 +433,8 @@ def build_tubes(order):
         "~Color:csfString", "~Calibration:csfString", "CalInside:csfPBool",
         "CalOutside:csfPBool", "DW:csfString", "TX:csfString", "BF:csfString",
         "DW-x:csfString", "TX-x:csfString", "BF-x:csfString",
-        "~DiscontinuedType:csfString:0:0:1"])
+        # Computed by the program: whether the tube fits the chosen cup.
+        "~ok:csfString:0:0:1", "~DiscontinuedType:csfString:0:0:1"])
     part = 22000000
     for group, sizes, colours, packaging in TUBE_SERIES:
         for od, idia in sizes:
@@ -468,7 +469,7 @@ def build_tubes(order):
                 part += 1
                 pack = 25 if food else packaging
                 t.add(part, code, group, sub, pack, idia / 1000.0, "~Yes" if food else "~No",
-                      "~" + colour, cal_text, cal_in, cal_out, dw, tx, bf, dwx, txx, bfx,
+                      "~" + colour, cal_text, cal_in, cal_out, dw, tx, bf, dwx, txx, bfx, "",
                       "~Yes" if disc else "~No")
                 desc = "~DescFoodTube" if food else "~DescVacuumTube"
                 # The parts list finds a tube by its order code; the part number is listed

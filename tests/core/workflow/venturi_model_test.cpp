@@ -1,0 +1,295 @@
+// The vacuum generator page: computed "~ok", "Time" and "Vacuum" columns and their cache,
+// the condition handlers, choosing a generator, the operating values and the record label.
+
+#include "core/data/str_table_db.h"
+#include "core/data/string_query.h"
+#include "core/quantities/my_project.h"
+#include "core/workflow/tube_model.h"
+#include "core/workflow/venturi_model.h"
+#include "tests/core/calc/venturi_test_support.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+struct TGenRow {
+    std::string OrderCode, Curve, Vacuum;
+    double Nozzle;
+};
+
+class TRecordingView : public TVenturiView {
+public:
+    int Invalidations = 0, Grids = 0, Operating = 0;
+    std::string Caption;
+    void InvalidateLaterPages() override { ++Invalidations; }
+    void GridChanged() override { ++Grids; }
+    void OperatingValuesChanged() override { ++Operating; }
+    void ShowChartWindow(const std::string& caption) override { Caption = caption; }
+};
+
+struct TVenturiModelTest : ::testing::Test {
+    TMyProject Doc;
+    TStrTableDB32Bit Table, Times, Tubes, Connectors, Sizes;
+    TStringQuery Query, TubeQuery;
+    TTestCurveFamily Vac, Air, Suction, Sound;
+    TTubeModel Tube{Doc};
+    TVenturiModel Model{Doc};
+    TRecordingView View;
+
+    TVenturiModelTest() {
+        Doc.Project().New();
+        Table.Loaded();
+        const std::vector<TGenRow> gens = {{"VG-A", "EV-A", "UD-A", 0.0005},
+                                           {"VG-B", "EV-A", "UD-A", 0.002},
+                                           {"VG-C", "EV-C", "UD-C", 0.0014}};
+        auto& order = Table.AddColumn("OrderCode", csfString);
+        auto& curve = Table.AddColumn("Kennlinie", csfString);
+        auto& vac = Table.AddColumn("Unterdruck", csfString);
+        auto& air = Table.AddColumn("Luftverbrauch", csfString);
+        auto& suction = Table.AddColumn("Saugleistung", csfString);
+        auto& sound = Table.AddColumn("Schalldruck", csfString);
+        auto& nozzle = Table.AddColumn("DLavall", csfFloat);
+        auto& maxLV = Table.AddColumn("MaxLV", csfFloat);
+        auto& maxSL = Table.AddColumn("MaxSL", csfFloat);
+        auto& maxSD = Table.AddColumn("MaxSD", csfFloat);
+        auto& ok = Table.AddColumn("~ok", csfString);
+        auto& time = Table.AddColumn("Time", csfFloat);
+        auto& vacuum = Table.AddColumn("Vacuum", csfFloat);
+        for (const TGenRow& g : gens) {
+            order.AppendText(g.OrderCode);
+            curve.AppendText(g.Curve);
+            vac.AppendText(g.Vacuum);
+            air.AppendText("LV-A");
+            suction.AppendText("SL-A");
+            sound.AppendText("SD-A");
+            nozzle.AppendFloat(g.Nozzle);
+            maxLV.AppendFloat(14);
+            maxSL.AppendFloat(5);
+            maxSD.AppendFloat(80);
+            ok.AppendText("");
+            time.AppendFloat(0);
+            vacuum.AppendFloat(0);
+        }
+        Table.SetRows(3);
+        Query.Loaded();
+        Query.SetTable(&Table);
+
+        // EV-A at 4 and 6 bar over the levels 0.2 and 0.7 bar.
+        FillEvacuationTable(Times,
+                            CurveRows("EV-A", {4, 6}, {0.2, 0.7}, {{400, 1000}, {200, 600}}));
+        Vac.Add("UD-A", {3, 7}, {0.8, 0.8});
+        Vac.Add("UD-C", {3, 7}, {0.5, 0.9});
+        Air.Add("LV-A", {4, 6}, {100, 200});
+        Suction.Add("SL-A", {4, 6}, {10, 30});
+        Sound.Add("SD-A", {4, 6}, {60, 70});
+
+        Sizes.Loaded();
+        Sizes.AddColumn("pSize", csfDWord).AppendInt(10);
+        Sizes.AddColumn("vSize", csfDWord).AppendInt(18);
+        Sizes.SetRows(1);
+
+        // Tubes of 4 and 8 mm; the first is chosen.
+        Tubes.Loaded();
+        auto& tubeOrder = Tubes.AddColumn("OrderCode", csfString);
+        auto& diameter = Tubes.AddColumn("Diameter", csfFloat);
+        for (double d : {0.004, 0.008}) {
+            tubeOrder.AppendText("TU");
+            diameter.AppendFloat(d);
+        }
+        Tubes.AddColumn("~ok", csfString);
+        Tubes.SetRows(2);
+        TubeQuery.Loaded();
+        TubeQuery.SetTable(&Tubes);
+        Connectors.Loaded();
+        Connectors.SetRows(0);
+        Tube.SetTubeTables(&Tubes, &TubeQuery, &Connectors);
+        Tube.SelectTube(0);
+
+        Model.SetVenturiTables(&Table, &Query);
+        Model.SetCurves({&Vac, &Air, &Suction, &Sound});
+        Model.SetEvacuationTables(&Times, &Sizes);
+        Model.SetTubeModel(&Tube);
+        Model.SetView(&View);
+        Model.Translate = [](std::string_view key) {
+            return std::string(key == "~LabelRecords" ? "%d of %d" : "fit");
+        };
+        // Two litres to evacuate: no cup volume, the tube's set directly.
+        Doc.SuctionCups.CupType.Volume = 0.0;
+        Doc.TubeVolume = 0.002;
+    }
+
+    std::string Text(int row, const char* col) { return Query.AsText(row, col); }
+    double Value(int row, const char* col) { return Query.AsFloat(row, col); }
+};
+
+TEST_F(TVenturiModelTest, ConditionsAfterNewProject) {
+    const TVenturiConditions c = Model.Conditions();
+    EXPECT_EQ(c.Count, 1);
+    EXPECT_DOUBLE_EQ(c.Pressure, 6e5);
+    EXPECT_DOUBLE_EQ(c.Vacuum, -0.7e5);
+    EXPECT_DOUBLE_EQ(c.Volume, 0.002);
+}
+
+TEST_F(TVenturiModelTest, ComputedColumns) {
+    // 6 bar, 0.7 bar required, reach 0.8 bar: r = 0.875, scaled 0.7 bar; at the upper
+    // group's pressure its time alone counts: 0.6 s per litre, 1.2 s for two.
+    EXPECT_NEAR(Value(0, "Time"), 1.2, 1e-12);
+    EXPECT_EQ(Text(0, "Time"), "1.2 s");
+    EXPECT_EQ(Text(1, "Time"), "1.2 s");
+    // EV-C does not exist.
+    EXPECT_EQ(Value(2, "Time"), -1.0);
+    EXPECT_EQ(Text(2, "Time"), "-");
+    EXPECT_NEAR(Value(0, "Vacuum"), 0.8, 1e-12);
+    EXPECT_EQ(Text(0, "Vacuum"), "-0.8 bar");
+    // UD-C at 6 bar: 0.5 + 0.4 × 3 / 4 = 0.8 bar.
+    EXPECT_NEAR(Value(2, "Vacuum"), 0.8, 1e-12);
+    // 4 mm tube: nozzles up to 1.33 mm fit.
+    EXPECT_EQ(Text(0, "~ok"), "~Yes");
+    EXPECT_EQ(Text(1, "~ok"), "~No");
+    EXPECT_EQ(Text(2, "~ok"), "~No");
+}
+
+TEST_F(TVenturiModelTest, CalculationEntryPointsUseTheProjectConditions) {
+    EXPECT_TRUE(Model.LoadEvacuationCurve("EV-A"));
+    EXPECT_FALSE(Model.LoadEvacuationCurve("EV-C"));
+    EXPECT_TRUE(Model.PressureInCurveRange("EV-A"));
+    EXPECT_NEAR(Model.EvacuationTime("EV-A", "UD-A"), 1.2, 1e-12);
+    EXPECT_NEAR(Model.VacuumAt("UD-C", 5e5), 0.7e5, 1e-6);
+    Model.SpinEditBetriebsdruckChange(6.5e5);
+    EXPECT_FALSE(Model.PressureInCurveRange("EV-A"));
+    EXPECT_EQ(Model.EvacuationTime("EV-A", "UD-A"), -1.0);
+}
+
+TEST_F(TVenturiModelTest, ReadingTheGridAgainNeverRecomputes) {
+    for (int r = 0; r < 3; ++r) Text(r, "Time");
+    // VG-A and VG-B share their curves.
+    EXPECT_EQ(Model.TimeComputations(), 2);
+    for (int pass = 0; pass < 5; ++pass)
+        for (int r = 0; r < 3; ++r) {
+            Text(r, "Time");
+            Text(r, "Vacuum");
+            Text(r, "~ok");
+        }
+    EXPECT_EQ(Model.TimeComputations(), 2);
+    Model.SpinEditBetriebsdruckChange(5e5);
+    Text(0, "Time");
+    EXPECT_EQ(Model.TimeComputations(), 4);
+}
+
+TEST_F(TVenturiModelTest, InputsChangeTheTimes) {
+    const double base = Value(0, "Time");
+    Model.SpinEditAnzahlVenturiChange(2.4); // whole number
+    EXPECT_EQ(Doc.Venturi.Count, 2);
+    EXPECT_NEAR(Value(0, "Time"), base / 2, 1e-12);
+    Model.SpinEditAnzahlVenturiChange(1);
+    Doc.TubeVolume = 0.004;
+    Model.PanelVakVolGesChange();
+    EXPECT_NEAR(Value(0, "Time"), base * 2, 1e-12);
+    // Between the groups at 5 bar: T_lo at 0.7 bar = 1.0 s, T_hi = 0.6 s, blend 0.8 s per
+    // litre, 3.2 s for four.
+    Model.SpinEditBetriebsdruckChange(5e5);
+    EXPECT_NEAR(Value(0, "Time"), 3.2, 1e-12);
+    Model.SpinEditVakuumSollChange(0.0);
+    EXPECT_EQ(Text(0, "Time"), "0 ms");
+    EXPECT_EQ(Text(2, "Time"), "0 ms");
+    // More than the generator reaches.
+    Model.SpinEditVakuumSollChange(-0.85e5);
+    EXPECT_EQ(Text(0, "Time"), "-");
+    EXPECT_GE(View.Grids, 5);
+}
+
+TEST_F(TVenturiModelTest, TubeDiameterChangesTheFit) {
+    EXPECT_EQ(Text(1, "~ok"), "~No");
+    Tube.SelectTube(1);
+    // 3 × 2 mm = 6 mm ≤ 8 mm.
+    EXPECT_EQ(Text(1, "~ok"), "~Yes");
+}
+
+TEST_F(TVenturiModelTest, SelectingAGeneratorTakesOverTheRow) {
+    Model.VenturiSelect(0);
+    EXPECT_EQ(View.Invalidations, 1);
+    EXPECT_EQ(Doc.Venturi.OrderCode, "VG-A");
+    EXPECT_EQ(Model.LabelSelectedVenturiNozzle(), "VG-A");
+    EXPECT_NEAR(Doc.Venturi.Time, 1.2, 1e-12);
+    EXPECT_TRUE(Model.SelectedValid());
+    EXPECT_EQ(Model.SelectedCurves().AirConsumption, "LV-A");
+    EXPECT_DOUBLE_EQ(Model.MaxLV(), 14);
+    EXPECT_DOUBLE_EQ(Model.DLavall(), 0.0005);
+    // At 6 bar: vacuum −0.8 bar, 200 l/min, 30 l/min, 70 dB(A).
+    const TOperatingValues& v = Model.OperatingPoint();
+    EXPECT_NEAR(v.Vacuum, -0.8e5, 1e-6);
+    EXPECT_NEAR(v.AirConsumption, 200, 1e-9);
+    EXPECT_NEAR(v.SuctionCapacity, 30, 1e-9);
+    EXPECT_NEAR(v.SoundPressureLevel, 70, 1e-9);
+    Model.SpinEditAnzahlVenturiChange(2);
+    EXPECT_NEAR(Model.OperatingPoint().AirConsumption, 400, 1e-9);
+    EXPECT_NEAR(Model.OperatingPoint().SoundPressureLevel, 70 + 20 * std::log10(2.0), 1e-9);
+
+    EXPECT_TRUE(Model.VenturiChangeValid());
+    Model.SpinEditVakuumSollChange(0.0);
+    EXPECT_FALSE(Model.VenturiChangeValid()); // no vacuum required
+    Model.SpinEditVakuumSollChange(-0.5e5);
+    Model.VenturiSelect(1);
+    EXPECT_FALSE(Model.SelectedValid());
+    EXPECT_FALSE(Model.VenturiChangeValid());
+    Model.BitBtn2Click();
+    EXPECT_EQ(View.Caption, "VG-B");
+}
+
+TEST_F(TVenturiModelTest, RecordLabelCountsFittingRowsOfTheFilter) {
+    Model.RefreshGeneratorPage();
+    EXPECT_EQ(Model.LabelVenturiCount(), "3 of 3 - 1 fit");
+    Query.AddCondition("DLavall<0.0015");
+    Model.StrQueryVenturiChange();
+    EXPECT_EQ(Model.LabelVenturiCount(), "2 of 3 - 1 fit");
+}
+
+TEST_F(TVenturiModelTest, NothingHappensWhileTheDisclaimerIsPending) {
+    Doc.DisclaimerPending = true;
+    Model.SpinEditBetriebsdruckChange(4e5);
+    EXPECT_DOUBLE_EQ(Doc.Venturi.Pressure, 6e5);
+    Model.VenturiSelect(0);
+    EXPECT_EQ(Doc.Venturi.OrderCode, "");
+    // The stored cells show through.
+    EXPECT_EQ(Value(0, "Time"), 0.0);
+    EXPECT_EQ(Model.TimeComputations(), 0);
+}
+
+TEST_F(TVenturiModelTest, CurveLargerThanTheBuffersShowsNoTimeAndSaysWhy) {
+    TStrTableDB32Bit small;
+    small.Loaded();
+    small.AddColumn("pSize", csfDWord).AppendInt(1);
+    small.AddColumn("vSize", csfDWord).AppendInt(18);
+    small.SetRows(1);
+    Model.SetEvacuationTables(&Times, &small);
+    EXPECT_EQ(Text(0, "Time"), "-");
+    const std::vector<std::string>& why = Model.CurveDiagnostics();
+    ASSERT_EQ(why.size(), 2u);
+    EXPECT_EQ(why[0], "evacuation curve EV-A has more than 1 pressures");
+    EXPECT_EQ(why[1], "evacuation curve EV-C not found");
+}
+
+TEST_F(TVenturiModelTest, SwitchHelpHighlightsTheOutputsOfTheSwitch) {
+    TStrTableDB32Bit sw;
+    sw.Loaded();
+    sw.AddColumn("Switch", csfString).AppendText("PNP 2x");
+    sw.AddColumn("NPN", csfDWord).AppendInt(0);
+    sw.AddColumn("PNP", csfDWord).AppendInt(2);
+    sw.AddColumn("U", csfDWord).AppendInt(1);
+    sw.AddColumn("I", csfDWord).AppendInt(0);
+    sw.SetRows(1);
+    Model.SetSwitchTable(&sw);
+    const TVenturiSwitchHelp h = Model.SwitchHelp("PNP 2x");
+    EXPECT_TRUE(h.PNP);
+    EXPECT_TRUE(h.U);
+    EXPECT_FALSE(h.NPN);
+    EXPECT_FALSE(h.I);
+    const TVenturiSwitchHelp none = Model.SwitchHelp("other");
+    EXPECT_FALSE(none.PNP || none.U || none.NPN || none.I);
+    EXPECT_TRUE(TVenturiModel::EjectorPulseHighlighted("~Electrical", "~Electrical"));
+    EXPECT_FALSE(TVenturiModel::EjectorPulseHighlighted("~No", "~Mechanical"));
+}
+
+} // namespace
