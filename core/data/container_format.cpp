@@ -141,10 +141,9 @@ namespace {
 
 // Both entry points; with `writable` (the same bytes as `file`) a scrambled body is
 // descrambled where it lies instead of in a copy.
-bool Parse(std::shared_ptr<const std::vector<uint8_t>> file, std::vector<uint8_t>* writable,
+bool Parse(std::span<const uint8_t> bytes, std::shared_ptr<const void> file, uint8_t* writable,
            TContainerImage& out) {
     out = TContainerImage();
-    const std::vector<uint8_t>& bytes = *file;
     if (bytes.size() < kContainerMagic.size() ||
         !std::equal(kContainerMagic.begin(), kContainerMagic.end(), bytes.begin()))
         return false;
@@ -173,7 +172,7 @@ bool Parse(std::shared_ptr<const std::vector<uint8_t>> file, std::vector<uint8_t
         const size_t blocks = (plainBytes + kScrambleBlock - 1) / kScrambleBlock;
         const size_t used = std::min(src.size(), blocks * kScrambleBlock);
         if (writable) {
-            const std::span<uint8_t> body(writable->data() + (src.data() - bytes.data()), used);
+            const std::span<uint8_t> body(writable + (src.data() - bytes.data()), used);
             ScrambleBody<true>(body, kScrambleKey);
             out.Storage = file;
             out.Body = std::span<const uint8_t>(body.data(), plainBytes);
@@ -203,12 +202,19 @@ bool Parse(std::shared_ptr<const std::vector<uint8_t>> file, std::vector<uint8_t
 } // namespace
 
 bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainerImage& out) {
-    return Parse(std::move(file), nullptr, out);
+    const std::span<const uint8_t> bytes(*file);
+    return Parse(bytes, std::move(file), nullptr, out);
 }
 
 bool ParseContainerInPlace(std::shared_ptr<std::vector<uint8_t>> file, TContainerImage& out) {
-    std::vector<uint8_t>* writable = file.get();
-    return Parse(std::move(file), writable, out);
+    const std::span<const uint8_t> bytes(*file);
+    uint8_t* writable = file->data();
+    return Parse(bytes, std::move(file), writable, out);
+}
+
+bool ParseContainerInPlace(std::shared_ptr<uint8_t[]> file, size_t size, TContainerImage& out) {
+    uint8_t* writable = file.get();
+    return Parse(std::span<const uint8_t>(writable, size), std::move(file), writable, out);
 }
 
 std::vector<uint8_t> BuildContainer(const std::vector<std::string>& header,

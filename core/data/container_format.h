@@ -23,7 +23,7 @@ struct TContainerImage {
     std::vector<std::string> Header; //!< name=value lines, UTF-8
     std::string FileFormatVersion;
     bool Scrambled = false;
-    std::shared_ptr<const std::vector<uint8_t>> Storage; //!< owns the bytes `Body` views
+    std::shared_ptr<const void> Storage; //!< owns the bytes `Body` views
     std::span<const uint8_t> Body;
     std::vector<std::string> TableNames;         //!< UTF-8, file order
     std::vector<std::span<const uint8_t>> Blobs; //!< one per table name
@@ -41,6 +41,8 @@ bool ParseContainer(std::shared_ptr<const std::vector<uint8_t>> file, TContainer
 //! (a loader that read the file needs the scrambled bytes no more); the bytes change even
 //! when the container turns out corrupt.
 bool ParseContainerInPlace(std::shared_ptr<std::vector<uint8_t>> file, TContainerImage& out);
+//! As above, over a plain buffer of `size` bytes.
+bool ParseContainerInPlace(std::shared_ptr<uint8_t[]> file, size_t size, TContainerImage& out);
 
 //! Descrambles one block in place (at most kScrambleBlock bytes).
 void DescrambleBlock(std::span<uint8_t> block, uint32_t key = kScrambleKey);

@@ -147,23 +147,30 @@ bool ReadContainerFile(const std::string& path, TContainerImage& image, std::str
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    auto bytes = std::make_shared<std::vector<uint8_t>>();
-    bool readOk = true;
+    // The whole file into an uninitialised buffer: zero-filling tens of megabytes first
+    // would cost as much as a good part of the reading.
+    std::shared_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+    bool readOk = false;
     if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long size = std::ftell(f);
-        if (size > 0 && std::fseek(f, 0, SEEK_SET) == 0) {
-            bytes->resize(static_cast<size_t>(size));
-            readOk = std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+        const long end = std::ftell(f);
+        if (end > 0 && std::fseek(f, 0, SEEK_SET) == 0) {
+            size = static_cast<size_t>(end);
+            bytes.reset(new uint8_t[size]);
+            readOk = std::fread(bytes.get(), 1, size, f) == size && std::fgetc(f) == EOF;
         }
     }
-    if (bytes->empty() || !readOk) {
-        // Not seekable or changed under us: read it as a stream.
-        bytes->clear();
+    if (!readOk) {
+        // Not seekable, empty or changed under us: read it as a stream.
+        std::vector<uint8_t> stream;
         std::fseek(f, 0, SEEK_SET);
         uint8_t buf[65536];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes->insert(bytes->end(), buf, buf + n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) stream.insert(stream.end(), buf, buf + n);
         readOk = !std::ferror(f);
+        size = stream.size();
+        bytes.reset(new uint8_t[size > 0 ? size : 1]);
+        std::copy(stream.begin(), stream.end(), bytes.get());
     }
     std::fclose(f);
     if (!readOk) {
@@ -171,7 +178,7 @@ bool ReadContainerFile(const std::string& path, TContainerImage& image, std::str
         return false;
     }
     try {
-        if (!ParseContainerInPlace(bytes, image)) {
+        if (!ParseContainerInPlace(bytes, size, image)) {
             error = path + ": not a container file (no \"OrsikDAT\" signature)";
             image = TContainerImage();
             return false;
