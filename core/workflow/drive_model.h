@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/calc/drive.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class TCustomTable;
+class TMotionModel;
+class TMyProject;
+class TStringQuery;
+
+//! The drive page without widgets: sizing of the pneumatic cylinder or rotary actuator of
+//! the project document with its shock absorbers, the rating bars, the filter of the
+//! rotary actuator query, and the chart scaling it hands to the motion model. Tables are
+//! not owned; a missing table reads as empty. Every handler does nothing while the
+//! disclaimer is pending or a project is loading and ends with Calculate.
+class TDriveModel {
+public:
+    using TNotifyEvent = std::function<void(TDriveModel& sender)>;
+
+    //! Longest stored absorber or actuator order code.
+    static constexpr size_t cOrderCodeLength = 30;
+
+    //! `cylinders` "tbl CylinderForce", `absorbers` "ShockAbsorber", `rotary` the query
+    //! over "qry RotaryCylinders".
+    TDriveModel(TMyProject& document, TMotionModel& motion, const TCustomTable* cylinders,
+                const TCustomTable* absorbers, TStringQuery* rotary);
+
+    TMyProject& Document() const { return FDocument; }
+
+    //! The linear calculation for "pneumatic <linear>" and "NC <linear>", the rotary one
+    //! otherwise; hands the triple and chart axes on, then OnKraftChange.
+    void Calculate();
+    void CalculateLinear();
+    void CalculateRotary();
+
+    //! After a change of the motion: refilters the rotary query for the swivel drives,
+    //! then Calculate.
+    void MotionChange();
+
+    // --- handlers ---
+    //! A diameter of the cylinder list, m.
+    void CoBoxDZylLinChange(double diameter);
+    void SpinEditBetrDruckLinChange(double pressure);
+    void CoBoxZylRotChange(std::string_view orderCode);
+    void SpinEditBetrDruckRotChange(double pressure);
+    void ChkBox20to30Percent_Click(bool checked);
+    void ChkBoxQdrLin_Click(bool checked);
+    void CoBoxQdrLinChange(std::string_view orderCode);
+    void SpinEditQdrLinAnzahlChange(int count);
+    void SpinEditFaktorPnLinChange(double factor);
+    void SpinEditFaktorPnRotChange(double factor);
+    //! The rotary absorber settings; the radius rA (m) is not stored in the project.
+    void Qdr_Change(bool use, std::string_view orderCode, int count, double radius);
+    //! Refilters the rotary query by the swivel angle and, without absorbers, by the total
+    //! moment of inertia; then StrQueryDrehachseChange.
+    void FilterRotaryQuery();
+    //! Keeps the chosen actuator while the query offers it, else takes its first row, else
+    //! none.
+    void StrQueryDrehachseChange();
+
+    // --- results ---
+    const TLinearDriveResult& Linear() const { return FLinear; }
+    const TRotaryDriveResult& Rotary() const { return FRotary; }
+    //! Row of the cylinder table in use; −1 for none.
+    int CylinderRow() const { return FCylinderRow; }
+    //! Its "Diameter", m (shown while the automatic selection is on).
+    double CylinderDiameter() const;
+    double AbsorberRadius() const { return FAbsorberRadius; }
+    //! Energy per stroke, per hour and end force of the absorbers.
+    std::array<TRatingBar, 3> LinearRatingBars() const;
+    std::array<TRatingBar, 3> RotaryRatingBars() const;
+    //! The linear bars show while "~ShockAbsorber" is on; the rotary ones while the
+    //! absorber is used with n > 0, rA > 0 and an order code.
+    bool LinearRatingBarsVisible() const;
+    bool RotaryRatingBarsVisible() const;
+
+    //! Runs the forces after a sizing.
+    TNotifyEvent OnKraftChange;
+
+private:
+    bool Inert() const;
+    std::optional<TShockAbsorberData> Absorber(std::string_view orderCode) const;
+
+    TMyProject& FDocument;
+    TMotionModel& FMotion;
+    const TCustomTable* FCylinders;
+    const TCustomTable* FAbsorbers;
+    TStringQuery* FRotaryQuery;
+    double FAbsorberRadius = 0.0;
+    int FCylinderRow = -1;
+    TLinearDriveResult FLinear;
+    TRotaryDriveResult FRotary;
+};

@@ -1,0 +1,223 @@
+#include "core/data/str_table_db.h"
+#include "core/data/string_query.h"
+#include "core/quantities/my_project.h"
+#include "core/workflow/drive_model.h"
+#include "core/workflow/motion_model.h"
+
+#include <gtest/gtest.h>
+#include <numbers>
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+// Cylinders with "Mass" 1, 2, 5, 10 kg; the second has adjustable cushioning.
+void FillCylinders(TStrTableDB32Bit& t) {
+    t.Loaded();
+    auto& d = t.AddColumn("Diameter", csfFloat);
+    auto& force = t.AddColumn("Force", csfFloat);
+    auto& mass = t.AddColumn("Mass", csfFloat);
+    auto& vkd = t.AddColumn("VKDmin", csfFloat);
+    const double rows[4][4] = {
+        {0.006, 17, 1, 0}, {0.010, 47, 2, 0.01}, {0.016, 120, 5, 0}, {0.020, 483, 10, 0}};
+    for (const auto& r : rows) {
+        d.AppendFloat(r[0]);
+        force.AppendFloat(r[1]);
+        mass.AppendFloat(r[2]);
+        vkd.AppendFloat(r[3]);
+    }
+    t.SetRows(4);
+}
+
+void FillAbsorbers(TStrTableDB32Bit& t) {
+    t.Loaded();
+    auto& code = t.AddColumn("OrderCode", csfString);
+    auto& stroke = t.AddColumn("Stroke", csfFloat);
+    auto& w = t.AddColumn("W_tot", csfFloat);
+    auto& wh = t.AddColumn("W_tot_h", csfFloat);
+    auto& f = t.AddColumn("F_max", csfFloat);
+    auto& medium = t.AddColumn("~Medium", csfString);
+    code.AppendText("SA-1");
+    stroke.AppendFloat(0.01);
+    w.AppendFloat(10);
+    wh.AppendFloat(36000);
+    f.AppendFloat(200);
+    medium.AppendText("~Oil");
+    code.AppendText("EL-1");
+    stroke.AppendFloat(0.01);
+    w.AppendFloat(10);
+    wh.AppendFloat(36000);
+    f.AppendFloat(200);
+    medium.AppendText("~Elastomer");
+    t.SetRows(2);
+}
+
+// Actuators: a 0..95° one, a 0..185° one and one with the fixed angles 90/180.
+void FillRotary(TStrTableDB32Bit& t) {
+    t.Loaded();
+    auto& code = t.AddColumn("OrderCode", csfString);
+    std::vector<TStrFieldDB*> cols;
+    for (const char* name : {"AngleMin", "AngleMax", "Angle1", "Angle2", "Angle3", "Torque",
+                             "MomentOfInertiaMax", "CushAngleMin"})
+        cols.push_back(&t.AddColumn(name, csfFloat));
+    const std::vector<std::pair<std::string, std::array<double, 8>>> rows = {
+        {"RA-90", {0, 95, 0, 0, 0, 0.3, 0.002, 1}},
+        {"RA-180", {0, 185, 0, 0, 0, 1.2, 0.01, 10}},
+        {"RF-180", {0, 0, 90, 180, 0, 6.0, 0.5, 2}},
+    };
+    for (const auto& [c, v] : rows) {
+        code.AppendText(c);
+        for (size_t i = 0; i < v.size(); ++i) cols[i]->AppendFloat(v[i]);
+    }
+    t.SetRows(static_cast<int>(rows.size()));
+}
+
+class DriveModelTest : public ::testing::Test {
+protected:
+    TMyProject Doc;
+    TStrTableDB32Bit Cylinders, Absorbers, Rotary;
+    TStringQuery RotaryQuery;
+    TMotionModel Motion{Doc};
+    TDriveModel Model{Doc, Motion, &Cylinders, &Absorbers, &RotaryQuery};
+    int ForceRuns = 0;
+
+    void SetUp() override {
+        FillCylinders(Cylinders);
+        FillAbsorbers(Absorbers);
+        FillRotary(Rotary);
+        RotaryQuery.Loaded();
+        RotaryQuery.SetTable(&Rotary);
+        Doc.Project().New();
+        Model.OnKraftChange = [this](TDriveModel&) { ++ForceRuns; };
+        Doc.SuctionCups.Clear();
+    }
+};
+
+TEST_F(DriveModelTest, LinearCylinderChosenByDiameterAtPressure) {
+    Doc.Drive.Type = cdtPneumaticLinear;
+    Doc.Workpiece.Mass = 2.0;
+    Motion.SpinEditMasseHalterungChange(3.0); // moving mass 5 kg
+    Doc.Drive.PneumaticLinear.Speed = 0.6;
+    Doc.Drive.PneumaticLinear.SafetyFactor = 2.0;
+    Model.CoBoxDZylLinChange(0.020);
+    Model.SpinEditBetrDruckLinChange(500000.0);
+    EXPECT_EQ(Model.CylinderRow(), 3);
+    // 483·5/6 = 402.5 N; 402.5/5 = 80.5 m/s²; no cushioning: 0.36/(2·0.0006)·2 = 600.
+    EXPECT_NEAR(Model.Linear().PistonForce, 402.5, 1e-12);
+    EXPECT_NEAR(Doc.MotionResults[cdtPneumaticLinear][0], 80.5, 1e-12);
+    EXPECT_NEAR(Doc.MotionResults[cdtPneumaticLinear][1], 600.0, 1e-9);
+    EXPECT_NEAR(Model.Linear().InertiaForce, 1200.0, 1e-9);
+    EXPECT_NEAR(Motion.PneumaticLinearAxes().Acceleration.Min, -720.0, 1e-9);
+    EXPECT_EQ(ForceRuns, 2);
+    // The second row brakes on its 10 mm cushioning: 0.36/0.02·2 = 36 m/s².
+    Model.CoBoxDZylLinChange(0.010);
+    EXPECT_TRUE(Model.Linear().AdjustableCushioning);
+    EXPECT_NEAR(Model.Linear().BrakingAcceleration, 36.0, 1e-12);
+}
+
+TEST_F(DriveModelTest, AutomaticSelectionTakesTheFirstRowCarryingTheMass) {
+    Doc.Workpiece.Mass = 3.0;
+    Model.ChkBox20to30Percent_Click(true);
+    EXPECT_EQ(Model.CylinderRow(), 2);
+    EXPECT_EQ(Model.CylinderDiameter(), 0.016);
+    Doc.Workpiece.Mass = 20.0;
+    Model.Calculate();
+    EXPECT_EQ(Model.CylinderRow(), 3);
+}
+
+TEST_F(DriveModelTest, LinearShockAbsorbersAndRatingBars) {
+    Doc.Workpiece.Mass = 4.0;
+    Doc.Moving.LinearTravel = 0.5;
+    Doc.Drive.PneumaticLinear.Speed = 2.0;
+    Doc.Drive.PneumaticLinear.SafetyFactor = 1.0;
+    Doc.Drive.PneumaticLinear.Pressure = 600000.0;
+    Model.CoBoxDZylLinChange(0.020);
+    Model.SpinEditQdrLinAnzahlChange(2);
+    Model.CoBoxQdrLinChange("SA-1");
+    EXPECT_FALSE(Model.LinearRatingBarsVisible());
+    EXPECT_FALSE(Model.Linear().AbsorberUsed);
+    Model.ChkBoxQdrLin_Click(true);
+    EXPECT_TRUE(Model.LinearRatingBarsVisible());
+    // Per absorber 2 kg and 241.5 N: W = ½·2·4 + 241.5·0.01 = 6.415 J (64.15 %);
+    // FA/F_max = 1.2075: both bars red, the second at 20.75 %, text "121%".
+    EXPECT_NEAR(Model.Linear().Absorber.Energy, 6.415, 1e-12);
+    const auto bars = Model.LinearRatingBars();
+    EXPECT_FALSE(bars[0].Overloaded);
+    EXPECT_NEAR(bars[0].FirstPercent, 64.15, 1e-9);
+    EXPECT_TRUE(bars[2].Overloaded);
+    EXPECT_NEAR(bars[2].SecondPercent, 20.75, 1e-9);
+    EXPECT_EQ(bars[2].SecondText, "121%");
+    // Elastomer: kinetic part only.
+    Model.CoBoxQdrLinChange("EL-1");
+    EXPECT_NEAR(Model.Linear().Absorber.Energy, 4.0, 1e-12);
+}
+
+TEST_F(DriveModelTest, RotaryQueryOffersTheSwivelAngle) {
+    Doc.Drive.Type = cdtPneumaticCircular;
+    Doc.Moving.CircularAngle = pi;
+    Doc.TotalMomentOfInertia = 0.005;
+    Doc.Drive.PneumaticCircular.OrderCode = "RA-90";
+    Model.FilterRotaryQuery();
+    // 180° lies in RA-180's range and is a fixed angle of RF-180; RA-90 is gone, so the
+    // first offered row is taken.
+    ASSERT_EQ(RotaryQuery.Rows(), 2);
+    EXPECT_EQ(RotaryQuery.AsText(0, "OrderCode"), "RA-180");
+    EXPECT_EQ(RotaryQuery.AsText(1, "OrderCode"), "RF-180");
+    EXPECT_EQ(Doc.Drive.PneumaticCircular.OrderCode, "RA-180");
+    // A chosen row still offered is kept; J above RA-180's 0.01 kg·m² drops it.
+    Doc.Drive.PneumaticCircular.OrderCode = "RF-180";
+    Doc.TotalMomentOfInertia = 0.02;
+    Model.FilterRotaryQuery();
+    ASSERT_EQ(RotaryQuery.Rows(), 1);
+    EXPECT_EQ(Doc.Drive.PneumaticCircular.OrderCode, "RF-180");
+    // With absorbers the inertia condition is left out.
+    Doc.Drive.PneumaticCircular.UseQdr = true;
+    Model.FilterRotaryQuery();
+    EXPECT_EQ(RotaryQuery.Rows(), 2);
+    // Nothing offered: no actuator.
+    Doc.Moving.CircularAngle = pi / 180.0 * 270.0;
+    Model.FilterRotaryQuery();
+    EXPECT_EQ(RotaryQuery.Rows(), 0);
+    EXPECT_TRUE(Doc.Drive.PneumaticCircular.OrderCode.empty());
+}
+
+TEST_F(DriveModelTest, RotarySizingWithCushioningAndAbsorber) {
+    Doc.Drive.Type = cdtPneumaticCircular;
+    Doc.Moving.CircularAngle = pi;
+    Doc.Moving.CircularLever = 0.25;
+    Doc.TotalMomentOfInertia = 0.5;
+    Doc.Workpiece.Mass = 3.0;
+    Doc.Drive.PneumaticCircular.AngularSpeed = 2.0;
+    Doc.Drive.PneumaticCircular.SafetyFactor = 2.0;
+    Doc.Drive.PneumaticCircular.Time = 1.0;
+    Model.FilterRotaryQuery();
+    Model.CoBoxZylRotChange("RF-180");
+    Model.SpinEditBetrDruckRotChange(300000.0);
+    // M = 6·3/6 = 3 N·m, (3/0.5)·0.25 = 1.5; φb = 2° = π/90: ab = 4/(π/45)·2·0.25.
+    EXPECT_NEAR(Model.Rotary().Torque, 3.0, 1e-12);
+    EXPECT_NEAR(Doc.MotionResults[cdtPneumaticCircular][0], 1.5, 1e-12);
+    EXPECT_NEAR(Doc.MotionResults[cdtPneumaticCircular][1], 4.0 / (pi / 45.0) * 0.5, 1e-9);
+    EXPECT_NEAR(Doc.MotionResults[cdtPneumaticCircular][2], 1.0, 1e-12);
+    EXPECT_NEAR(Motion.PneumaticRotaryAxes().Acceleration.Max, 1.2 * 6.0, 1e-12);
+
+    // Two absorbers at rA = 0.1: φb = 0.01/0.1 = 0.1 rad, me = J/n/rA² from the
+    // recomputed total inertia.
+    Model.Qdr_Change(true, "SA-1", 2, 0.1);
+    EXPECT_TRUE(Model.RotaryRatingBarsVisible());
+    const double J = Doc.TotalMomentOfInertia;
+    EXPECT_NEAR(Model.Rotary().EquivalentMass, J / 2.0 / 0.01, 1e-12);
+    EXPECT_NEAR(Model.Rotary().BrakingAngle, 0.1, 1e-15);
+    EXPECT_NEAR(Model.Rotary().BrakingAcceleration, 4.0 / 0.2 * 2.0 * 0.25, 1e-12);
+    Model.Qdr_Change(true, "SA-1", 2, 0.0);
+    EXPECT_FALSE(Model.RotaryRatingBarsVisible());
+    EXPECT_FALSE(Model.Rotary().AbsorberUsed);
+}
+
+TEST_F(DriveModelTest, HandlersAreInertWhileAProjectLoads) {
+    Doc.DisclaimerPending = true;
+    Model.SpinEditBetrDruckLinChange(1.0);
+    EXPECT_NE(Doc.Drive.PneumaticLinear.Pressure, 1.0);
+    EXPECT_EQ(ForceRuns, 0);
+}
+
+} // namespace
