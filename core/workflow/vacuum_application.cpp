@@ -1,0 +1,86 @@
+#include "core/workflow/vacuum_application.h"
+
+namespace {
+
+void Bind(TStrTableDB32Bit& table, TOrsikConnection& connection, const char* name) {
+    table.Loaded();
+    table.SetTable(name);
+    table.SetConnection(&connection);
+}
+
+void Bind(TStringQuery& query, TCustomTable& source) {
+    query.Loaded();
+    query.SetTable(&source);
+}
+
+void Bind(TDBInterpol32Bit& curves, TOrsikConnection& connection, const char* name) {
+    curves.SetTable(name);
+    curves.SetConnection(&connection);
+}
+
+} // namespace
+
+TVacuumApplication::TVacuumApplication(const std::string& productFile)
+    : Workpiece(Document, DensityQuery), Cups(Document), Motion(Document),
+      Drive(Document, Motion, &CylinderForce, &ShockAbsorbers, &RotaryQuery),
+      Forces(Document, &Motion), Tube(Document), Venturi(Document) {
+    Connection.Loaded();
+    Connection.SetDataFile(productFile);
+    Bind(SuctionCups, Connection, "qry SuctionCups");
+    Bind(Tubes, Connection, "qry Tube");
+    Bind(Connectors, Connection, "Connector");
+    Bind(Venturis, Connection, "qry Venturi");
+    Bind(EvacuationTimes, Connection, "tbl Curve EvacuationTime");
+    Bind(BufferSize, Connection, "tEvac BufferSize");
+    Bind(VenturiSwitch, Connection, "VenturiSwitch");
+    Bind(Density, Connection, "tbl Density");
+    Bind(CylinderForce, Connection, "tbl CylinderForce");
+    Bind(ShockAbsorbers, Connection, "ShockAbsorber");
+    Bind(RotaryCylinders, Connection, "qry RotaryCylinders");
+    Bind(Order, Connection, "Order");
+    Bind(SuctionCupQuery, SuctionCups);
+    Bind(TubeQuery, Tubes);
+    Bind(VenturiQuery, Venturis);
+    Bind(DensityQuery, Density);
+    Bind(RotaryQuery, RotaryCylinders);
+    Bind(CurveVacuum, Connection, "tbl Curve Vacuum");
+    Bind(CurveSuctionCapacity, Connection, "tbl Curve SuctionCapacity");
+    Bind(CurveAirConsumption, Connection, "tbl Curve AirComsumption");
+    Bind(CurveSound, Connection, "tbl Curve SoundPressureLevel");
+
+    Cups.SetCupTables(&SuctionCups, &SuctionCupQuery);
+    Cups.SetMotionSource(&Motion);
+    Tube.SetTubeTables(&Tubes, &TubeQuery, &Connectors);
+    tubeLink_.App = this;
+    Tube.SetView(&tubeLink_);
+    Venturi.SetVenturiTables(&Venturis, &VenturiQuery);
+    Venturi.SetCurves({&CurveVacuum, &CurveAirConsumption, &CurveSuctionCapacity, &CurveSound});
+    Venturi.SetEvacuationTables(&EvacuationTimes, &BufferSize);
+    Venturi.SetSwitchTable(&VenturiSwitch);
+    Venturi.SetTubeModel(&Tube);
+
+    // The recalculation chain.
+    Workpiece.OnSizeChange = [this](TWorkpieceModel&) { Cups.Relayout(); };
+    // A new mass or inertia moves the moving mass and the swivel inertia, hence the drive.
+    Workpiece.OnMassChange = [this](TWorkpieceModel&) {
+        Motion.UpdateInertia();
+        Drive.Calculate();
+    };
+    Workpiece.OnMomentOfInertiaChange = [this](TWorkpieceModel&) {
+        Motion.UpdateInertia();
+        Drive.Calculate();
+    };
+    Motion.OnDriveChange = [this](TMotionModel&) { Drive.MotionChange(); };
+    Motion.OnKraftChange = [this](TMotionModel&) { Forces.KraftChange(); };
+    Drive.OnKraftChange = [this](TDriveModel&) { Forces.KraftChange(); };
+    Forces.OnKraftChange = [this](TForcesModel&) { Cups.RefreshMaxValues(Forces.Extremes().Fz); };
+}
+
+TVacuumApplication::~TVacuumApplication() {
+    // The models hold hooks on tables that go first: unhook them.
+    Cups.SetCupTables(nullptr, nullptr);
+    Tube.SetTubeTables(nullptr, nullptr, nullptr);
+    Venturi.SetVenturiTables(nullptr, nullptr);
+}
+
+void TVacuumApplication::NewProject() { Document.Project().New(); }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/data/db_interpol.h"
+#include "core/data/orsik_connection.h"
+#include "core/data/str_table_db.h"
+#include "core/data/string_query.h"
+#include "core/quantities/my_project.h"
+#include "core/workflow/drive_model.h"
+#include "core/workflow/forces_model.h"
+#include "core/workflow/motion_model.h"
+#include "core/workflow/suction_cup_model.h"
+#include "core/workflow/tube_model.h"
+#include "core/workflow/venturi_model.h"
+#include "core/workflow/workpiece_model.h"
+
+//! The application without windows: the product container with its tables, queries and
+//! curve families, the vacuum document, and every page model wired into the recalculation
+//! chain (workpiece -> cups -> motion -> drive -> forces -> cup loads; tube -> generator).
+//! The GUI's main window and the command line both drive this one object.
+class TVacuumApplication {
+public:
+    //! Opens the product container (normally Vacuum.dat beside the program) and binds
+    //! everything. Check Active() / LastError() for a missing or corrupt file.
+    explicit TVacuumApplication(const std::string& productFile);
+    ~TVacuumApplication();
+    TVacuumApplication(const TVacuumApplication&) = delete;
+    TVacuumApplication& operator=(const TVacuumApplication&) = delete;
+
+    bool Active() const { return Connection.Active(); }
+    const std::string& LastError() const { return Connection.LastError(); }
+
+    //! Starts a new project with its defaults, as accepting the disclaimer does.
+    void NewProject();
+
+    TOrsikConnection Connection;
+    TStrTableDB32Bit SuctionCups, Tubes, Connectors, Venturis, EvacuationTimes, BufferSize,
+        VenturiSwitch, Density, CylinderForce, ShockAbsorbers, RotaryCylinders, Order;
+    TStringQuery SuctionCupQuery, TubeQuery, VenturiQuery, DensityQuery, RotaryQuery;
+    TDBInterpol32Bit CurveVacuum, CurveSuctionCapacity, CurveAirConsumption, CurveSound;
+
+    TMyProject Document;
+    TWorkpieceModel Workpiece;
+    TSuctionCupModel Cups;
+    TMotionModel Motion;
+    TDriveModel Drive;
+    TForcesModel Forces;
+    TTubeModel Tube;
+    TVenturiModel Venturi;
+
+private:
+    // The tube page tells the generator page when the evacuated volume changes.
+    struct TTubeLink : TTubeView {
+        TVacuumApplication* App = nullptr;
+        void VolumeChanged() override { App->Venturi.PanelVakVolGesChange(); }
+    } tubeLink_;
+};
