@@ -1,5 +1,7 @@
 #include "core/workflow/suction_cup_model.h"
 
+#include "core/workflow/model_text.h"
+
 #include "core/calc/forces.h"
 #include "core/calc/workpiece.h"
 #include "core/data/str_table_db.h"
@@ -63,34 +65,6 @@ double Wrap(double d) {
 
 std::string Percent(double ratio, const char* suffix) {
     return std::to_string(static_cast<long long>(RoundHalfEven(ratio * 100.0))) + suffix;
-}
-
-// Fills each "%d" of a format with the next number ("%%" is a percent sign), without
-// handing a translated text to printf.
-std::string FormatCounts(const std::string& format, std::initializer_list<int> numbers) {
-    std::string out;
-    auto next = numbers.begin();
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size()) {
-            if (format[i + 1] == 'd' && next != numbers.end()) {
-                out += std::to_string(*next++);
-                ++i;
-                continue;
-            }
-            if (format[i + 1] == '%') {
-                out += '%';
-                ++i;
-                continue;
-            }
-        }
-        out += format[i];
-    }
-    return out;
-}
-
-std::string CellText(const TCustomTable& table, int row, std::string_view column) {
-    const int col = table.ColByName(column);
-    return col < 0 ? std::string() : table.AsText(row, col);
 }
 
 TCupWorkpiece DocWorkpiece(const TMyProject& doc) {

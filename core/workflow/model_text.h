@@ -1,0 +1,13 @@
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+class TCustomTable;
+
+//! Fills each "%d" of a (translated) format with the next number and "%%" with a percent
+//! sign, without handing a translated text to printf.
+std::string FormatCounts(const std::string& format, std::initializer_list<int> numbers);
+//! The text of a cell by column name; empty for an unknown column.
+std::string CellText(const TCustomTable& table, int row, std::string_view column);
