@@ -59,6 +59,9 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile)
     Venturi.SetSwitchTable(&VenturiSwitch);
     Venturi.SetTubeModel(&Tube);
 
+    documentLink_.App = this;
+    Document.SetView(&documentLink_);
+
     // The recalculation chain.
     Workpiece.OnSizeChange = [this](TWorkpieceModel&) { Cups.Relayout(); };
     // A new mass or inertia moves the moving mass and the swivel inertia, hence the drive.
@@ -76,7 +79,12 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile)
     Forces.OnKraftChange = [this](TForcesModel&) { Cups.RefreshMaxValues(Forces.Extremes().Fz); };
 }
 
+void TVacuumApplication::TDocumentLink::ShowSection(TMyProject&, const std::string& section) {
+    if (section == "Workpiece") App->Workpiece.ShowDocument();
+}
+
 TVacuumApplication::~TVacuumApplication() {
+    Document.SetView(nullptr);
     // The models hold hooks on tables that go first: unhook them.
     Cups.SetCupTables(nullptr, nullptr);
     Tube.SetTubeTables(nullptr, nullptr, nullptr);

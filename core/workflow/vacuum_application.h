@@ -8,6 +8,7 @@
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
 #include "core/quantities/my_project.h"
+#include "core/quantities/project_view.h"
 #include "core/workflow/drive_model.h"
 #include "core/workflow/forces_model.h"
 #include "core/workflow/motion_model.h"
@@ -51,6 +52,15 @@ public:
     TVenturiModel Venturi;
 
 private:
+    // Without windows, showing a loaded project means running the recalculations that
+    // showing its sections runs.
+    struct TDocumentLink : TProjectView {
+        TVacuumApplication* App = nullptr;
+        void ShowProjectName(TMyProject&, const std::string&) override {}
+        void ShowSection(TMyProject&, const std::string& section) override;
+        void ShowDerivedInertia(TMyProject&) override {}
+        void ShowProgress(TMyProject&, int) override {}
+    } documentLink_;
     // The tube page tells the generator page when the evacuated volume changes.
     struct TTubeLink : TTubeView {
         TVacuumApplication* App = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "cli/cli.h"
 #include "tools/vacdb/catalog_source.h"
@@ -112,4 +113,32 @@ TEST(CliProject, ListsEveryItemAsWrittenAndRoundTrips) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("missing.vac"), std::string::npos);
     std::filesystem::remove_all(dir);
+}
+
+TEST(CliDesign, WalksTheExampleThroughEveryPage) {
+    const auto bytes = BuildContainerFromSources(std::string(VACUUM_SOURCE_DIR) + "/catalog/product", true);
+    const auto catalog = std::filesystem::temp_directory_path() / ("cli_design_" + std::to_string(::getpid()) + ".dat");
+    WriteFileAtomic(catalog.string(), bytes);
+    const std::string example = std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac";
+    auto r = Cli({"design", example, "--catalog", catalog.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // 0.4 m x 0.3 m x 2 mm of steel at 7870 kg/m³.
+    EXPECT_NE(r.out.find("workpiece.mass_kg\t1.8888\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("cups.order_code\tSC-S2-FL030-NB-H1G18\n"), std::string::npos);
+    EXPECT_NE(r.out.find("tube.order_code\tTU-PU-06x4-NT\n"), std::string::npos);
+
+    // A project whose cup cannot hold the part stops at that page with status 2.
+    const auto dir = std::filesystem::temp_directory_path() / ("cli_design_bad_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::ifstream in(example, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    const auto at = text.find("SC-S2-FL030-NB-H1G18");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 20, "SC-S1-FL020-NB-H1G18");
+    std::ofstream(dir / "bad.vac", std::ios::binary) << text;
+    r = Cli({"design", (dir / "bad.vac").string(), "--catalog", catalog.string()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("StringGridSuctionCups"), std::string::npos) << r.err;
+    std::filesystem::remove_all(dir);
+    std::filesystem::remove(catalog);
 }

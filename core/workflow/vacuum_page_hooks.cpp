@@ -1,0 +1,49 @@
+#include "core/workflow/vacuum_page_hooks.h"
+
+#include "core/workflow/page_validation.h"
+
+int TVacuumPageHooks::RowOf(const TCustomTable& query, std::string_view orderCode) {
+    if (query.Rows() == 0) return -1;
+    const int row = orderCode.empty() ? -1 : query.FindRow("OrderCode", orderCode);
+    return row >= 0 ? row : 0;
+}
+
+TPageCheckResult TVacuumPageHooks::Validate(int page) {
+    switch (page) {
+    case cmpSuctionCup:
+        return TPageValidation::CheckSelection(app_.Cups.SelectedSuitable(),
+                                               app_.SuctionCupQuery.ColTitle(0), cSuctionCupGridName);
+    case cmpTube:
+        return TPageValidation::CheckSelection(app_.Tube.SelectedValid(), app_.TubeQuery.ColTitle(0),
+                                               cTubeGridName);
+    case cmpVenturi:
+        return TPageValidation::CheckSelection(app_.Venturi.SelectedValid(),
+                                               app_.VenturiQuery.ColTitle(0), cVenturiGridName);
+    default: return {};
+    }
+}
+
+double TVacuumPageHooks::ShockAbsorberLever() const {
+    return app_.Drive.AbsorberRadius();
+}
+
+void TVacuumPageHooks::Enter(int page) {
+    TMyProject& doc = app_.Document;
+    switch (page) {
+    case cmpWorkpiece: app_.Workpiece.Refresh(); break;
+    case cmpPositioning: app_.Cups.Refresh(); break;
+    case cmpSuctionCup:
+        app_.Cups.EnterSuctionCupPage(RowOf(app_.SuctionCupQuery, doc.SuctionCupsOrderCode));
+        break;
+    case cmpTube: app_.Tube.EnterTubePage(RowOf(app_.TubeQuery, doc.Tube.OrderCode)); break;
+    case cmpVenturi:
+        app_.Venturi.SelectVacuumGenerator(RowOf(app_.VenturiQuery, doc.Venturi.OrderCode));
+        app_.Venturi.RefreshGeneratorPage();
+        break;
+    case cmpMotion: app_.Motion.UpdateInertia(); break;
+    case cmpDrive: app_.Drive.Calculate(); break;
+    case cmpForcesAndMoments: app_.Forces.KraftChange(); break;
+    case cmpSuctionCupLoad: app_.Cups.RefreshMaxValues(app_.Forces.Extremes().Fz); break;
+    default: break;
+    }
+}
