@@ -177,12 +177,7 @@ void TTubeModel::RefreshLabel() {
         queryRows = FQuery->Rows();
         if (FTable && FQuery->Table() == FTable) {
             EnsureFits();
-            for (int r = 0; r < queryRows; ++r) {
-                const int row = FQuery->SourceRow(r);
-                if (row >= 0 && static_cast<size_t>(row) < FFits.size() &&
-                    FFits[static_cast<size_t>(row)])
-                    ++fitting;
-            }
+            fitting = CountMarkedRows(*FQuery, FFits);
         }
     }
     FLabel = FormatCounts(Translate("~LabelRecords") + " - %d " + Translate("~FittingToSuctionCup"),
