@@ -3,6 +3,7 @@
 // success, kind, value (bit for bit, or both NaN), text and tag.
 #include "core/quantities/compiled_expression.h"
 #include "core/quantities/expression.h"
+#include "tests/core/quantities/term_builders.h"
 #include "tests/core/quantities/expression_reference.h"
 
 #include <bit>
@@ -216,26 +217,6 @@ private:
 
 using TRow = std::map<std::string, TTerm>;
 
-TTerm Num(double v) {
-    TTerm t;
-    t.Typ = cTTNum;
-    t.Value = v;
-    return t;
-}
-
-TTerm Text(const std::string& s, double value = 0) {
-    TTerm t;
-    TermFromText(t, s);
-    t.Value = value;
-    return t;
-}
-
-TTerm Expr(const std::string& s) {
-    TTerm t;
-    t.Typ = cTTExpr;
-    t.Text = s;
-    return t;
-}
 
 TRow MakeRow(TRandom& rnd, const std::string& open, const std::string& close) {
     const double inf = std::numeric_limits<double>::infinity();
@@ -245,8 +226,8 @@ TRow MakeRow(TRandom& rnd, const std::string& open, const std::string& close) {
     row["B"] =
         Num(rnd.Pick(std::vector<double>{0, -0.0, 1, -1, 2.5, 1e300, -1e300, 9.3e18, 1e-300, nan,
                                          inf, -inf, 3, 64, 63, -9223372036854775808.0}));
-    row["T"] = Text(rnd.Pick(std::vector<std::string>{"", "a", "b", "abc", "10", "ä", "A", "x y"}));
-    row["U"] = Text(rnd.Pick(std::vector<std::string>{"u", "", "2"}),
+    row["T"] = Alpha(rnd.Pick(std::vector<std::string>{"", "a", "b", "abc", "10", "ä", "A", "x y"}));
+    row["U"] = Alpha(rnd.Pick(std::vector<std::string>{"u", "", "2"}),
                     rnd.Pick(std::vector<double>{0, 4, -3, nan}));
     TTerm n;
     if (rnd.Chance(50))

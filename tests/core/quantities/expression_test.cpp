@@ -1,5 +1,6 @@
 #include "core/quantities/compiled_expression.h"
 #include "core/quantities/expression.h"
+#include "tests/core/quantities/term_builders.h"
 #include "tests/core/quantities/expression_reference.h"
 
 #include <bit>
@@ -19,26 +20,6 @@ const double cNaN = std::numeric_limits<double>::quiet_NaN();
 const double cInf = std::numeric_limits<double>::infinity();
 const double cTwo63 = 9223372036854775808.0;
 
-TTerm Num(double v) {
-    TTerm t;
-    t.Typ = cTTNum;
-    t.Value = v;
-    return t;
-}
-
-TTerm Alpha(const std::string& s, double value = 0) {
-    TTerm t;
-    TermFromText(t, s);
-    t.Value = value;
-    return t;
-}
-
-TTerm Expr(const std::string& s) {
-    TTerm t;
-    t.Typ = cTTExpr;
-    t.Text = s;
-    return t;
-}
 
 bool SameTerm(const TTerm& a, const TTerm& b) {
     const bool sameValue = std::bit_cast<uint64_t>(a.Value) == std::bit_cast<uint64_t>(b.Value) ||
