@@ -1,5 +1,10 @@
 #include "core/workflow/vacuum_application.h"
 
+#include "core/data/parts_list_build.h"
+#include "core/workflow/product_filters.h"
+
+#include <filesystem>
+
 namespace {
 
 void Bind(TStrTableDB32Bit& table, TOrsikConnection& connection, const char* name) {
@@ -20,12 +25,20 @@ void Bind(TDBInterpol32Bit& curves, TOrsikConnection& connection, const char* na
 
 } // namespace
 
-TVacuumApplication::TVacuumApplication(const std::string& productFile)
+TVacuumApplication::TVacuumApplication(const std::string& productFile, const std::string& languageFile)
     : Workpiece(Document, DensityQuery), Cups(Document), Motion(Document),
       Drive(Document, Motion, &CylinderForce, &ShockAbsorbers, &RotaryQuery),
       Forces(Document, &Motion), Tube(Document), Venturi(Document) {
     Connection.Loaded();
     Connection.SetDataFile(productFile);
+    LanguageConnection.Loaded();
+    LanguageConnection.SetDataFile(languageFile.empty()
+                                       ? std::filesystem::path(productFile).replace_filename("Vacuum.bin").string()
+                                       : languageFile);
+    Languages.SetTable("Translations");
+    Languages.SetConnection(&LanguageConnection);
+    Language.OnChange = [this](TCustomLanguageDB&) { LanguageChanged(); };
+    Language.Loaded();
     Bind(SuctionCups, Connection, "qry SuctionCups");
     Bind(Tubes, Connection, "qry Tube");
     Bind(Connectors, Connection, "Connector");
@@ -79,8 +92,13 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile)
     Forces.OnKraftChange = [this](TForcesModel&) { Cups.RefreshMaxValues(Forces.Extremes().Fz); };
 }
 
-void TVacuumApplication::TDocumentLink::ShowSection(TMyProject&, const std::string& section) {
+void TVacuumApplication::TDocumentLink::ShowSection(TMyProject& doc, const std::string& section) {
     if (section == "Workpiece") App->Workpiece.ShowDocument();
+    // The filter lists of the product pages show the stored selections again, so the
+    // stored products are found among the rows they offer.
+    else if (section == "SuctionCups.Selection") ApplySuctionCupFilters(doc.SuctionCupSelection, App->SuctionCupQuery);
+    else if (section == "Tube.Selection") ApplyTubeFilters(doc.Tube, App->TubeQuery);
+    else if (section == "Venturi.Selection") ApplyVenturiFilters(doc.Venturi, App->VenturiQuery);
 }
 
 TVacuumApplication::~TVacuumApplication() {
@@ -92,3 +110,29 @@ TVacuumApplication::~TVacuumApplication() {
 }
 
 void TVacuumApplication::NewProject() { Document.Project().New(); }
+
+void TVacuumApplication::AssemblePartsList() {
+    TPartsSources sources;
+    sources.Order = &Order;
+    sources.TubeQuery = &TubeQuery;
+    sources.TubeRow = Tube.SelectedRow();
+    sources.Tube = &Tubes;
+    sources.SuctionCupQuery = &SuctionCupQuery;
+    sources.SuctionCupRow = Cups.SelectedRow();
+    sources.VenturiQuery = &VenturiQuery;
+    sources.VenturiRow = Venturi.SelectedRow();
+    sources.Venturi = &Venturis;
+    BuildPartsList(PartsList, PartsAmountsFromProject(Document), sources);
+}
+
+bool TVacuumApplication::SetLanguage(std::string_view code) {
+    if (Languages.IndexOfLanguage(code) < 0) return false;
+    Language.SetLanguage(code);
+    return true;
+}
+
+void TVacuumApplication::LanguageChanged() {
+    yesText_ = Language.Translate("~Yes");
+    noText_ = Language.Translate("~No");
+    if (!Document.DisclaimerPending) AssemblePartsList();
+}

@@ -5,8 +5,11 @@
 
 #include "core/data/db_interpol.h"
 #include "core/data/orsik_connection.h"
+#include "core/data/parts_list.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
+#include "core/lang/language_db.h"
+#include "core/lang/language_table.h"
 #include "core/quantities/my_project.h"
 #include "core/quantities/project_view.h"
 #include "core/workflow/drive_model.h"
@@ -23,9 +26,11 @@
 //! The GUI's main window and the command line both drive this one object.
 class TVacuumApplication {
 public:
-    //! Opens the product container (normally Vacuum.dat beside the program) and binds
-    //! everything. Check Active() / LastError() for a missing or corrupt file.
-    explicit TVacuumApplication(const std::string& productFile);
+    //! Opens the product container (normally Vacuum.dat beside the program) and the
+    //! language container (normally Vacuum.bin beside it; empty: that one) and binds
+    //! everything. Check Active() / LastError() for a missing or corrupt product file; a
+    //! missing language file leaves the texts as their keys.
+    explicit TVacuumApplication(const std::string& productFile, const std::string& languageFile = {});
     ~TVacuumApplication();
     TVacuumApplication(const TVacuumApplication&) = delete;
     TVacuumApplication& operator=(const TVacuumApplication&) = delete;
@@ -36,11 +41,28 @@ public:
     //! Starts a new project with its defaults, as accepting the disclaimer does.
     void NewProject();
 
+    //! Rebuilds the parts list from the chosen products and the document's amounts.
+    void AssemblePartsList();
+
+    //! Makes a language current; false (nothing changes) when the language container
+    //! does not hold it.
+    bool SetLanguage(std::string_view code);
+    //! The language codes of the language container, separated by ",".
+    std::string LanguageCodes() const { return Languages.LanguageCodes(); }
+    //! The cached texts of "~Yes" and "~No" the tick columns of the product grids compare
+    //! with; refreshed on every language change.
+    const std::string& YesText() const { return yesText_; }
+    const std::string& NoText() const { return noText_; }
+
     TOrsikConnection Connection;
     TStrTableDB32Bit SuctionCups, Tubes, Connectors, Venturis, EvacuationTimes, BufferSize,
         VenturiSwitch, Density, CylinderForce, ShockAbsorbers, RotaryCylinders, Order;
     TStringQuery SuctionCupQuery, TubeQuery, VenturiQuery, DensityQuery, RotaryQuery;
     TDBInterpol32Bit CurveVacuum, CurveSuctionCapacity, CurveAirConsumption, CurveSound;
+
+    TOrsikConnection LanguageConnection;
+    TLanguageTable32Bit Languages;
+    TLanguageDB Language;
 
     TMyProject Document;
     TWorkpieceModel Workpiece;
@@ -50,8 +72,14 @@ public:
     TForcesModel Forces;
     TTubeModel Tube;
     TVenturiModel Venturi;
+    TPartsList PartsList;
 
 private:
+    // Every language change: the cached yes/no texts, and the parts list once the
+    // disclaimer is accepted.
+    void LanguageChanged();
+    std::string yesText_ = "~Yes", noText_ = "~No";
+
     // Without windows, showing a loaded project means running the recalculations that
     // showing its sections runs.
     struct TDocumentLink : TProjectView {

@@ -44,6 +44,7 @@ void TVacuumPageHooks::Enter(int page) {
     case cmpDrive: app_.Drive.Calculate(); break;
     case cmpForcesAndMoments: app_.Forces.KraftChange(); break;
     case cmpSuctionCupLoad: app_.Cups.RefreshMaxValues(app_.Forces.Extremes().Fz); break;
+    case cmpPartsList: app_.AssemblePartsList(); break;
     default: break;
     }
 }

@@ -2,21 +2,41 @@
 
 #include <filesystem>
 
+#include "core/workflow/product_filters.h"
 #include "core/workflow/vacuum_application.h"
+#include "core/workflow/vacuum_page_hooks.h"
 #include "tools/vacdb/catalog_source.h"
 
 namespace {
 
-// The bundled catalogue compiled once into a temporary container.
+// The bundled catalogue and its languages compiled once into a temporary folder.
 const std::string& CatalogueFile() {
     static const std::string path = [] {
-        const auto p = std::filesystem::temp_directory_path() /
-                       ("vacuum_app_" + std::to_string(::getpid()) + ".dat");
-        WriteFileAtomic(p.string(),
-                        BuildContainerFromSources(std::string(VACUUM_SOURCE_DIR) + "/catalog/product", true));
-        return p.string();
+        const auto dir = std::filesystem::temp_directory_path() / ("vacuum_app_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        const std::string root = VACUUM_SOURCE_DIR;
+        WriteFileAtomic((dir / "Vacuum.bin").string(), BuildContainerFromSources(root + "/catalog/language", false));
+        WriteFileAtomic((dir / "Vacuum.dat").string(), BuildContainerFromSources(root + "/catalog/product", true));
+        return (dir / "Vacuum.dat").string();
     }();
     return path;
+}
+
+const std::string kExample = std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac";
+
+std::string ColumnText(const TCustomTable& table, int row, std::string_view column) {
+    TTerm t;
+    table.GetField(row, table.ColByName(column), t);
+    return t.Text;
+}
+
+// Every row of the query reads `value` in `column`.
+::testing::AssertionResult AllRowsRead(const TCustomTable& query, std::string_view column, std::string_view value) {
+    if (query.Rows() == 0) return ::testing::AssertionFailure() << "no rows";
+    for (int r = 0; r < query.Rows(); ++r)
+        if (ColumnText(query, r, column) != value)
+            return ::testing::AssertionFailure() << "row " << r << " reads " << ColumnText(query, r, column);
+    return ::testing::AssertionSuccess();
 }
 
 } // namespace
@@ -52,4 +72,119 @@ TEST(VacuumApplication, AMassChangeTravelsThroughTheDriveToTheForces) {
     EXPECT_LT(triple[0], accelerationBefore);
     EXPECT_GT(app.Forces.Extremes().Fz, before);
     EXPECT_GE(app.Forces.Extremes().Fz, 4.0 * 9.80655 - 1e-9);
+}
+
+// The name tables of the project file and the product data must agree: each stored
+// choice, applied alone, keeps some rows and only rows with that value.
+TEST(ProductFilters, EveryStoredChoiceFindsItsRowsInTheBundledCatalogue) {
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    auto check = [](std::span<const TProductFilter> filters, TStringQuery& query, auto apply) {
+        for (size_t i = 0; i < filters.size(); ++i) {
+            const TProductFilter& f = filters[i];
+            const int count = f.Kind == cpfChoice ? static_cast<int>(f.Names.size()) : 2;
+            for (int ordinal = 1; ordinal < count; ++ordinal) {
+                apply(i, ordinal);
+                if (f.Kind == cpfAnyButNo) {
+                    ASSERT_GT(query.Rows(), 0) << f.Column;
+                    for (int r = 0; r < query.Rows(); ++r) EXPECT_NE(ColumnText(query, r, f.Column), "~No");
+                } else {
+                    EXPECT_TRUE(AllRowsRead(query, f.Column, FilterValueText(f, ordinal)))
+                        << f.Column << " = " << FilterValueText(f, ordinal);
+                }
+            }
+            apply(i, 0);
+            EXPECT_EQ(query.Rows(), query.Table()->Rows()) << f.Column;
+        }
+    };
+    // Sets one stored value through the same path a user's choice takes.
+    check(SuctionCupFilters(), app.SuctionCupQuery, [&](size_t i, int ordinal) {
+        TMyProject::TSuctionCupSelection s;
+        const TProductFilter& f = SuctionCupFilters()[i];
+        ASSERT_TRUE(StoreSuctionCupFilter(s, f.Column, FilterValueText(f, ordinal)));
+        ASSERT_EQ(SuctionCupFilterValue(s, i), ordinal);
+        ApplySuctionCupFilters(s, app.SuctionCupQuery);
+    });
+    check(TubeFilters(), app.TubeQuery, [&](size_t i, int ordinal) {
+        TMyProject::TTube t;
+        const TProductFilter& f = TubeFilters()[i];
+        ASSERT_TRUE(StoreTubeFilter(t, f.Column, FilterValueText(f, ordinal)));
+        ASSERT_EQ(TubeFilterValue(t, i), ordinal);
+        ApplyTubeFilters(t, app.TubeQuery);
+    });
+    check(VenturiFilters(), app.VenturiQuery, [&](size_t i, int ordinal) {
+        TMyProject::TVenturi v;
+        const TProductFilter& f = VenturiFilters()[i];
+        ASSERT_TRUE(StoreVenturiFilter(v, f.Column, FilterValueText(f, ordinal)));
+        ASSERT_EQ(VenturiFilterValue(v, i), ordinal);
+        ApplyVenturiFilters(v, app.VenturiQuery);
+    });
+    TMyProject::TTube t;
+    EXPECT_FALSE(StoreTubeFilter(t, "Diameter", "0.004"));
+    EXPECT_TRUE(StoreTubeFilter(t, "~Color", "~purple"));
+    EXPECT_EQ(t.SelectionColor, 0) << "an unlisted value is no preference";
+}
+
+// Loading a project shows its filter selections again and chooses the stored products
+// among the rows they offer; a stored product the filters hide gives way to the first row.
+TEST(ProductFilters, LoadingAProjectRestoresFiltersAndChosenProducts) {
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    const auto dir = std::filesystem::path(CatalogueFile()).parent_path();
+    const std::string file = (dir / "filters.vac").string();
+    {
+        TVacuumPageHooks hooks(app);
+        TPageWorkflow flow(app.Document, hooks);
+        flow.ButtonAcceptClick();
+        ASSERT_TRUE(flow.OpenRecentFile(kExample)->Ok());
+        app.Document.Tube.SelectionColor = 3; // blue
+        app.Document.Tube.OrderCode = "TU-PU-06x4-BL";
+        app.Document.Venturi.SelectionGroup = 2; // V2
+        app.Document.Venturi.OrderCode = "VG-V2-050-M5G18-VMFQ";
+        app.Document.SuctionCupSelection.Material = 3; // NBR
+        app.Document.SuctionCupsOrderCode = "SC-S1-FL001-SI"; // not NBR
+        ASSERT_TRUE(app.Document.Project().SaveToFile(file).Ok());
+        app.NewProject();
+        EXPECT_EQ(app.TubeQuery.Rows(), app.Tubes.Rows()) << "a new project has no filters";
+    }
+    TVacuumPageHooks hooks(app);
+    TPageWorkflow flow(app.Document, hooks);
+    flow.ButtonAcceptClick();
+    ASSERT_TRUE(flow.OpenRecentFile(file)->Ok());
+    EXPECT_TRUE(AllRowsRead(app.TubeQuery, "~Color", "~blue"));
+    EXPECT_TRUE(AllRowsRead(app.VenturiQuery, "Group", "V2"));
+    EXPECT_TRUE(AllRowsRead(app.SuctionCupQuery, "~MaterialKey", "~NBR"));
+    ASSERT_TRUE(flow.Select(cmpPositioning));
+    ASSERT_TRUE(flow.Select(cmpSuctionCup));
+    EXPECT_EQ(app.Cups.SelectedRow(), 0);
+    EXPECT_EQ(app.Cups.LabelSelectedSuctionCup(), ColumnText(app.SuctionCupQuery, 0, "OrderCode"));
+    // The tube and generator pages find their stored rows among the filtered ones.
+    hooks.Enter(cmpTube);
+    EXPECT_EQ(ColumnText(app.TubeQuery, app.Tube.SelectedRow(), "OrderCode"), "TU-PU-06x4-BL");
+    hooks.Enter(cmpVenturi);
+    EXPECT_EQ(ColumnText(app.VenturiQuery, app.Venturi.SelectedRow(), "OrderCode"), "VG-V2-050-M5G18-VMFQ");
+    std::filesystem::remove(file);
+}
+
+TEST(VacuumApplication, ALanguageChangeRefreshesYesNoAndThePartsList) {
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    EXPECT_NE(app.LanguageCodes().find("de"), std::string::npos);
+    EXPECT_FALSE(app.SetLanguage("xx"));
+    ASSERT_TRUE(app.SetLanguage("en"));
+    const std::string yesEn = app.YesText();
+    ASSERT_TRUE(app.SetLanguage("de"));
+    EXPECT_NE(app.YesText(), yesEn);
+    EXPECT_NE(app.YesText(), "~Yes");
+
+    // Once the disclaimer is accepted, a language change rebuilds the parts list from the
+    // chosen products.
+    TVacuumPageHooks hooks(app);
+    TPageWorkflow flow(app.Document, hooks);
+    flow.ButtonAcceptClick();
+    ASSERT_TRUE(flow.OpenRecentFile(kExample)->Ok());
+    for (int page = cmpPositioning; page <= cmpVenturi; ++page) ASSERT_TRUE(flow.Select(page)) << page;
+    app.PartsList.Clear();
+    ASSERT_TRUE(app.SetLanguage("fr"));
+    ASSERT_GE(app.PartsList.Rows(), 3) << "cups, tube and generator";
 }
