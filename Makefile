@@ -27,8 +27,8 @@ run: build
 	@$(BUILD)/bin/vacdb dump $(BUILD)/bin/Vacuum.dat "tbl Density"
 	@echo "== Suction cups of 20 to 30 mm"
 	@$(BUILD)/bin/vacuum-cli query $(BUILD)/bin/Vacuum.dat "qry SuctionCups" "(DiameterLong>=20)AND(DiameterLong<=30)" | cut -f1-8 | head -20
-	@echo "== Design of examples/steel_sheet_linear.vac"
-	@$(BUILD)/bin/vacuum-cli design examples/steel_sheet_linear.vac
+	@echo "== Design of examples/glass_plate_rotary.vac"
+	@$(BUILD)/bin/vacuum-cli design examples/glass_plate_rotary.vac
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include "cli/design.h"
+
 #include <cinttypes>
 #include <cstdio>
 
@@ -28,7 +30,8 @@ const char* kUsage =
     "       vacuum-cli query FILE TABLE CONDITION...\n"
     "       vacuum-cli translate --lang CODE [--file LANGUAGE_FILE] KEY...\n"
     "       vacuum-cli project FILE.vac\n"
-    "       vacuum-cli design PROJECT.vac [--catalog FILE]\n";
+    "       vacuum-cli design PROJECT.vac [--catalog FILE] [--lang CODE] [--json]\n"
+    "                  [--erp FILE --plant CODE] [--csv FILE] [--shop FILE]\n";
 
 struct TCliError {
     int status;
@@ -150,48 +153,14 @@ int Project(const std::vector<std::string>& a, std::string& out) {
     return 0;
 }
 
-// Walks a project through the pages as a user pressing Next would and prints the results.
-int Design(const std::vector<std::string>& a, std::string& out) {
-    std::string project, catalog = TOrsikConnection::ProgramFolder() + "/Vacuum.dat";
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i] == "--catalog" && i + 1 < a.size()) catalog = a[++i];
-        else if (project.empty()) project = a[i];
-        else throw TCliError{2, std::string("design takes one project file\n") + kUsage};
-    }
-    if (project.empty()) throw TCliError{2, std::string("design takes a project file\n") + kUsage};
-    TVacuumApplication app(catalog);
-    if (!app.Active()) throw TCliError{1, app.LastError()};
-    TVacuumPageHooks hooks(app);
-    TPageWorkflow flow(app.Document, hooks);
-    std::string refused;
-    flow.OnInvalidValue = [&](TPageWorkflow&, const TPageCheckFailure& f) {
-        refused = f.Message + (f.FocusControl.empty() ? "" : " (" + f.FocusControl + ")");
-    };
-    flow.ButtonAcceptClick();
-    const auto loaded = flow.OpenRecentFile(project);
-    if (!loaded || !loaded->Ok()) throw TCliError{1, loaded ? loaded->Message : project + ": not read"};
-    while (flow.CurrentPage() < cmpPartsList) {
-        const int page = flow.CurrentPage();
-        if (!flow.Next() || flow.CurrentPage() == page)
-            throw TCliError{2, "page " + std::to_string(page) + " refused: " + refused};
-    }
-    const TMyProject& d = app.Document;
-    auto line = [&](const std::string& key, const std::string& value) { out += key + "\t" + value + "\n"; };
-    line("workpiece.volume_m3", ShortDecimal(d.Workpiece.Volume));
-    line("workpiece.density_kg_m3", ShortDecimal(d.Workpiece.Density));
-    line("workpiece.mass_kg", ShortDecimal(d.Workpiece.Mass));
-    line("workpiece.inertia_kg_m2", ShortDecimal(d.Workpiece.MomentOfInertiaX) + " " +
-                                        ShortDecimal(d.Workpiece.MomentOfInertiaY) + " " +
-                                        ShortDecimal(d.Workpiece.MomentOfInertiaZ));
-    line("cups.count", std::to_string(d.SuctionCups.Count()));
-    line("cups.order_code", d.SuctionCupsOrderCode);
-    line("tube.order_code", d.Tube.OrderCode);
-    line("tube.volume_m3", ShortDecimal(d.TubeVolume));
-    line("venturi.order_code", d.Venturi.OrderCode);
-    const auto& f = app.Forces.Extremes();
-    line("forces.N", ShortDecimal(f.Fx) + " " + ShortDecimal(f.Fy) + " " + ShortDecimal(f.Fz) + " " +
-                         ShortDecimal(f.F));
-    return 0;
+int Design(const std::vector<std::string>& a, std::string& out, std::string& err) {
+    TDesignOptions options;
+    if (const std::string problem = ParseDesignOptions(a, options); !problem.empty())
+        throw TCliError{2, problem + "\n" + kUsage};
+    TDesignOutcome r = RunDesign(options);
+    out += r.Out;
+    if (!r.Error.empty()) err += "vacuum-cli: " + r.Error;
+    return r.Status;
 }
 
 } // namespace
@@ -207,7 +176,7 @@ int RunCli(const std::vector<std::string>& args, std::string& out, std::string& 
         if (cmd == "query") return Query(rest, out);
         if (cmd == "translate") return Translate(rest, out);
         if (cmd == "project") return Project(rest, out);
-        if (cmd == "design") return Design(rest, out);
+        if (cmd == "design") return Design(rest, out, err);
         if (cmd == "help" || cmd == "--help" || cmd == "-h") {
             out += kUsage;
             return 0;

@@ -27,6 +27,11 @@ inline constexpr double cMinGripSize = 0.0012;
 inline constexpr std::string_view cSuctionCupGridName = "StringGridSuctionCups";
 inline constexpr std::string_view cTubeGridName = "StringGridTube";
 inline constexpr std::string_view cVenturiGridName = "StringGridVenturi";
+//! Titles of the first columns of the three product grids (their tick columns): the
+//! message of a refused product choice.
+inline constexpr std::string_view cSuctionCupGridFirstTitle = "~SuitableForWorkpiece";
+inline constexpr std::string_view cTubeGridFirstTitle = "~FittingToSuctionCup";
+inline constexpr std::string_view cVenturiGridFirstTitle = "~FittingToTube";
 
 //! The checks on leaving a page that read only values of the project document, each
 //! returning its first failure in the order the page lists them. A value counts as

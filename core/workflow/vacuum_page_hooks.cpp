@@ -12,13 +12,13 @@ TPageCheckResult TVacuumPageHooks::Validate(int page) {
     switch (page) {
     case cmpSuctionCup:
         return TPageValidation::CheckSelection(app_.Cups.SelectedSuitable(),
-                                               app_.SuctionCupQuery.ColTitle(0), cSuctionCupGridName);
+                                               std::string(cSuctionCupGridFirstTitle), cSuctionCupGridName);
     case cmpTube:
-        return TPageValidation::CheckSelection(app_.Tube.SelectedValid(), app_.TubeQuery.ColTitle(0),
+        return TPageValidation::CheckSelection(app_.Tube.SelectedValid(), std::string(cTubeGridFirstTitle),
                                                cTubeGridName);
     case cmpVenturi:
         return TPageValidation::CheckSelection(app_.Venturi.SelectedValid(),
-                                               app_.VenturiQuery.ColTitle(0), cVenturiGridName);
+                                               std::string(cVenturiGridFirstTitle), cVenturiGridName);
     default: return {};
     }
 }

@@ -6,6 +6,9 @@
 #include <iterator>
 
 #include "cli/cli.h"
+#include "cli/report.h"
+
+#include <limits>
 #include "tools/vacdb/catalog_source.h"
 
 namespace {
@@ -115,30 +118,153 @@ TEST(CliProject, ListsEveryItemAsWrittenAndRoundTrips) {
     std::filesystem::remove_all(dir);
 }
 
-TEST(CliDesign, WalksTheExampleThroughEveryPage) {
-    const auto bytes = BuildContainerFromSources(std::string(VACUUM_SOURCE_DIR) + "/catalog/product", true);
-    const auto catalog = std::filesystem::temp_directory_path() / ("cli_design_" + std::to_string(::getpid()) + ".dat");
-    WriteFileAtomic(catalog.string(), bytes);
-    const std::string example = std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac";
-    auto r = Cli({"design", example, "--catalog", catalog.string()});
+// The bundled catalogue and languages compiled into a temporary folder, as they lie beside
+// the program.
+class CliDesign : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        Dir = std::filesystem::temp_directory_path() / ("cli_design_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(Dir);
+        const std::string root = VACUUM_SOURCE_DIR;
+        WriteFileAtomic((Dir / "Vacuum.dat").string(), BuildContainerFromSources(root + "/catalog/product", true));
+        WriteFileAtomic((Dir / "Vacuum.bin").string(), BuildContainerFromSources(root + "/catalog/language", false));
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(Dir); }
+
+    static Result Design(const std::string& example, std::vector<std::string> more = {}) {
+        std::vector<std::string> args = {"design", std::string(VACUUM_SOURCE_DIR) + "/examples/" + example,
+                                         "--catalog", (Dir / "Vacuum.dat").string()};
+        args.insert(args.end(), more.begin(), more.end());
+        return Cli(args);
+    }
+    static bool Has(const Result& r, const std::string& line) { return r.out.find(line + "\n") != std::string::npos; }
+    // The value of a result line; empty when there is none.
+    static std::string Value(const Result& r, const std::string& key) {
+        const auto at = r.out.find(key + "\t");
+        if (at == std::string::npos || (at > 0 && r.out[at - 1] != '\n')) return {};
+        const auto from = at + key.size() + 1;
+        return r.out.substr(from, r.out.find('\n', from) - from);
+    }
+    static std::string Read(const std::filesystem::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    static inline std::filesystem::path Dir;
+};
+
+TEST_F(CliDesign, WalksEveryExampleThroughEveryPage) {
+    auto r = Design("steel_sheet_linear.vac");
     ASSERT_EQ(r.status, 0) << r.err;
     // 0.4 m x 0.3 m x 2 mm of steel at 7870 kg/m³.
-    EXPECT_NE(r.out.find("workpiece.mass_kg\t1.8888\n"), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("cups.order_code\tSC-S2-FL030-NB-H1G18\n"), std::string::npos);
-    EXPECT_NE(r.out.find("tube.order_code\tTU-PU-06x4-NT\n"), std::string::npos);
+    EXPECT_TRUE(Has(r, "workpiece.mass_kg\t1.8888")) << r.out;
+    EXPECT_TRUE(Has(r, "suction_cups.order_code\tSC-S2-FL030-NB-H1G18"));
+    EXPECT_TRUE(Has(r, "tube.order_code\tTU-PU-06x4-NT"));
+    // 0.25 m of 4 mm bore: pi * 0.002² * 0.25.
+    EXPECT_TRUE(Has(r, "tube.volume_m3\t3.141592654e-06"));
+    EXPECT_TRUE(Has(r, "motion.drive_type\tpneumatic <linear>"));
+    // Five slider instants, and the parts list ends with the generator.
+    EXPECT_TRUE(Has(r, "suction_cup_loads.slider.4.position\t1000"));
+    EXPECT_TRUE(Has(r, "parts_list.2.order_code\tVG-V1-045-M5"));
+    EXPECT_TRUE(Has(r, "parts_list.0.description\tVacuum tube"));
 
-    // A project whose cup cannot hold the part stops at that page with status 2.
-    const auto dir = std::filesystem::temp_directory_path() / ("cli_design_bad_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::ifstream in(example, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), {});
+    r = Design("glass_plate_rotary.vac");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r, "motion.drive_type\tpneumatic <circular>"));
+    EXPECT_TRUE(Has(r, "drive.actuator_order_code\tRA-32-90"));
+    EXPECT_TRUE(Has(r, "suction_cups.count\t4"));
+    EXPECT_TRUE(Has(r, "parts_list.1.quantity\t4")) << r.out;
+    // A swivel about Z turns the gripper: a moment about Z, no total force shown.
+    EXPECT_TRUE(Has(r, "forces.total_force_shown\tfalse"));
+    EXPECT_EQ(r.out.find("forces.moments_yz_xz_xy_N_m\t0 0 0\n"), std::string::npos);
+
+    r = Design("aluminium_block_servo.vac");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r, "motion.drive_type\tNC <linear>"));
+    // Jerk-limited 0.8 m at 1 m/s, 5 m/s², 50 m/s³: s/v + v/a + a/j = 0.8 + 0.2 + 0.1 s.
+    EXPECT_TRUE(Has(r, "motion.profile_m.time_s\t1.1"));
+    // Mid-way the axis runs at constant speed: the two cups share the weight alone.
+    EXPECT_EQ(Value(r, "suction_cup_loads.slider.2.cups_normal_transverse.0"),
+              Value(r, "suction_cup_loads.slider.2.cups_normal_transverse.1"));
+    EXPECT_NE(Value(r, "suction_cup_loads.slider.1.cups_normal_transverse.0"),
+              Value(r, "suction_cup_loads.slider.1.cups_normal_transverse.1"))
+        << "accelerating sideways tilts the load towards one cup";
+}
+
+TEST_F(CliDesign, PrintsJsonAndTranslatesAndExports) {
+    auto r = Design("steel_sheet_linear.vac", {"--json", "--lang", "de"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.front(), '{');
+    EXPECT_NE(r.out.find("\n    \"mass_kg\": 1.8888,\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"description\": \"Vakuumschlauch\""), std::string::npos);
+    EXPECT_NE(r.out.find("\"inertia_kg_m2\": [0.0141666296, 0.0251846296, 0.03935]"), std::string::npos);
+
+    const auto erp = Dir / "order.txt", csv = Dir / "parts.csv", shop = Dir / "shop.html";
+    r = Design("steel_sheet_linear.vac", {"--erp", erp.string(), "--plant", "1000", "--csv", csv.string(),
+                                          "--shop", shop.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string order = Read(erp), parts = Read(csv), page = Read(shop);
+    EXPECT_EQ(order.substr(0, order.find("\r\n")), "1000\t0\t1\t22000022\tOrsik\tTU-PU-06x4-NT\t0\t1\tM\t0\t0\tX\tX\t0");
+    EXPECT_EQ(std::count(order.begin(), order.end(), '\n'), 3);
+    EXPECT_NE(parts.find("\r\n2;11000204;1;;SC-S2-FL030-NB-H1G18;;;\r\n"), std::string::npos) << parts;
+    EXPECT_NE(page.find("VG-V1-045-M5"), std::string::npos);
+
+    // Bad option combinations and failures are reported, nothing is half-written.
+    EXPECT_EQ(Design("steel_sheet_linear.vac", {"--erp", erp.string()}).status, 2);
+    EXPECT_EQ(Design("steel_sheet_linear.vac", {"--bogus"}).status, 2);
+    r = Design("steel_sheet_linear.vac", {"--lang", "xx"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("languages: de,en,fr,ru"), std::string::npos) << r.err;
+    r = Design("steel_sheet_linear.vac", {"--csv", (Dir / "no" / "such" / "dir.csv").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("dir.csv"), std::string::npos) << r.err;
+}
+
+// A project whose cup cannot hold the part stops at that page with status 2.
+TEST_F(CliDesign, StopsAtTheRefusingPage) {
+    std::string text = Read(std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac");
     const auto at = text.find("SC-S2-FL030-NB-H1G18");
     ASSERT_NE(at, std::string::npos);
     text.replace(at, 20, "SC-S1-FL020-NB-H1G18");
-    std::ofstream(dir / "bad.vac", std::ios::binary) << text;
-    r = Cli({"design", (dir / "bad.vac").string(), "--catalog", catalog.string()});
+    std::ofstream(Dir / "bad.vac", std::ios::binary) << text;
+    const auto r = Cli({"design", (Dir / "bad.vac").string(), "--catalog", (Dir / "Vacuum.dat").string()});
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("StringGridSuctionCups"), std::string::npos) << r.err;
-    std::filesystem::remove_all(dir);
-    std::filesystem::remove(catalog);
+    EXPECT_NE(r.err.find("page 3 refused: suitable for the workpiece (StringGridSuctionCups)"), std::string::npos)
+        << r.err;
+}
+
+TEST(CliReport, LinesAndJsonCarryTheSameTree) {
+    TReportNode r;
+    r.Text("name", "a \"quoted\"\ttab\x01");
+    TReportNode& w = r.Object("w");
+    w.Number("m", 1.0 / 3.0);
+    w.Number("bad", std::numeric_limits<double>::infinity());
+    w.Numbers("v", {0.0, -0.0, 1e-7});
+    w.Bool("ok", true);
+    TReportNode& list = r.Array("list");
+    list.Object({}).Number("x", 2);
+    list.Object({});
+    r.Array("empty");
+    EXPECT_EQ(r.Lines(), "name\ta \"quoted\"\ttab\x01\n"
+                         "w.m\t0.3333333333\n"
+                         "w.bad\t-\n"
+                         "w.v\t0 0 1e-07\n"
+                         "w.ok\ttrue\n"
+                         "list.0.x\t2\n");
+    EXPECT_EQ(r.Json(), "{\n"
+                        "  \"name\": \"a \\\"quoted\\\"\\ttab\\u0001\",\n"
+                        "  \"w\": {\n"
+                        "    \"m\": 0.3333333333,\n"
+                        "    \"bad\": null,\n"
+                        "    \"v\": [0, 0, 1e-07],\n"
+                        "    \"ok\": true\n"
+                        "  },\n"
+                        "  \"list\": [\n"
+                        "    {\n"
+                        "      \"x\": 2\n"
+                        "    },\n"
+                        "    {}\n"
+                        "  ],\n"
+                        "  \"empty\": []\n"
+                        "}\n");
 }

@@ -1,0 +1,294 @@
+#include "cli/design.h"
+
+#include "cli/report.h"
+#include "core/data/order_export.h"
+#include "core/data/shop_page.h"
+#include "core/quantities/my_project_types.h"
+#include "core/workflow/page_workflow.h"
+#include "core/workflow/vacuum_application.h"
+#include "core/workflow/vacuum_page_hooks.h"
+
+#include <cmath>
+
+namespace {
+
+// Slider positions at which the per-cup loads are reported.
+constexpr int kSliderPositions[] = {0, 250, 500, 750, 1000};
+
+std::string_view DriveTypeName(TDriveType t) { return cDriveTypeNames[static_cast<size_t>(t) & 3]; }
+
+void Workpiece(TVacuumApplication& app, TReportNode& r) {
+    const auto& w = app.Document.Workpiece;
+    TReportNode& n = r.Object("workpiece");
+    n.Text("shape", cWorkpieceShapeNames[static_cast<size_t>(w.Shape) % cWorkpieceShapeNames.size()]);
+    n.Number("volume_m3", w.Volume);
+    n.Number("density_kg_m3", w.Density);
+    n.Number("mass_kg", w.Mass);
+    n.Numbers("inertia_kg_m2", {w.MomentOfInertiaX, w.MomentOfInertiaY, w.MomentOfInertiaZ});
+    n.Number("grip_size_m", app.Workpiece.GripSize());
+}
+
+void SuctionCups(TVacuumApplication& app, TReportNode& r) {
+    const TSaugerList& cups = app.Cups.Cups();
+    TReportNode& n = r.Object("suction_cups");
+    n.Text("order_code", app.Document.SuctionCupsOrderCode);
+    n.Number("count", cups.Count());
+    n.Number("admitted_diameter_m", cups.MaxDiameter());
+    n.Number("max_diameter_m", app.Cups.MaxCupDiameter());
+    n.Number("volume_m3", app.Cups.TotalCupVolume());
+    TReportNode& positions = n.Array("positions_m");
+    for (int i = 0; i < cups.Count(); ++i) {
+        const TVektor& p = cups.Sauger(i)->Pos;
+        positions.Numbers({}, {p.X, p.Y, p.Z});
+    }
+}
+
+void Tube(TVacuumApplication& app, TReportNode& r) {
+    TReportNode& n = r.Object("tube");
+    n.Text("order_code", app.Document.Tube.OrderCode);
+    n.Number("diameter_m", app.Tube.TubeDiameter());
+    n.Number("length_m", app.Tube.Lengths().Total);
+    n.Number("volume_m3", app.Tube.TubeVolume());
+}
+
+void Venturi(TVacuumApplication& app, TReportNode& r) {
+    const auto& v = app.Document.Venturi;
+    const TOperatingValues& op = app.Venturi.OperatingPoint();
+    TReportNode& n = r.Object("vacuum_generator");
+    n.Text("order_code", v.OrderCode);
+    n.Number("count", v.Count);
+    n.Number("pressure_Pa", v.Pressure);
+    n.Number("required_vacuum_Pa", v.Vacuum);
+    n.Number("evacuated_volume_m3", app.Document.EvacuatedVolume);
+    n.Number("evacuation_time_s", v.Time);
+    n.Number("vacuum_Pa", op.Vacuum);
+    n.Number("air_consumption_l_min", op.AirConsumption);
+    n.Number("suction_capacity_l_min", op.SuctionCapacity);
+    n.Number("sound_pressure_level_dBA", op.SoundPressureLevel);
+}
+
+void Profile(TReportNode& n, const TMovement& m) {
+    n.Number("jerk", m.Jerk());
+    n.Number("acceleration", m.AccPos());
+    n.Number("deceleration", m.AccNeg());
+    n.Number("max_speed", m.EffVmax());
+    n.Number("time_s", m.EndTime());
+}
+
+void Motion(TVacuumApplication& app, TReportNode& r) {
+    const TMyProject& d = app.Document;
+    TReportNode& n = r.Object("motion");
+    n.Text("drive_type", DriveTypeName(d.Drive.Type));
+    n.Number("moving_mass_kg", app.Motion.MovingMass());
+    const bool rotary = d.Drive.Type == cdtPneumaticCircular || d.Drive.Type == cdtNCCircular;
+    if (rotary) {
+        n.Number("angle_rad", d.Moving.CircularAngle);
+        n.Number("lever_m", d.Moving.CircularLever);
+        n.Number("moment_of_inertia_kg_m2", d.TotalMomentOfInertia);
+    } else {
+        n.Text("direction", cLinearDirectionNames[static_cast<size_t>(d.Moving.LinearDirection) & 3]);
+        n.Number("travel_m", d.Moving.LinearTravel);
+    }
+    switch (d.Drive.Type) {
+    case cdtPneumaticLinear:
+        n.Number("time_s", d.Drive.PneumaticLinear.Time);
+        n.Number("max_speed_m_s", d.Drive.PneumaticLinear.Speed);
+        break;
+    case cdtPneumaticCircular:
+        n.Number("time_s", d.Drive.PneumaticCircular.Time);
+        n.Number("max_angular_speed_rad_s", d.Drive.PneumaticCircular.AngularSpeed);
+        break;
+    case cdtNCLinear: Profile(n.Object("profile_m"), d.Drive.NCLinearMove); break;
+    case cdtNCCircular: Profile(n.Object("profile_rad"), d.Drive.NCCircularMove); break;
+    }
+    const auto& a = d.MotionResults[static_cast<size_t>(d.Drive.Type) & 3];
+    n.Numbers("accelerations_m_s2", {a[0], a[1], a[2]});
+}
+
+void Absorber(TReportNode& n, bool used, const TAbsorberLoad& a) {
+    if (!used) return;
+    TReportNode& s = n.Object("shock_absorber");
+    s.Number("energy_J", a.Energy);
+    s.Number("energy_per_hour_J_h", a.EnergyPerHour);
+    s.Number("force_N", a.Force);
+    s.Numbers("ratios", {a.EnergyRatio, a.EnergyPerHourRatio, a.ForceRatio});
+}
+
+void Drive(TVacuumApplication& app, TReportNode& r) {
+    const TMyProject& d = app.Document;
+    TReportNode& n = r.Object("drive");
+    switch (d.Drive.Type) {
+    case cdtPneumaticLinear: {
+        const TLinearDriveResult& l = app.Drive.Linear();
+        n.Number("cylinder_diameter_m", app.Drive.CylinderDiameter());
+        n.Number("pressure_Pa", d.Drive.PneumaticLinear.Pressure);
+        n.Number("piston_force_N", l.PistonForce);
+        n.Number("acceleration_m_s2", l.Acceleration);
+        n.Number("braking_distance_m", l.BrakingDistance);
+        n.Number("braking_acceleration_m_s2", l.BrakingAcceleration);
+        n.Number("inertia_force_N", l.InertiaForce);
+        Absorber(n, l.AbsorberUsed, l.Absorber);
+        break;
+    }
+    case cdtPneumaticCircular: {
+        const TRotaryDriveResult& t = app.Drive.Rotary();
+        n.Text("actuator_order_code", d.Drive.PneumaticCircular.OrderCode);
+        n.Number("pressure_Pa", d.Drive.PneumaticCircular.Pressure);
+        n.Number("torque_N_m", t.Torque);
+        n.Number("acceleration_m_s2", t.Acceleration);
+        n.Number("braking_angle_rad", t.BrakingAngle);
+        n.Number("braking_acceleration_m_s2", t.BrakingAcceleration);
+        n.Number("centripetal_acceleration_m_s2", t.CentripetalAcceleration);
+        n.Number("inertia_force_N", t.InertiaForce);
+        Absorber(n, t.AbsorberUsed, t.Absorber);
+        break;
+    }
+    default: n.Text("servo", "the servo axis follows its motion profile"); break;
+    }
+}
+
+void Forces(TVacuumApplication& app, TReportNode& r) {
+    const TForceExtremes& f = app.Forces.Extremes();
+    const TGripperMoments& m = app.Forces.Moments();
+    TReportNode& n = r.Object("forces");
+    n.Numbers("force_xyz_N", {f.Fx, f.Fy, f.Fz});
+    n.Number("total_force_N", f.F);
+    n.Bool("total_force_shown", app.Forces.TotalForceVisible());
+    n.Numbers("moments_yz_xz_xy_N_m", {m.YZ, m.XZ, m.XY});
+}
+
+void CupRatios(TVacuumApplication& app, TReportNode& array) {
+    const TSaugerList& cups = app.Cups.Cups();
+    for (int i = 0; i < cups.Count(); ++i) {
+        const TSauger& s = *cups.Sauger(i);
+        array.Numbers({}, {s.NormalRatio, s.TransverseRatio});
+    }
+}
+
+void Loads(TVacuumApplication& app, TReportNode& r) {
+    TReportNode& n = r.Object("suction_cup_loads");
+    const TMaxValues& max = app.Cups.MaxValues();
+    // The maximum-value view shares the largest force equally among the cups.
+    TReportNode& mv = n.Object("maximum_per_cup");
+    mv.Number("normal_force_N", max.Normal.Force);
+    mv.Number("normal_ratio", max.Normal.Ratio);
+    mv.Number("transverse_force_N", max.Transverse.Force);
+    mv.Number("transverse_ratio", max.Transverse.Ratio);
+    TReportNode& slider = n.Array("slider");
+    const int before = app.Cups.SliderPosition();
+    for (int position : kSliderPositions) {
+        app.Cups.RxSliderVCRChange(position);
+        TReportNode& at = slider.Object({});
+        at.Number("position", position);
+        at.Number("time_s", app.Cups.SliderTime());
+        CupRatios(app, at.Array("cups_normal_transverse"));
+    }
+    app.Cups.RxSliderVCRChange(before);
+}
+
+void Parts(TVacuumApplication& app, TReportNode& r) {
+    TReportNode& n = r.Array("parts_list");
+    for (const TPart& p : app.PartsList.Parts()) {
+        TReportNode& part = n.Object({});
+        part.Text("part_no", p.PartNo);
+        part.Text("order_code", p.OrderCode);
+        part.Text("description", app.Language.Translate(p.Description));
+        part.Number("quantity", p.Quantity);
+        part.Text("unit", p.QuantityUnit);
+        part.Number("length", p.Length);
+        part.Number("package", p.Package);
+    }
+}
+
+// Writes one export; a failure names the file and stops the run with status 1.
+bool Export(const TExportResult& result, TDesignOutcome& outcome) {
+    if (result.Ok) return true;
+    outcome.Status = 1;
+    outcome.Error += result.Message + "\n";
+    return false;
+}
+
+} // namespace
+
+std::string ParseDesignOptions(const std::vector<std::string>& a, TDesignOptions& o) {
+    for (size_t i = 0; i < a.size(); ++i) {
+        const std::string& arg = a[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= a.size() || a[i + 1].empty()) return false;
+            target = a[++i];
+            return true;
+        };
+        bool ok = true;
+        if (arg == "--json") o.Json = true;
+        else if (arg == "--catalog") ok = value(o.Catalog);
+        else if (arg == "--lang") ok = value(o.Language);
+        else if (arg == "--erp") ok = value(o.ErpFile);
+        else if (arg == "--plant") ok = value(o.PlantCode);
+        else if (arg == "--csv") ok = value(o.CsvFile);
+        else if (arg == "--shop") ok = value(o.ShopFile);
+        else if (arg.starts_with("--")) return "unknown option " + arg;
+        else if (o.Project.empty()) o.Project = arg;
+        else return "design takes one project file";
+        if (!ok) return arg + " takes a value";
+    }
+    if (o.Project.empty()) return "design takes a project file";
+    if (o.ErpFile.empty() != o.PlantCode.empty()) return "--erp and --plant go together";
+    return {};
+}
+
+TDesignOutcome RunDesign(const TDesignOptions& o) {
+    TDesignOutcome outcome;
+    auto fail = [&](int status, const std::string& message) {
+        outcome.Status = status;
+        outcome.Error = message + "\n";
+        return outcome;
+    };
+    TVacuumApplication app(o.Catalog.empty() ? TOrsikConnection::ProgramFolder() + "/Vacuum.dat" : o.Catalog);
+    if (!app.Active()) return fail(1, app.LastError());
+    const std::string language = o.Language.empty() ? "en" : o.Language;
+    if (!app.SetLanguage(language) && !(o.Language.empty() && app.LanguageCodes().empty())) {
+        const std::string codes = app.LanguageCodes();
+        return fail(1, "no language \"" + language + "\"" +
+                           (codes.empty() ? " (no language file)" : " (languages: " + codes + ")"));
+    }
+    TVacuumPageHooks hooks(app);
+    TPageWorkflow flow(app.Document, hooks);
+    std::string refused;
+    flow.OnInvalidValue = [&](TPageWorkflow&, const TPageCheckFailure& f) {
+        refused = app.Language.Translate(f.Message) + (f.FocusControl.empty() ? "" : " (" + f.FocusControl + ")");
+    };
+    flow.ButtonAcceptClick();
+    const auto loaded = flow.OpenRecentFile(o.Project);
+    if (!loaded || !loaded->Ok()) return fail(1, loaded ? loaded->Message : o.Project + ": not read");
+    while (flow.CurrentPage() < cmpPartsList) {
+        const int page = flow.CurrentPage();
+        if (!flow.Next() || flow.CurrentPage() == page)
+            return fail(2, "page " + std::to_string(page) + " refused: " + refused);
+    }
+
+    TReportNode report;
+    report.Text("project", o.Project);
+    report.Text("language", app.Language.Language());
+    Workpiece(app, report);
+    SuctionCups(app, report);
+    Tube(app, report);
+    Venturi(app, report);
+    Motion(app, report);
+    Drive(app, report);
+    Forces(app, report);
+    Loads(app, report);
+    Parts(app, report);
+    outcome.Out = o.Json ? report.Json() : report.Lines();
+
+    if (!o.ErpFile.empty() && !Export(SaveErpOrderFile(app.PartsList, o.PlantCode, o.ErpFile), outcome))
+        return outcome;
+    if (!o.CsvFile.empty() && !Export(ExportCsvFile(app.PartsList, o.CsvFile), outcome)) return outcome;
+    if (!o.ShopFile.empty()) {
+        TShopPage page;
+        TShopPageOptions options;
+        options.Translate = [&](std::string_view key) { return app.Language.Translate(key); };
+        page.Build(app.PartsList, options);
+        if (!Export(WriteExportFile(o.ShopFile, page.Text()), outcome)) return outcome;
+    }
+    return outcome;
+}
