@@ -159,7 +159,11 @@ int Design(const std::vector<std::string>& a, std::string& out, std::string& err
         throw TCliError{2, problem + "\n" + kUsage};
     TDesignOutcome r = RunDesign(options);
     out += r.Out;
-    if (!r.Error.empty()) err += "vacuum-cli: " + r.Error;
+    for (size_t at = 0; at < r.Error.size();) {
+        const size_t end = r.Error.find('\n', at);
+        err += "vacuum-cli: " + r.Error.substr(at, end - at) + "\n";
+        at = end == std::string::npos ? r.Error.size() : end + 1;
+    }
     return r.Status;
 }
 

@@ -260,10 +260,24 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     flow.ButtonAcceptClick();
     const auto loaded = flow.OpenRecentFile(o.Project);
     if (!loaded || !loaded->Ok()) return fail(1, loaded ? loaded->Message : o.Project + ": not read");
+    const std::string storedCup = app.Document.SuctionCupsOrderCode, storedTube = app.Document.Tube.OrderCode,
+                      storedVenturi = app.Document.Venturi.OrderCode;
+    // A stored product the catalogue no longer offers gives way to the first row offered.
+    auto replaced = [&](const std::string& what, const std::string& stored, const std::string& now) {
+        if (!stored.empty() && stored != now)
+            outcome.Error += "note: the " + what + " " + stored + " is not offered; " + now + " is chosen\n";
+    };
     while (flow.CurrentPage() < cmpPartsList) {
         const int page = flow.CurrentPage();
-        if (!flow.Next() || flow.CurrentPage() == page)
-            return fail(2, "page " + std::to_string(page) + " refused: " + refused);
+        const bool moved = flow.Next() && flow.CurrentPage() != page;
+        if (page == cmpSuctionCup) replaced("suction cup", storedCup, app.Document.SuctionCupsOrderCode);
+        if (page == cmpTube) replaced("tube", storedTube, app.Document.Tube.OrderCode);
+        if (page == cmpVenturi) replaced("vacuum generator", storedVenturi, app.Document.Venturi.OrderCode);
+        if (!moved) {
+            outcome.Status = 2;
+            outcome.Error += "page " + std::to_string(page) + " refused: " + refused + "\n";
+            return outcome;
+        }
     }
 
     TReportNode report;

@@ -231,6 +231,13 @@ TEST_F(CliDesign, StopsAtTheRefusingPage) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("page 3 refused: suitable for the workpiece (StringGridSuctionCups)"), std::string::npos)
         << r.err;
+
+    // A stored product the catalogue does not offer is replaced by the first row, and said so.
+    text.replace(at, 20, "SC-XX-NOT-IN-CATALOG");
+    std::ofstream(Dir / "gone.vac", std::ios::binary) << text;
+    const auto g = Cli({"design", (Dir / "gone.vac").string(), "--catalog", (Dir / "Vacuum.dat").string()});
+    EXPECT_NE(g.err.find("vacuum-cli: note: the suction cup SC-XX-NOT-IN-CATALOG is not offered;"), std::string::npos)
+        << g.err;
 }
 
 TEST(CliReport, LinesAndJsonCarryTheSameTree) {
