@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr std::string_view kBitmapMark = "TBitmap";
-constexpr size_t kBitmapMarkSize = 8; // the mark and its terminating NUL
+// A stored picture begins with its class name as a counted string: 7, "TBitmap".
+constexpr std::string_view kBitmapMark{"\x07TBitmap", 8};
 
 std::vector<std::string> SplitNames(std::string_view names) {
     std::vector<std::string> out;
@@ -113,8 +113,8 @@ TGridCellText TStringTableGridModel::Cell(int dataCol, int dataRow) const {
     cell.Text = term.Text;
     if (term.Typ == cTTAlpha) {
         const std::span<const uint8_t> blob = BlobOf(term);
-        if (blob.size() >= kBitmapMarkSize && std::memcmp(blob.data(), kBitmapMark.data(), kBitmapMark.size()) == 0) {
-            cell.Bitmap = blob.subspan(kBitmapMarkSize);
+        if (blob.size() >= kBitmapMark.size() && std::memcmp(blob.data(), kBitmapMark.data(), kBitmapMark.size()) == 0) {
+            cell.Bitmap = blob.subspan(kBitmapMark.size());
             return cell;
         }
         if (cell.Text.starts_with('~') && table_->ColName(col).starts_with('~')) cell.Text = Translated(cell.Text);

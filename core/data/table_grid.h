@@ -23,7 +23,8 @@ struct TGridCellText {
     std::string Text;
     //! Numbers are right-aligned, texts left-aligned.
     bool RightAligned = false;
-    //! The bytes of a bitmap stored in a "<BLOB>" cell after its "TBitmap" mark; empty
+    //! The bytes of a bitmap stored in a "<BLOB>" cell after its 8-byte mark (the counted
+    //! string 7, "TBitmap"); empty
     //! for every other cell.
     std::span<const uint8_t> Bitmap;
 };

@@ -5,22 +5,9 @@
 #include "core/workflow/product_filters.h"
 #include "core/workflow/vacuum_application.h"
 #include "core/workflow/vacuum_page_hooks.h"
-#include "tools/vacdb/catalog_source.h"
+#include "tests/calc_catalog/bundled_catalogue.h"
 
 namespace {
-
-// The bundled catalogue and its languages compiled once into a temporary folder.
-const std::string& CatalogueFile() {
-    static const std::string path = [] {
-        const auto dir = std::filesystem::temp_directory_path() / ("vacuum_app_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        const std::string root = VACUUM_SOURCE_DIR;
-        WriteFileAtomic((dir / "Vacuum.bin").string(), BuildContainerFromSources(root + "/catalog/language", false));
-        WriteFileAtomic((dir / "Vacuum.dat").string(), BuildContainerFromSources(root + "/catalog/product", true));
-        return (dir / "Vacuum.dat").string();
-    }();
-    return path;
-}
 
 const std::string kExample = std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac";
 

@@ -19,8 +19,8 @@ protected:
         auto& note = table.AddColumn("Note", csfString);
         auto& pic = table.AddColumn("Picture", csfBLOB);
         auto& extra = table.AddColumn("Extra", csfString);
-        const unsigned char bmp[] = {'T', 'B', 'i', 't', 'm', 'a', 'p', 0, 'B', 'M', 1, 2};
-        const unsigned char other[] = {'P', 'N', 'G', 0};
+        const unsigned char bmp[] = {7, 'T', 'B', 'i', 't', 'm', 'a', 'p', 'B', 'M', 1, 2};
+        const unsigned char other[] = {'T', 'B', 'i', 't', 'm', 'a', 'p', 0, 'B', 'M'}; // not counted
         for (int i = 0; i < 3; ++i) {
             code.AppendText("C" + std::to_string(i));
             d.AppendFloat(0.0125 * (i + 1));
