@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libsqlite3-dev
+  qt6-base-dev libgl-dev
   python3
 )
 
