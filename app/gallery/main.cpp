@@ -1,0 +1,50 @@
+// vacuum-gallery: every reusable control bound to the bundled catalogue, to look at and try
+// by hand. With --screenshot FILE the window is drawn once into FILE (PNG) and the program
+// ends, which also works on the offscreen platform.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "app/gallery/gallery_window.h"
+#include "core/data/orsik_connection.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("vacuum-gallery");
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Shows the controls of the vacuum gripper designer on the bundled catalogue.");
+    parser.addHelpOption();
+    QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat beside the program).", "FILE");
+    QCommandLineOption screenshot("screenshot", "Draw the window into FILE (PNG) and quit.", "FILE");
+    QCommandLineOption page("page", "Show page N (0 = first) at start.", "N", "0");
+    parser.addOptions({catalog, screenshot, page});
+    parser.process(app);
+
+    const std::string file = parser.isSet(catalog) ? parser.value(catalog).toStdString()
+                                                   : TOrsikConnection::ProgramFolder() + "/Vacuum.dat";
+    TGalleryWindow window(file);
+    if (!window.Active()) {
+        std::fprintf(stderr, "vacuum-gallery: %s\n", window.LastError().c_str());
+        return 1;
+    }
+    window.ShowPage(parser.value(page).toInt());
+    window.resize(1100, 760);
+    window.show();
+    if (parser.isSet(screenshot)) {
+        const QString target = parser.value(screenshot);
+        int status = 0;
+        QTimer::singleShot(0, [&] {
+            if (!window.grab().save(target, "PNG")) {
+                std::fprintf(stderr, "vacuum-gallery: cannot write %s\n", target.toLocal8Bit().constData());
+                status = 1;
+            }
+            QApplication::quit();
+        });
+        const int rc = QApplication::exec();
+        return status ? status : rc;
+    }
+    return QApplication::exec();
+}
