@@ -1,0 +1,148 @@
+#pragma once
+
+#include "core/quantities/float_converter.h"
+
+#include <functional>
+#include <string>
+
+#include <QString>
+#include <QWidget>
+
+class QHBoxLayout;
+class QMenu;
+class QToolButton;
+
+//! Where the unit button stands: at the right edge, or left of the spin buttons.
+enum TMUAlign : int {
+    aMURight = 0,
+    aMULeft = 1,
+};
+
+//! Common base of the value-with-unit fields: a widget over a TFMU2Model with the unit
+//! button and its menu. The value is kept in base units; what is shown is the model's text
+//! in the current unit. Derived fields add the control that shows the text.
+//!
+//! A field is set up like a form sets up its components: the constructor starts loading,
+//! the properties are assigned, then Loaded() (called at the latest when the field is
+//! first shown) selects the preferred unit and shows the value. No events are raised
+//! before that.
+class TFMU2Custom : public QWidget, protected TFMU2View {
+    Q_OBJECT
+
+public:
+    explicit TFMU2Custom(QWidget* parent = nullptr);
+    ~TFMU2Custom() override;
+
+    //! The field's state and rules; every property below is a shortcut to it.
+    TFMU2Model& Model() { return model_; }
+    const TFMU2Model& Model() const { return model_; }
+
+    //! Setup finished; see the class comment. Does nothing when already loaded.
+    void Loaded();
+
+    // --- value and range, base units ---------------------------------------------------
+
+    double Value() const { return model_.Value(); }
+    //! Program-side setter; raises OnChange only when ChangeOnSetValue is set.
+    void SetValue(double x) { model_.SetValue(x); }
+    void SetValueInt(int64_t n) { model_.SetValueInt(n); }
+    int64_t ValueRounded() const { return model_.ValueRounded(); }
+    double ValueMin() const { return model_.ValueMin(); }
+    void SetValueMin(double x) { model_.SetValueMin(x); }
+    double ValueMax() const { return model_.ValueMax(); }
+    void SetValueMax(double x) { model_.SetValueMax(x); }
+    double ValueAbsMin() const { return model_.ValueAbsMin(); }
+    void SetValueAbsMin(double x) { model_.SetValueAbsMin(x); }
+    double ValueZero() const { return model_.ValueZero(); }
+    void SetValueZero(double x) { model_.SetValueZero(x); }
+
+    // --- units -------------------------------------------------------------------------
+
+    TNormUnit NormUnit() const { return model_.NormUnit(); }
+    void SetNormUnit(TNormUnit quantity) { model_.SetNormUnit(quantity); }
+    bool SIUnits() const { return model_.SIUnits(); }
+    void SetSIUnits(bool si) { model_.SetSIUnits(si); }
+    TNUMessurement PreferredSIUnit() const { return model_.PreferredSIUnit(); }
+    void SetPreferredSIUnit(TNUMessurement unit) { model_.SetPreferredSIUnit(unit); }
+    TNUMessurement PreferredUSUnit() const { return model_.PreferredUSUnit(); }
+    void SetPreferredUSUnit(TNUMessurement unit) { model_.SetPreferredUSUnit(unit); }
+    bool OldUnitsEnabled() const { return model_.OldUnitsEnabled(); }
+    void SetOldUnitsEnabled(bool b) { model_.SetOldUnitsEnabled(b); }
+    bool OldUnitsVisible() const { return model_.OldUnitsVisible(); }
+    void SetOldUnitsVisible(bool b) { model_.SetOldUnitsVisible(b); }
+    bool AutoUnitChange() const { return model_.AutoUnitChange(); }
+    void SetAutoUnitChange(bool b) { model_.SetAutoUnitChange(b); }
+    TNUMessurement CurrentUnit() const { return model_.CurrentUnit(); }
+    void SelectUnitIndex(int index) { model_.SelectUnitIndex(index); }
+    //! What a click on the unit button does: the next offered unit of the current system.
+    virtual void NextUnit();
+
+    // --- display -----------------------------------------------------------------------
+
+    int Decimals() const { return model_.Decimals(); }
+    void SetDecimals(int decimals) { model_.SetDecimals(decimals); }
+    bool Divisor() const { return model_.Divisor(); }
+    void SetDivisor(bool divisor) { model_.SetDivisor(divisor); }
+    bool ChangeOnSetValue() const { return model_.ChangeOnSetValue(); }
+    void SetChangeOnSetValue(bool b) { model_.SetChangeOnSetValue(b); }
+    //! Hint of the unit button, after the unit's definition.
+    QString MUHint() const { return QString::fromStdString(model_.MUHint()); }
+    void SetMUHint(const QString& hint) { model_.SetMUHint(hint.toStdString()); }
+    //! Smallest width of the unit button.
+    int MUMinWidth() const { return muMinWidth_; }
+    void SetMUMinWidth(int width);
+    //! Hint of the text part (edit or panel).
+    QString Hint() const { return hint_; }
+    void SetHint(const QString& hint);
+
+    //! The text the edit or panel shows now.
+    virtual QString DisplayText() const = 0;
+
+    //! The unit button and its popup menu (the menu's entries follow Model().UnitMenu()).
+    QToolButton* UnitButton() const { return unitButton_; }
+    QMenu* UnitMenu();
+
+    //! Raised when the user changed the value (and on SetValue with ChangeOnSetValue).
+    std::function<void(TFMU2Custom* sender)> OnChange;
+    //! Raised when the unit system was switched; `si` is the new SIUnits.
+    std::function<void(TFMU2Custom* sender, bool si)> OnUnitChange;
+    //! Raised when the field turns valid or invalid.
+    std::function<void(TFMU2Custom* sender)> OnChangeValid;
+    //! Replaces the system beep for refused keys and spins of a read-only field.
+    std::function<void(TFMU2Custom* sender)> OnBeep;
+
+protected:
+    // TFMU2View
+    void UpdateButtons() override;
+    void ShowUnits() override;
+    void Beep() override;
+
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+    //! The row the derived field fills: the text control, spin buttons and unit button.
+    QHBoxLayout* Row() const { return row_; }
+    //! The text control got a new hint.
+    virtual void HintChanged() {}
+
+private:
+    void UpdateUnitButton();
+    void UpdateUnitMenu();
+    void UnitMenuTriggered(QAction* action);
+
+    TFMU2Model model_;
+    QHBoxLayout* row_ = nullptr;
+    QToolButton* unitButton_ = nullptr;
+    QMenu* unitMenu_ = nullptr;
+    int muMinWidth_ = 35;
+    QString hint_;
+};
+
+//! A "~" key in the current language, any other text as it is.
+QString FMU2Translate(const std::string& caption);
+
+//! The application-wide SI/US switch: every value-with-unit field within `root` (the root
+//! included) whose AutoUnitChange is set switches to the SI (`si`) or US units.
+void SetSIUnitsAll(QWidget* root, bool si);
+//! The same for every window of the application.
+void SetSIUnitsAll(bool si);
