@@ -1,5 +1,7 @@
 #include "app/gallery/gallery_window.h"
 
+#include <QCheckBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +13,12 @@
 
 #include "core/calc/venturi.h"
 #include "core/workflow/vacuum_application.h"
+#include "core/lang/language_dialog.h"
 #include "gui/chart/diagramm.h"
+#include "gui/fields/fmu2_panel.h"
+#include "gui/fields/fmu2_spin_edit.h"
+#include "gui/lang/language_dlg.h"
+#include "gui/lang/language_form.h"
 
 namespace {
 
@@ -35,9 +42,18 @@ TGalleryWindow::TGalleryWindow(const std::string& productFile, QWidget* parent)
     setCentralWidget(tabs_);
     if (!Active()) return;
     tabs_->addTab(ChartPage(), "Chart");
+    tabs_->addTab(FieldsPage(), "~Units");
+    tabs_->addTab(LanguagePage(), "~Language");
+    // The window's "~" texts follow the program's language, English at first.
+    app_->SetLanguage("en");
+    language_ = std::make_unique<TLanguageForm>(this);
+    language_->Loaded();
 }
 
-TGalleryWindow::~TGalleryWindow() = default;
+TGalleryWindow::~TGalleryWindow() {
+    // The form's bindings go before the widgets they name.
+    language_.reset();
+}
 
 bool TGalleryWindow::Active() const { return app_->Active(); }
 std::string TGalleryWindow::LastError() const { return app_->LastError(); }
@@ -115,4 +131,87 @@ QWidget* TGalleryWindow::ChartPage() {
     };
     chart_->EndUpdate();
     return page;
+}
+
+// Value fields of several quantities: typed values, spin buttons with their increment menu
+// (right click), the unit button (click: next unit, right click: the unit menu), a panel
+// computed from two fields, and the application-wide SI/US switch.
+QWidget* TGalleryWindow::FieldsPage() {
+    auto* page = new QWidget;
+    auto* form = new QFormLayout(page);
+    mass_ = new TFMU2SpinEdit(page);
+    mass_->SetNormUnit(cNU_mass);
+    mass_->SetValueMin(0.0);
+    mass_->SetValueMax(1000.0);
+    mass_->SetValue(2.5);
+    form->addRow(new QLabel("~Mass", page), mass_);
+
+    acceleration_ = new TFMU2SpinEdit(page);
+    acceleration_->SetNormUnit(cNU_acceleration);
+    acceleration_->SetValueMin(0.0);
+    acceleration_->SetValueMax(100.0);
+    acceleration_->SetValue(9.80665);
+    form->addRow(new QLabel("Acceleration", page), acceleration_);
+
+    auto* length = new TFMU2SpinEdit(page);
+    length->SetNormUnit(cNU_length);
+    length->SetPreferredSIUnit(cUM_mm);
+    length->SetValueMin(0.0);
+    length->SetValueMax(5.0);
+    length->SetValue(0.4);
+    form->addRow(new QLabel("~Length(X)", page), length);
+
+    auto* pressure = new TFMU2SpinEdit(page);
+    pressure->SetNormUnit(cNU_pressure);
+    pressure->SetPreferredSIUnit(cUM_bar);
+    pressure->SetValueMin(300000.0);
+    pressure->SetValueMax(700000.0);
+    pressure->SetValue(600000.0);
+    form->addRow(new QLabel("Operating pressure (3 to 7 bar)", page), pressure);
+
+    auto* angle = new TFMU2SpinEdit(page);
+    angle->SetNormUnit(cNU_angle);
+    angle->SetValue(1.5707963267948966);
+    form->addRow(new QLabel("Angle", page), angle);
+
+    force_ = new TFMU2Panel(page);
+    force_->SetNormUnit(CNU_force);
+    form->addRow(new QLabel("Weight force = mass x acceleration", page), force_);
+    auto update = [this](TFMU2Custom*) { force_->SetValue(mass_->Value() * acceleration_->Value()); };
+    mass_->OnChange = update;
+    acceleration_->OnChange = update;
+    update(nullptr);
+
+    auto* us = new QCheckBox("US units in every field", page);
+    form->addRow(us);
+    connect(us, &QCheckBox::toggled, this, [this](bool checked) { SetSIUnitsAll(this, !checked); });
+    return page;
+}
+
+// The language dialog over the language container's list; OK switches the gallery (and the
+// texts of the catalogue) to the chosen language.
+QWidget* TGalleryWindow::LanguagePage() {
+    languageDialog_ = std::make_unique<TLanguageDialog32Bit>();
+    languageDialog_->SetConnection(&app_->LanguageConnection);
+    languageDialog_->SetTable("Dialog");
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* radio = new QCheckBox("Radio buttons instead of a list", page);
+    layout->addWidget(radio);
+    connect(radio, &QCheckBox::toggled, this,
+            [this](bool on) { languageDialog_->Style = on ? cldsRadioGroup : cldsComboBox; });
+    auto* choose = new QPushButton("~Language", page);
+    layout->addWidget(choose);
+    languageCode_ = new QLabel(page);
+    layout->addWidget(languageCode_);
+    layout->addStretch(1);
+    connect(choose, &QPushButton::clicked, this, &TGalleryWindow::ChooseLanguage);
+    return page;
+}
+
+void TGalleryWindow::ChooseLanguage() {
+    languageDialog_->SetCode(language_->LanguageDB().Language());
+    if (!ExecuteLanguageDialog(*languageDialog_, this)) return;
+    language_->LanguageDB().SetLanguage(languageDialog_->Code());
+    languageCode_->setText(QString::fromStdString(languageDialog_->Code()));
 }

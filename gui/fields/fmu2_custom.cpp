@@ -30,6 +30,8 @@ TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
         if (OnChangeValid) OnChangeValid(this);
     };
 
+    // One line high, as wide as the layout gives.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     row_ = new QHBoxLayout(this);
     row_->setContentsMargins(0, 0, 0, 0);
     row_->setSpacing(0);
