@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/gallery/gallery_window.h"
+#include "gui/lang/language_form.h"
 #include "core/data/orsik_connection.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat beside the program).", "FILE");
     QCommandLineOption screenshot("screenshot", "Draw the window into FILE (PNG) and quit.", "FILE");
     QCommandLineOption page("page", "Show page N (0 = first) at start.", "N", "0");
-    parser.addOptions({catalog, screenshot, page});
+    QCommandLineOption lang("lang", "Language code to start in (default: en).", "CODE", "en");
+    parser.addOptions({catalog, screenshot, page, lang});
     parser.process(app);
 
     const std::string file = parser.isSet(catalog) ? parser.value(catalog).toStdString()
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vacuum-gallery: %s\n", window.LastError().c_str());
         return 1;
     }
+    window.Language().LanguageDB().SetLanguage(parser.value(lang).toStdString());
     window.ShowPage(parser.value(page).toInt());
     window.resize(1100, 760);
     window.show();
