@@ -1,0 +1,93 @@
+#include "gui/table/str_table_controls.h"
+
+#include <QEnterEvent>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "core/lang/language_db.h"
+
+// --- TStrTableCoBox ---
+
+TStrTableCoBox::TStrTableCoBox(QWidget* parent)
+    : QComboBox(parent), translate_([](std::string_view key) { return GlobalTranslate(key); }) {
+    model_.OnUpdate = [this](TStrTableCoBoxModel&) { ShowModel(false); };
+    // Only the user's choices reach the model; choices the model makes are shown with the
+    // widget's signals blocked, so nothing travels back.
+    connect(this, &QComboBox::activated, this, &TStrTableCoBox::Chosen);
+    ShowModel(true);
+}
+
+TStrTableCoBox::~TStrTableCoBox() { model_.OnUpdate = nullptr; }
+
+void TStrTableCoBox::SetTranslate(TTranslateFunc translate) {
+    translate_ = std::move(translate);
+    ShowModel(true);
+}
+
+void TStrTableCoBox::Chosen(int index) {
+    if (showing_) return;
+    model_.Select(index);
+    // The model may have refused or moved the choice (a refresh during the change).
+    ShowModel(false);
+}
+
+void TStrTableCoBox::ShowModel(bool relabel) {
+    if (showing_) return;
+    showing_ = true;
+    const QSignalBlocker block(this);
+    const std::vector<std::string>& items = model_.Items();
+    if (relabel || items != shown_) {
+        QStringList texts;
+        texts.reserve(static_cast<qsizetype>(items.size()));
+        for (const std::string& item : items) {
+            const std::string text = translate_ ? translate_(item) : item;
+            texts.push_back(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        }
+        clear();
+        addItems(texts);
+        shown_ = items;
+        ++rebuilds_;
+    }
+    if (currentIndex() != model_.ItemIndex()) setCurrentIndex(model_.ItemIndex());
+    setEnabled(model_.Enabled());
+    showing_ = false;
+}
+
+void TStrTableCoBox::enterEvent(QEnterEvent* event) {
+    QComboBox::enterEvent(event);
+    if (OnMouseEnter) OnMouseEnter(*this);
+}
+
+void TStrTableCoBox::leaveEvent(QEvent* event) {
+    QComboBox::leaveEvent(event);
+    if (OnMouseLeave) OnMouseLeave(*this);
+}
+
+// --- TStrTableCheckBox ---
+
+TStrTableCheckBox::TStrTableCheckBox(QWidget* parent) : QCheckBox(parent) { Init(); }
+
+TStrTableCheckBox::TStrTableCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) { Init(); }
+
+TStrTableCheckBox::~TStrTableCheckBox() { model_.OnUpdate = nullptr; }
+
+void TStrTableCheckBox::Init() {
+    model_.OnUpdate = [this](TStrTableCheckBoxModel&) { ShowModel(); };
+    connect(this, &QCheckBox::clicked, this, &TStrTableCheckBox::Clicked);
+    ShowModel();
+}
+
+void TStrTableCheckBox::Clicked(bool checked) {
+    if (showing_) return;
+    model_.Click(checked);
+    ShowModel();
+}
+
+void TStrTableCheckBox::ShowModel() {
+    if (showing_) return;
+    showing_ = true;
+    const QSignalBlocker block(this);
+    setChecked(model_.Checked());
+    setEnabled(model_.Enabled());
+    showing_ = false;
+}

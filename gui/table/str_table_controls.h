@@ -1,0 +1,90 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QCheckBox>
+#include <QComboBox>
+
+#include "core/data/table_controls.h"
+
+//! A drop-down list of the distinct values of one column of a query, used as a filter.
+//! The entries, the choice, the enabled state and the filter a choice sets belong to
+//! Model(); the list shows the entries translated and hands the user's choice to it.
+//! Owners configure the list through Model() (FieldName, FieldTyp, Sort, Unselected...,
+//! DataUnit/ScaleUnit, Precision/Decimals, NoChoiseDisabled, Comparator, OnChange);
+//! Model().OnUpdate belongs to the widget.
+class TStrTableCoBox : public QComboBox {
+    Q_OBJECT
+public:
+    using TTranslateFunc = std::function<std::string(std::string_view key)>;
+    using TNotifyEvent = std::function<void(TStrTableCoBox& sender)>;
+
+    explicit TStrTableCoBox(QWidget* parent = nullptr);
+    ~TStrTableCoBox() override;
+
+    TStrTableCoBoxModel& Model() { return model_; }
+    const TStrTableCoBoxModel& Model() const { return model_; }
+
+    TCustomTable* Table() const { return model_.Table(); }
+    void SetTable(TCustomTable* table) { model_.SetTable(table); }
+    void SetFieldName(std::string_view name) { model_.SetFieldName(name); }
+
+    //! Chooses the entry with that (untranslated) text, entry 0 when absent, and sets the
+    //! filter; used when a project is loaded.
+    void SelectByText(std::string_view text) { model_.SelectByText(text); }
+
+    //! Translation of the entry texts (default: the global translation). Setting it
+    //! re-labels the entries.
+    void SetTranslate(TTranslateFunc translate);
+
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    //! How often the shown entries were rebuilt (not counting refreshes that left them as
+    //! they were).
+    int ItemRebuilds() const { return rebuilds_; }
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void Chosen(int index);
+    void ShowModel(bool relabel);
+
+    TStrTableCoBoxModel model_;
+    TTranslateFunc translate_;
+    std::vector<std::string> shown_;
+    bool showing_ = false;
+    int rebuilds_ = 0;
+};
+
+//! A check box that filters one yes/no column of a query. Check state and enabled state
+//! come from Model(); a click is handed to it, which sets the filter. Owners configure it
+//! through Model() (FieldName, SelectMode, FieldTyp, OnClick); Model().OnUpdate belongs to
+//! the widget.
+class TStrTableCheckBox : public QCheckBox {
+    Q_OBJECT
+public:
+    explicit TStrTableCheckBox(QWidget* parent = nullptr);
+    explicit TStrTableCheckBox(const QString& text, QWidget* parent = nullptr);
+    ~TStrTableCheckBox() override;
+
+    TStrTableCheckBoxModel& Model() { return model_; }
+    const TStrTableCheckBoxModel& Model() const { return model_; }
+
+    TCustomTable* Table() const { return model_.Table(); }
+    void SetTable(TCustomTable* table) { model_.SetTable(table); }
+    void SetFieldName(std::string_view name) { model_.SetFieldName(name); }
+
+private:
+    void Init();
+    void Clicked(bool checked);
+    void ShowModel();
+
+    TStrTableCheckBoxModel model_;
+    bool showing_ = false;
+};
