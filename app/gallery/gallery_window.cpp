@@ -1,6 +1,7 @@
 #include "app/gallery/gallery_window.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +20,8 @@
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/lang/language_dlg.h"
 #include "gui/lang/language_form.h"
+#include "gui/table/str_table_controls.h"
+#include "gui/table/string_table_grid.h"
 
 namespace {
 
@@ -41,12 +44,18 @@ TGalleryWindow::TGalleryWindow(const std::string& productFile, QWidget* parent)
     tabs_ = new QTabWidget(this);
     setCentralWidget(tabs_);
     if (!Active()) return;
+    app_->SetLanguage("en");
+    tabs_->addTab(TablePage(), "~SuctionCup");
     tabs_->addTab(ChartPage(), "Chart");
     tabs_->addTab(FieldsPage(), "~Units");
     tabs_->addTab(LanguagePage(), "~Language");
-    // The window's "~" texts follow the program's language, English at first.
-    app_->SetLanguage("en");
+    // The window's "~" texts follow the program's language, English at first; the grids
+    // and lists show translated cells, so they refresh with every language.
     language_ = std::make_unique<TLanguageForm>(this);
+    language_->LanguageDB().OnChange = [this](TCustomLanguageDB&) {
+        for (TStringTableGrid* grid : findChildren<TStringTableGrid*>()) grid->Model().Refresh();
+        for (TStrTableCoBox* box : findChildren<TStrTableCoBox*>()) box->Retranslate();
+    };
     language_->Loaded();
 }
 
@@ -60,6 +69,68 @@ std::string TGalleryWindow::LastError() const { return app_->LastError(); }
 
 void TGalleryWindow::ShowPage(int index) {
     if (index >= 0 && index < tabs_->count()) tabs_->setCurrentIndex(index);
+}
+
+// The suction cup query: faceted filter lists (each lists only what the others leave; one
+// value left is chosen and locked), two option boxes and the grid of the rows that pass.
+QWidget* TGalleryWindow::TablePage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* filters = new QGridLayout;
+    layout->addLayout(filters);
+    struct TList {
+        const char* Caption;
+        const char* Field;
+        bool Numeric;
+    };
+    const TList lists[] = {{"~Series", "Group", false},          {"Size", "Size", false},
+                           {"~Shape", "~ShapeKey", false},        {"~Material", "~MaterialKey", false},
+                           {"~Diameter", "DiameterLong", true},   {"Connector", "Connector", false},
+                           {"Holder", "HolderType", false},       {"Stroke", "StrokeCompensation", false}};
+    int i = 0;
+    for (const TList& l : lists) {
+        auto* box = new TStrTableCoBox(page);
+        TStrTableCoBoxModel& m = box->Model();
+        m.SetUnselected("~NoPreference");
+        m.SetSort(cSortASCII);
+        m.SetNoChoiseDisabled(true);
+        if (l.Numeric) {
+            m.SetFieldTyp(cTTNum);
+            m.SetDataUnit(cUM_mm);
+            m.SetScaleUnit(cUM_mm);
+        }
+        box->SetFieldName(l.Field);
+        box->SetTable(&app_->SuctionCupQuery);
+        filters->addWidget(new QLabel(l.Caption, page), (i / 4) * 2, i % 4);
+        filters->addWidget(box, (i / 4) * 2 + 1, i % 4);
+        ++i;
+    }
+    auto* options = new QHBoxLayout;
+    for (const char* field : {"~Filter", "~AngleCompensator"}) {
+        auto* check = new TStrTableCheckBox(field, page);
+        check->Model().SetSelectMode(csmOption);
+        check->SetFieldName(field);
+        check->SetTable(&app_->SuctionCupQuery);
+        options->addWidget(check);
+    }
+    records_ = new QLabel(page);
+    options->addStretch(1);
+    options->addWidget(records_);
+    layout->addLayout(options);
+
+    auto* grid = new TStringTableGrid(page);
+    grid->SetColNames("OrderCode|Group|Size|~ShapeKey|~MaterialKey|DiameterLong|Fs07|Mass_kg|Thread");
+    grid->SetTitles({"~OrderCode", "~Series", "Size", "~Shape", "~Material", "~Diameter", "Fs07 [N]", "~Mass", "Thread"});
+    grid->SetRowSelect(true);
+    grid->SetAutoColSize(true);
+    grid->SetTable(&app_->SuctionCupQuery);
+    layout->addWidget(grid, 1);
+    auto count = [this](TStringTableGrid& sender, int, int) {
+        records_->setText(QString("%1 / %2").arg(sender.Model().DataRows()).arg(app_->SuctionCups.Rows()));
+    };
+    grid->OnSelectCell = count;
+    count(*grid, 0, 0);
+    return page;
 }
 
 // Vacuum over operating pressure of four generators, the range of the whole catalogue as a

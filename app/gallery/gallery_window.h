@@ -33,6 +33,7 @@ public:
     void ChooseLanguage();
 
 private:
+    QWidget* TablePage();
     QWidget* ChartPage();
     QWidget* FieldsPage();
     QWidget* LanguagePage();
@@ -45,4 +46,5 @@ private:
     TFMU2SpinEdit *mass_ = nullptr, *acceleration_ = nullptr;
     TFMU2Panel* force_ = nullptr;
     QLabel* languageCode_ = nullptr;
+    QLabel* records_ = nullptr;
 };

@@ -39,6 +39,8 @@ public:
     //! Translation of the entry texts (default: the global translation). Setting it
     //! re-labels the entries.
     void SetTranslate(TTranslateFunc translate);
+    //! The language changed: the entries are labelled again.
+    void Retranslate() { ShowModel(true); }
 
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;

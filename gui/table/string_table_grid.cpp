@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QHeaderView>
+#include <QStyle>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
@@ -263,6 +264,11 @@ void TStringTableGrid::SetAutoColSize(bool value) {
 
 int TStringTableGrid::TextWidth(const QString& text) const { return fontMetrics().horizontalAdvance(text); }
 
+int TStringTableGrid::TitleWidth(const QString& text) const {
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
+    return horizontalHeader()->fontMetrics().horizontalAdvance(text) + 2 * margin;
+}
+
 void TStringTableGrid::SizeColumns() {
     // Row numbers: the widest of the row-count text written with one digit or a blank in
     // every position.
@@ -277,10 +283,13 @@ void TStringTableGrid::SizeColumns() {
         bool userDefined = false;
         if (!model_.Loading() && OnGetColWidth) OnGetColWidth(*this, c, width, userDefined);
         if (userDefined) {
-            width = std::max(width, TextWidth(ToQ(model_.Title(c - 1))) + 6);
+            width = std::max(width, TitleWidth(ToQ(model_.Title(c - 1))) + 6);
         } else {
+            // The first text is the title, drawn in the header's font with its margins.
+            const std::vector<std::string> texts = model_.ColumnTexts(c - 1);
             int widest = 0;
-            for (const std::string& text : model_.ColumnTexts(c - 1)) widest = std::max(widest, TextWidth(ToQ(text)));
+            for (size_t i = 0; i < texts.size(); ++i)
+                widest = std::max(widest, i == 0 ? TitleWidth(ToQ(texts[i])) : TextWidth(ToQ(texts[i])));
             width = widest + 1 + 6;
         }
         SetColWidth(c, width);

@@ -135,6 +135,7 @@ private:
     void ModelRefreshed();
     void RaiseSelectCell();
     int TextWidth(const QString& text) const;
+    int TitleWidth(const QString& text) const;
 
     TStringTableGridModel model_;
     TStringTableItemModel items_;

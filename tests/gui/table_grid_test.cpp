@@ -159,7 +159,12 @@ private slots:
         grid->SetTable(source.get());
         grid->SetAutoColSize(true);
         const QFontMetrics fm = grid->fontMetrics();
-        QCOMPARE(grid->ColWidth(1), std::max(fm.horizontalAdvance("C4"), fm.horizontalAdvance("<Code>")) + 7);
+        // Titles are measured in the header's font with its margins.
+        const int margin = grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid->horizontalHeader());
+        auto title = [&](const char* text) {
+            return grid->horizontalHeader()->fontMetrics().horizontalAdvance(text) + 2 * margin;
+        };
+        QCOMPARE(grid->ColWidth(1), std::max(fm.horizontalAdvance("C4"), title("<Code>")) + 7);
         const int numbers = grid->ColWidth(0);
         QCOMPARE(numbers, fm.horizontalAdvance(QStringLiteral("0")) + 7); // 6 rows with the title row
         const int codeWidth = grid->ColWidth(1);
@@ -181,7 +186,7 @@ private slots:
         };
         grid->SizeColumns();
         QCOMPARE(grid->ColWidth(1), fm.horizontalAdvance("VERY-LONG-ORDER-CODE-4711") + 7);
-        QCOMPARE(grid->ColWidth(2), fm.horizontalAdvance("<Diameter>") + 6);
+        QCOMPARE(grid->ColWidth(2), title("<Diameter>") + 6);
         QCOMPARE(grid->ColWidth(3), 333);
 
         // Without AutoColSize a refresh keeps the widths the columns have.
