@@ -253,6 +253,8 @@ QWidget* TGalleryWindow::FieldsPage() {
     acceleration_->OnChange = update;
     update(nullptr);
 
+    // Every field follows the application-wide unit system.
+    for (TFMU2Custom* field : page->findChildren<TFMU2Custom*>()) field->SetAutoUnitChange(true);
     auto* us = new QCheckBox("US units in every field", page);
     form->addRow(us);
     connect(us, &QCheckBox::toggled, this, [this](bool checked) { SetSIUnitsAll(this, !checked); });
