@@ -223,6 +223,7 @@ void BM_ValidateTables(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Data().BlobSize));
 }
 
+// As the connection loads a table: its columns read the image's bytes in place.
 void BM_LoadFromStream(benchmark::State& state) {
     TContainerImage image;
     ParseContainer(FileBytes(false), image);
@@ -230,7 +231,7 @@ void BM_LoadFromStream(benchmark::State& state) {
         FreshMemory(state);
         TStrTableDB32Bit table;
         table.Loaded();
-        table.LoadFromStream(image.Blobs[0]);
+        table.LoadFromStream(image.Blobs[0], image.Storage);
         benchmark::DoNotOptimize(table.Rows());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * Data().BlobSize));

@@ -13,7 +13,7 @@
 #include "core/util/trace.h"
 
 static_assert(std::endian::native == std::endian::little,
-              "the container layout is read by copying little-endian arrays");
+              "the container's little-endian arrays are read as they lie");
 
 namespace {
 
@@ -21,17 +21,15 @@ constexpr const char* kTypeNames[kFieldTypeCount] = {
     "csfPBool", "csfBool",   "csfByte", "csfWord", "csfDWord",         "csfFloat",
     "csfStringLen", "csfString", "csfMemo", "csfBLOB", "csfWideStringLen", "csfWideString"};
 
-template <typename T> void ReadArray(TByteReader& r, std::vector<T>& out, const char* what) {
+// Reads an array where it lies: the column keeps the blob alive, or copies it when it has none.
+template <typename T> void ReadArray(TByteReader& r, TValueArray<T>& out, const char* what) {
     const size_t n = r.ReadCount(sizeof(T), what);
-    auto bytes = r.ReadBytes(n * sizeof(T), what);
-    out.resize(n);
-    if (n) std::memcpy(out.data(), bytes.data(), n * sizeof(T));
+    out.View(r.ReadBytes(n * sizeof(T), what));
 }
 
-template <typename T> void WriteArray(TByteWriter& w, const std::vector<T>& v) {
+template <typename T> void WriteArray(TByteWriter& w, const TValueArray<T>& v) {
     w.WriteCount(v.size());
-    w.WriteBytes(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(v.data()),
-                                          v.size() * sizeof(T)));
+    w.WriteBytes(v.AsBytes());
 }
 
 std::string EncodeAnsi(std::string_view utf8) {
@@ -45,94 +43,12 @@ std::string EncodeAnsi(std::string_view utf8) {
 const std::string kMemoText = "<Memo>";
 const std::string kBlobText = "<BLOB>";
 
-// True when no byte has the high bit set: such 8-bit text is UTF-8 as it stands.
-bool IsAscii(std::string_view s) {
-    uint64_t high = 0;
-    size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        high |= w;
-    }
-    for (; i < s.size(); ++i) high |= static_cast<unsigned char>(s[i]);
-    return (high & 0x8080808080808080ull) == 0;
-}
-
 // Most catalogue texts are plain ASCII and go into the pool without a conversion copy.
 void PushAnsi(TStringPool& pool, std::string_view raw) {
-    if (IsAscii(raw))
+    if (IsAsciiText(raw))
         pool.Push(raw);
     else
         pool.Push(Cp1252ToUtf8(raw));
-}
-
-char* PutUtf8(char* p, char32_t c) {
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
-// Utf16LeToUtf8 into a buffer the caller reuses for every text of a column (it only grows):
-// unpaired surrogates become U+FFFD, an odd last byte is ignored. Returns the text.
-std::string_view DecodeUtf16Le(std::string_view bytes, std::string& buffer) {
-    const size_t n = bytes.size() / 2;
-    // A unit takes at most 3 bytes, a surrogate pair 4 for its 2 units.
-    if (buffer.size() < 3 * n) buffer.resize(3 * n);
-    char* const begin = buffer.data();
-    char* p = begin;
-    auto unit = [&](size_t k) -> char32_t {
-        return static_cast<unsigned char>(bytes[2 * k]) |
-               (static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k + 1])) << 8);
-    };
-    for (size_t k = 0; k < n;) {
-        if (k + 4 <= n) {
-            // Runs of ASCII, four units at a time.
-            uint64_t w;
-            std::memcpy(&w, bytes.data() + 2 * k, 8);
-            if ((w & 0xFF80FF80FF80FF80ull) == 0) {
-                p[0] = static_cast<char>(w);
-                p[1] = static_cast<char>(w >> 16);
-                p[2] = static_cast<char>(w >> 32);
-                p[3] = static_cast<char>(w >> 48);
-                p += 4;
-                k += 4;
-                continue;
-            }
-        }
-        char32_t c = unit(k++);
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const char32_t next = (c <= 0xDBFF && k < n) ? unit(k) : 0;
-            if (next >= 0xDC00 && next <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (next - 0xDC00);
-                ++k;
-            } else {
-                c = 0xFFFD;
-            }
-        }
-        p = PutUtf8(p, c);
-    }
-    return {begin, static_cast<size_t>(p - begin)};
-}
-
-// The informative block size of a string list, less its count and length fields, sizes a
-// column's text buffer once. Capped by the data that remains, so a corrupt value costs
-// nothing.
-size_t TextBytesHint(int32_t blockSize, size_t count, const TByteReader& r) {
-    const int64_t text = static_cast<int64_t>(blockSize) - 4 - 4 * static_cast<int64_t>(count);
-    return text > 0 ? std::min(static_cast<size_t>(text), r.Remaining()) : 0;
 }
 
 } // namespace
@@ -156,7 +72,8 @@ TStrFieldDB::TStrFieldDB(TStrFieldType type, uint16_t prec, uint16_t dec, uint8_
     if (type_ == csfMemo || type_ == csfBLOB) rowStart_.assign(1, 0);
 }
 
-std::unique_ptr<TStrFieldDB> TStrFieldDB::CreateFromStream(TByteReader& r, int rows) {
+std::unique_ptr<TStrFieldDB> TStrFieldDB::CreateFromStream(TByteReader& r, int rows,
+                                                          std::shared_ptr<const void> blob) {
     const std::string typeName = ReadAnsiString(r);
     const TStrFieldType type = FieldTypeFromName(typeName);
     const uint16_t prec = r.ReadU16();
@@ -176,14 +93,19 @@ std::unique_ptr<TStrFieldDB> TStrFieldDB::CreateFromStream(TByteReader& r, int r
     f->ReadValues(r);
     if (f->indexed_ && !f->index_.empty()) {
         // The extremes in one branch-free pass, which the compiler vectorises.
+        const TValueArray<int32_t>& index = f->index_;
         int32_t lo = INT32_MAX, hi = INT32_MIN;
-        for (int32_t slot : f->index_) {
-            lo = std::min(lo, slot);
-            hi = std::max(hi, slot);
+        for (size_t i = 0; i < index.size(); ++i) {
+            lo = std::min(lo, index[i]);
+            hi = std::max(hi, index[i]);
         }
         if (lo < 0 || static_cast<size_t>(hi) >= f->ValueCount())
             r.Fail("row index points outside the column's values");
     }
+    if (!blob)
+        f->OwnValues();
+    else if (f->ViewsBlob())
+        f->blob_ = std::move(blob);
     if (TraceEnabled()) {
         const std::string range = f->ValueRangeText();
         if (!range.empty()) TraceLine(range);
@@ -196,8 +118,7 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
     case csfPBool: {
         const size_t n = r.ReadCount(0, "bit count");
         const size_t bytes = (n + 7) / 8;
-        auto b = r.ReadBytes(bytes, "bits");
-        bytes_.assign(b.begin(), b.end());
+        bytes_.View(r.ReadBytes(bytes, "bits"));
         boolCount_ = n;
         break;
     }
@@ -218,10 +139,9 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
         break;
     }
     case csfString: {
-        const int32_t blockSize = r.ReadI32();
+        r.ReadI32(); // block size: informative only
         const size_t n = r.ReadCount(4, "string count");
-        texts_.Reserve(n, TextBytesHint(blockSize, n, r));
-        for (size_t i = 0; i < n; ++i) PushAnsi(texts_, r.ReadRawString());
+        texts_.ViewList(r, n, TStringPool::speAnsi);
         break;
     }
     case csfMemo: {
@@ -248,18 +168,35 @@ void TStrFieldDB::ReadValues(TByteReader& r) {
     }
     case csfWideStringLen: break;
     case csfWideString: {
-        const int32_t blockSize = r.ReadI32();
+        r.ReadI32(); // block size: informative only
         const size_t n = r.ReadCount(4, "wide string count");
-        // Half the UTF-16 bytes: exact for ASCII, the common case.
-        texts_.Reserve(n, TextBytesHint(blockSize, n, r) / 2);
-        std::string buffer;
-        for (size_t i = 0; i < n; ++i) texts_.Push(DecodeUtf16Le(r.ReadRawString(), buffer));
+        texts_.ViewList(r, n, TStringPool::speUtf16);
         break;
     }
     }
     // Texts beyond ASCII outgrow the size estimates, and a grown buffer keeps up to as much
     // room again as it holds.
     texts_.ShrinkToFit();
+}
+
+// Copies whatever is read in place, for a column that has no blob to keep.
+void TStrFieldDB::OwnValues() {
+    index_.Assign(index_.ToVector());
+    bytes_.Assign(bytes_.ToVector());
+    words_.Assign(words_.ToVector());
+    dwords_.Assign(dwords_.ToVector());
+    floats_.Assign(floats_.ToVector());
+    texts_.Own();
+    blob_.reset();
+}
+
+void TStrFieldDB::ReleaseUnusedBlob() {
+    if (blob_ && !ViewsBlob()) blob_.reset();
+}
+
+bool TStrFieldDB::ViewsBlob() const {
+    return index_.Viewing() || bytes_.Viewing() || words_.Viewing() || dwords_.Viewing() ||
+           floats_.Viewing() || texts_.Viewing();
 }
 
 void TStrFieldDB::WriteToStream(TByteWriter& w) const {
@@ -272,7 +209,7 @@ void TStrFieldDB::WriteToStream(TByteWriter& w) const {
     switch (type_) {
     case csfPBool:
         w.WriteCount(boolCount_);
-        w.WriteBytes(std::span<const uint8_t>(bytes_.data(), (boolCount_ + 7) / 8));
+        w.WriteBytes(bytes_.AsBytes().first((boolCount_ + 7) / 8));
         break;
     case csfBool:
     case csfByte: WriteArray(w, bytes_); break;
@@ -493,13 +430,15 @@ void TStrFieldDB::SetRows(int rows) {
             index_.resize(n);
         }
         rows_ = rows;
+        ReleaseUnusedBlob();
         return;
     }
     switch (type_) {
     case csfPBool:
         bytes_.resize((n + 7) / 8);
         if (n > boolCount_ && (boolCount_ & 7) != 0 && boolCount_ / 8 < bytes_.size())
-            bytes_[boolCount_ / 8] &= static_cast<uint8_t>((1u << (boolCount_ & 7)) - 1);
+            bytes_.Set(boolCount_ / 8, static_cast<uint8_t>(bytes_[boolCount_ / 8] &
+                                                         ((1u << (boolCount_ & 7)) - 1)));
         boolCount_ = n;
         break;
     case csfBool:
@@ -529,6 +468,7 @@ void TStrFieldDB::SetRows(int rows) {
     case csfWideStringLen: break;
     }
     rows_ = rows;
+    ReleaseUnusedBlob();
 }
 
 void TStrFieldDB::SetIndexed(bool indexed) {
@@ -538,8 +478,7 @@ void TStrFieldDB::SetIndexed(bool indexed) {
     if (indexed) {
         std::vector<int32_t> index(rows, 0);
         auto build = [&](auto& store, auto keyOf) {
-            using Store = std::remove_reference_t<decltype(store)>;
-            Store distinct;
+            std::vector<decltype(store[0])> distinct;
             std::unordered_map<decltype(keyOf(store, 0)), int32_t> slots;
             for (size_t r = 0; r < rows; ++r) {
                 if (r >= store.size()) {
@@ -550,7 +489,7 @@ void TStrFieldDB::SetIndexed(bool indexed) {
                 if (fresh) distinct.push_back(store[r]);
                 index[r] = it->second;
             }
-            store = std::move(distinct);
+            store.Assign(std::move(distinct));
         };
         switch (type_) {
         case csfByte: build(bytes_, [](auto& s, size_t i) { return s[i]; }); break;
@@ -591,13 +530,14 @@ void TStrFieldDB::SetIndexed(bool indexed) {
             for (auto& s : index)
                 if (s < 0) s = slot;
         }
-        index_ = std::move(index);
+        index_.Assign(std::move(index));
         indexed_ = true;
+        ReleaseUnusedBlob();
     } else {
         auto expand = [&](auto& store) {
-            std::remove_reference_t<decltype(store)> flat(rows);
+            std::vector<decltype(store[0])> flat(rows);
             for (size_t r = 0; r < rows && r < index_.size(); ++r) flat[r] = store[index_[r]];
-            store = std::move(flat);
+            store.Assign(std::move(flat));
         };
         switch (type_) {
         case csfByte: expand(bytes_); break;
@@ -613,8 +553,8 @@ void TStrFieldDB::SetIndexed(bool indexed) {
         }
         }
         index_.clear();
-        index_.shrink_to_fit();
         indexed_ = false;
+        ReleaseUnusedBlob();
     }
 }
 
@@ -626,7 +566,9 @@ void TStrFieldDB::AppendBool(bool v) {
     BeginAppend();
     if (type_ == csfPBool) {
         if (boolCount_ % 8 == 0) bytes_.push_back(0);
-        if (v) bytes_[boolCount_ / 8] |= static_cast<uint8_t>(1u << (boolCount_ % 8));
+        if (v)
+            bytes_.Set(boolCount_ / 8, static_cast<uint8_t>(bytes_[boolCount_ / 8] |
+                                                            (1u << (boolCount_ % 8))));
         ++boolCount_;
     } else {
         bytes_.push_back(v ? 1 : 0);
@@ -685,9 +627,8 @@ void TStrFieldDB::AppendBlob(std::span<const uint8_t> bytes) {
 }
 
 size_t TStrFieldDB::MemoryBytes() const {
-    return sizeof(*this) + index_.capacity() * sizeof(int32_t) + bytes_.capacity() +
-           words_.capacity() * sizeof(int16_t) + dwords_.capacity() * sizeof(int32_t) +
-           floats_.capacity() * sizeof(double) + texts_.MemoryBytes() +
+    return sizeof(*this) + index_.MemoryBytes() + bytes_.MemoryBytes() + words_.MemoryBytes() +
+           dwords_.MemoryBytes() + floats_.MemoryBytes() + texts_.MemoryBytes() +
            rowStart_.capacity() * sizeof(uint32_t) + blobData_.capacity() + textCached_.capacity() +
            textCache_.capacity() * sizeof(std::string);
 }

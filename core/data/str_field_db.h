@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/data/string_pool.h"
+#include "core/data/value_array.h"
 #include "core/quantities/term.h"
 #include "core/util/byte_reader.h"
 #include "core/util/byte_writer.h"
@@ -42,15 +43,20 @@ inline bool FieldTypeIsText(TStrFieldType t) {
 }
 
 //! One column of a stored table: a typed value store, and in dictionary form a row index
-//! into it (the value of row r is store[index[r]]).
+//! into it (the value of row r is store[index[r]]). A column loaded from a table blob reads
+//! its values and texts where they lie in the blob, which it keeps alive, and decodes a text
+//! on its first read; the first change copies what it changes.
 class TStrFieldDB {
 public:
     explicit TStrFieldDB(TStrFieldType type, uint16_t prec = 0, uint16_t dec = 0,
                          uint8_t transl8 = 0);
 
     //! Reads one column stream for a table of `rows` rows. Throws EFormatError on
-    //! truncated or inconsistent data.
-    static std::unique_ptr<TStrFieldDB> CreateFromStream(TByteReader& r, int rows);
+    //! truncated or inconsistent data. With `blob` (the owner of the bytes `r` reads) the
+    //! column reads its values where they lie and keeps the blob alive; without, it copies
+    //! them.
+    static std::unique_ptr<TStrFieldDB> CreateFromStream(TByteReader& r, int rows,
+                                                         std::shared_ptr<const void> blob = {});
     //! Writes the column stream in the same layout.
     void WriteToStream(TByteWriter& w) const;
 
@@ -61,7 +67,7 @@ public:
 
     int Rows() const { return rows_; }
     bool Indexed() const { return indexed_; }
-    const std::vector<int32_t>& RowIndex() const { return index_; }
+    const TValueArray<int32_t>& RowIndex() const { return index_; }
     //! Number of values in the store (in dictionary form: distinct values).
     size_t ValueCount() const;
     //! Store slot of a row, -1 when the row has none.
@@ -94,14 +100,18 @@ public:
     void AppendMemo(const std::vector<std::string>& lines);
     void AppendBlob(std::span<const uint8_t> bytes);
 
-    //! Heap bytes held by the column.
+    //! Heap bytes held by the column, without the blob it reads in place.
     size_t MemoryBytes() const;
+    //! True while some values are read in the table blob.
+    bool ViewsBlob() const;
     //! "Values = a .. b" for the trace, empty when there are no values.
     std::string ValueRangeText() const;
 
 private:
     void BeginAppend();
     void ReadValues(TByteReader& r);
+    void OwnValues();
+    void ReleaseUnusedBlob();
     bool SlotBool(int slot) const;
     int32_t SlotInt(int slot) const;
     std::string_view SlotText(int slot) const;
@@ -113,12 +123,13 @@ private:
     TStrFieldType type_;
     int rows_ = 0;
     bool indexed_ = false;
-    std::vector<int32_t> index_;
-    std::vector<uint8_t> bytes_;     // csfPBool (packed), csfBool, csfByte
+    std::shared_ptr<const void> blob_; // keeps the blob alive that values are read in
+    TValueArray<int32_t> index_;
+    TValueArray<uint8_t> bytes_;     // csfPBool (packed), csfBool, csfByte
     size_t boolCount_ = 0;           // values of csfPBool
-    std::vector<int16_t> words_;     // csfWord
-    std::vector<int32_t> dwords_;    // csfDWord
-    std::vector<double> floats_;     // csfFloat
+    TValueArray<int16_t> words_;     // csfWord
+    TValueArray<int32_t> dwords_;    // csfDWord
+    TValueArray<double> floats_;     // csfFloat
     TStringPool texts_;              // csfStringLen, csfString, csfWideString; csfMemo lines
     std::vector<uint32_t> rowStart_; // csfMemo: first line of each row; csfBLOB: first byte
     std::vector<uint8_t> blobData_;  // csfBLOB

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 
 #include "core/data/container_format.h"
@@ -253,6 +254,7 @@ void TCustomStrTableDB::Clear() {
     names_.clear();
     rows_ = 0;
     recNo_ = 0;
+    blobBytes_ = 0;
     RebuildNames();
 }
 
@@ -308,7 +310,12 @@ std::vector<uint8_t> TCustomStrTableDB::SaveToBytes() const {
 
 size_t TCustomStrTableDB::MemoryBytes() const {
     size_t n = sizeof(*this);
-    for (const auto& c : columns_) n += c->MemoryBytes() + sizeof(c);
+    bool viewing = false;
+    for (const auto& c : columns_) {
+        n += c->MemoryBytes() + sizeof(c);
+        viewing = viewing || c->ViewsBlob();
+    }
+    if (viewing) n += blobBytes_;
     for (const auto& s : names_) n += sizeof(s) + s.capacity();
     return n;
 }
@@ -321,7 +328,8 @@ struct TStrTableDB32BitLoader {
             [](TStrTableDB32Bit& table, TOrsikConnection& connection) {
                 table.loadError_.clear();
                 try {
-                    table.LoadFromStream(connection.GetTableStream(table.Table()));
+                    table.LoadFromStream(connection.GetTableStream(table.Table()),
+                                         connection.Image().Storage);
                 } catch (const EFormatError& e) {
                     table.loadError_ = e.what();
                 }
@@ -353,6 +361,23 @@ void TStrTableDB32Bit::SetTable(const std::string& name) {
 }
 
 void TStrTableDB32Bit::LoadFromStream(std::optional<std::span<const uint8_t>> blob) {
+    if (!blob) {
+        LoadFromStream(std::nullopt, nullptr);
+        return;
+    }
+    // Uninitialised: the copy overwrites every byte.
+    std::shared_ptr<uint8_t[]> copy(new uint8_t[blob->size()]);
+    if (!blob->empty()) std::memcpy(copy.get(), blob->data(), blob->size());
+    const std::span<const uint8_t> bytes(copy.get(), blob->size());
+    LoadFromStream(bytes, std::move(copy));
+}
+
+void TStrTableDB32Bit::LoadFromStream(std::optional<std::span<const uint8_t>> blob,
+                                      std::shared_ptr<const void> owner) {
+    if (blob && !owner) {
+        LoadFromStream(blob);
+        return;
+    }
     Clear();
     indexed_ = false;
     if (!blob) {
@@ -373,10 +398,11 @@ void TStrTableDB32Bit::LoadFromStream(std::optional<std::span<const uint8_t>> bl
             columns_.reserve(names.size());
             for (size_t i = 0; i < names.size(); ++i) {
                 if (trace) TraceLine(FormatText("Col[%d].name = \"%s\"", static_cast<int>(i), names[i].c_str()));
-                columns_.push_back(TStrFieldDB::CreateFromStream(r, rows));
+                columns_.push_back(TStrFieldDB::CreateFromStream(r, rows, owner));
             }
             names_ = std::move(names);
             rows_ = rows;
+            blobBytes_ = blob->size();
             RebuildNames();
         }
     } catch (...) {

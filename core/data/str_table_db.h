@@ -73,7 +73,7 @@ public:
 
     //! Writes the table blob (kind, rows, names, columns) in the container layout.
     std::vector<uint8_t> SaveToBytes() const;
-    //! Heap bytes held by the columns.
+    //! Heap bytes held by the columns, with the table blob they read in place.
     size_t MemoryBytes() const;
 
 protected:
@@ -85,6 +85,7 @@ protected:
     bool indexed_ = false;
     bool readOnly_ = false;
     int recNo_ = 0;
+    size_t blobBytes_ = 0; // size of the blob the loaded columns read in
 };
 
 //! Stored table bound to one named table of a connection.
@@ -102,8 +103,13 @@ public:
     void SetColNames(std::string_view) override {} // follows the loaded table
 
     //! Loads from a table blob; with no blob the table stays empty. Throws EFormatError
-    //! on a truncated or corrupt blob, leaving the table empty.
+    //! on a truncated or corrupt blob, leaving the table empty. The columns read their values
+    //! in a copy of the blob.
     void LoadFromStream(std::optional<std::span<const uint8_t>> blob);
+    //! As above, but the columns read their values in `blob` itself and share its ownership
+    //! with `owner` (a connection's storage): nothing is copied.
+    void LoadFromStream(std::optional<std::span<const uint8_t>> blob,
+                        std::shared_ptr<const void> owner);
     //! Why the last load from the connection failed (empty when it did not).
     const std::string& LoadError() const { return loadError_; }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 #include <random>
 
@@ -155,7 +156,7 @@ TEST(ContainerParse, CorruptRowIndexIsRejected) {
     TStrTableDB32Bit t;
     t.Loaded();
     t.LoadFromStream(blob);
-    const auto& idx = t.Column(2)->RowIndex();
+    const std::vector<int32_t> idx = t.Column(2)->RowIndex().ToVector();
     ASSERT_EQ(idx.size(), 5u);
     // Locate the index bytes: search the blob for the five int32 slots in sequence.
     std::vector<uint8_t> pattern(idx.size() * 4);
@@ -280,20 +281,76 @@ TEST(Connection, WhileLoadingOnlyTheFileNameCountsAndTheProgramFolderIsUsed) {
 }
 
 TEST(Connection, TablesKeepTheirDataWhenTheConnectionGoes) {
-    TTempFile f(MakeContainer({{"A", AllTypesBlob(false)}}, false));
+    for (bool indexed : {false, true}) {
+        const auto blob = AllTypesBlob(indexed);
+        TStrTableDB32Bit reference;
+        reference.Loaded();
+        reference.LoadFromStream(blob);
+        TTempFile f(MakeContainer({{"A", blob}}, indexed)); // scrambled once, plain once
+        TStrTableDB32Bit t;
+        t.Loaded();
+        {
+            TOrsikConnection con;
+            con.Loaded();
+            con.SetDataFile(f.Path());
+            t.SetTable("A");
+            t.SetConnection(&con);
+            EXPECT_EQ(t.Connection(), &con);
+        }
+        EXPECT_EQ(t.Connection(), nullptr);
+        EXPECT_EQ(t.Rows(), 5);
+        EXPECT_EQ(t.AsText(0, "String"), "Sauger");
+        // Every cell, texts decoded only now included, comes from the file the connection read.
+        EXPECT_EQ(Cells(t), Cells(reference)) << "indexed " << indexed;
+    }
+}
+
+TEST(Connection, ChangingOneTableLeavesTheOthersOfTheFileAlone) {
+    const auto blob = AllTypesBlob(true);
+    TTempFile f(MakeContainer({{"A", blob}}, false));
+    TStrTableDB32Bit reference;
+    reference.Loaded();
+    reference.LoadFromStream(blob);
+    TOrsikConnection con;
+    con.Loaded();
+    con.SetDataFile(f.Path());
+    TStrTableDB32Bit a, b;
+    for (TStrTableDB32Bit* t : {&a, &b}) {
+        t->Loaded();
+        t->SetTable("A");
+        t->SetConnection(&con);
+    }
+    a.SetIndexed(false);
+    a.SetRows(7);
+    a.SetIndexed(true);
+    a.SetRows(5);
+    EXPECT_EQ(Cells(a), Cells(reference));
+    EXPECT_EQ(Cells(b), Cells(reference));
+    b.Clear();
+    con.Open(); // the same file again: the reloaded table reads what the file holds
+    EXPECT_EQ(Cells(b), Cells(reference));
+}
+
+TEST(Connection, ALoadedTableHoldsTheFileUntilItsColumnsOwnTheirValues) {
+    const auto blob = AllTypesBlob(true);
+    TStrTableDB32Bit reference;
+    reference.Loaded();
+    reference.LoadFromStream(blob);
+    auto owner = std::make_shared<std::vector<uint8_t>>(blob);
+    const std::weak_ptr<std::vector<uint8_t>> watch = owner;
     TStrTableDB32Bit t;
     t.Loaded();
-    {
-        TOrsikConnection con;
-        con.Loaded();
-        con.SetDataFile(f.Path());
-        t.SetTable("A");
-        t.SetConnection(&con);
-        EXPECT_EQ(t.Connection(), &con);
-    }
-    EXPECT_EQ(t.Connection(), nullptr);
-    EXPECT_EQ(t.Rows(), 5);
-    EXPECT_EQ(t.AsText(0, "String"), "Sauger");
+    t.LoadFromStream(std::span<const uint8_t>(*owner), owner);
+    owner.reset();
+    EXPECT_FALSE(watch.expired());
+    EXPECT_GE(t.MemoryBytes(), blob.size());
+    EXPECT_EQ(Cells(t), Cells(reference));
+    t.SetIndexed(false); // the dictionary columns expand into their own values
+    EXPECT_FALSE(watch.expired());
+    t.SetRows(6); // and the others take theirs
+    EXPECT_TRUE(watch.expired());
+    t.SetRows(5);
+    EXPECT_EQ(Cells(t), Cells(reference));
 }
 
 TEST(Connection, DestroyedClientUnregisters) {

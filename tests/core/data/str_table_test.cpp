@@ -122,7 +122,7 @@ TEST(StrTable, DictionaryFormStoresDistinctValuesInFirstAppearanceOrder) {
     t.SetIndexed(true);
     const TStrFieldDB* f = t.Column(0);
     EXPECT_EQ(f->ValueCount(), 3u);
-    EXPECT_EQ(f->RowIndex(), (std::vector<int32_t>{0, 1, 0, 2, 1}));
+    EXPECT_EQ(f->RowIndex().ToVector(), (std::vector<int32_t>{0, 1, 0, 2, 1}));
     EXPECT_EQ(t.AsText(3, 0), "c");
 }
 
