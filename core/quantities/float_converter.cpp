@@ -1,5 +1,7 @@
 #include "core/quantities/float_converter.h"
 
+#include "core/util/flag_scope.h"
+
 #include "core/quantities/prj_strings.h"
 
 #include <algorithm>
@@ -9,18 +11,6 @@
 #include <utility>
 
 namespace {
-
-// Sets a flag for the lifetime of a scope, also when a handler throws.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-};
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';

@@ -1,5 +1,7 @@
 #include "core/workflow/workpiece_model.h"
 
+#include "core/util/flag_scope.h"
+
 #include "core/data/string_query.h"
 #include "core/quantities/my_project.h"
 #include "core/quantities/term.h"
@@ -28,18 +30,6 @@ bool Within(double value, double min, double max) {
 double Finite(double x) {
     return std::isfinite(x) ? x : 0.0;
 }
-
-// Sets a flag for its lifetime.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) : FFlag(flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-};
 
 } // namespace
 
