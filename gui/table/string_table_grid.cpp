@@ -264,6 +264,14 @@ void TStringTableGrid::SetAutoColSize(bool value) {
 
 int TStringTableGrid::TextWidth(const QString& text) const { return fontMetrics().horizontalAdvance(text); }
 
+int TStringTableGrid::CellTextWidth(const QString& text) const {
+    // The style keeps a margin on both sides of a cell's text and the grid line takes a
+    // pixel; the rule's 7 pixels must cover them, or the text would be cut short.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int needed = 2 * margin + (showGrid() ? 1 : 0) + 1;
+    return TextWidth(text) + std::max(0, needed - 7);
+}
+
 int TStringTableGrid::TitleWidth(const QString& text) const {
     const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader());
     return horizontalHeader()->fontMetrics().horizontalAdvance(text) + 2 * margin;
@@ -289,7 +297,7 @@ void TStringTableGrid::SizeColumns() {
             const std::vector<std::string> texts = model_.ColumnTexts(c - 1);
             int widest = 0;
             for (size_t i = 0; i < texts.size(); ++i)
-                widest = std::max(widest, i == 0 ? TitleWidth(ToQ(texts[i])) : TextWidth(ToQ(texts[i])));
+                widest = std::max(widest, i == 0 ? TitleWidth(ToQ(texts[i])) : CellTextWidth(ToQ(texts[i])));
             width = widest + 1 + 6;
         }
         SetColWidth(c, width);

@@ -136,6 +136,7 @@ private:
     void RaiseSelectCell();
     int TextWidth(const QString& text) const;
     int TitleWidth(const QString& text) const;
+    int CellTextWidth(const QString& text) const;
 
     TStringTableGridModel model_;
     TStringTableItemModel items_;

@@ -164,7 +164,11 @@ private slots:
         auto title = [&](const char* text) {
             return grid->horizontalHeader()->fontMetrics().horizontalAdvance(text) + 2 * margin;
         };
-        QCOMPARE(grid->ColWidth(1), std::max(fm.horizontalAdvance("C4"), title("<Code>")) + 7);
+        // Cell texts: the rule's 7 pixels, or what the style's text margins and the grid line
+        // need when that is more.
+        const int textMargin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid.get()) + 1;
+        auto cell = [&](const char* text) { return fm.horizontalAdvance(text) + std::max(7, 2 * textMargin + 2); };
+        QCOMPARE(grid->ColWidth(1), std::max(cell("C4"), title("<Code>") + 7));
         const int numbers = grid->ColWidth(0);
         QCOMPARE(numbers, fm.horizontalAdvance(QStringLiteral("0")) + 7); // 6 rows with the title row
         const int codeWidth = grid->ColWidth(1);
@@ -176,7 +180,7 @@ private slots:
         source->Changed(cChangeContents);
         QCOMPARE(grid->model()->rowCount(), 10);
         QVERIFY(grid->ColWidth(1) > codeWidth);
-        QCOMPARE(grid->ColWidth(1), fm.horizontalAdvance("VERY-LONG-ORDER-CODE-4711") + 7);
+        QCOMPARE(grid->ColWidth(1), cell("VERY-LONG-ORDER-CODE-4711"));
         QVERIFY(grid->ColWidth(0) > numbers);
 
         // A handler may fix widths; a fixed width is at least the title's.
@@ -185,7 +189,7 @@ private slots:
             if (aCol == 3) { aWidth = 333; userDefined = true; }
         };
         grid->SizeColumns();
-        QCOMPARE(grid->ColWidth(1), fm.horizontalAdvance("VERY-LONG-ORDER-CODE-4711") + 7);
+        QCOMPARE(grid->ColWidth(1), cell("VERY-LONG-ORDER-CODE-4711"));
         QCOMPARE(grid->ColWidth(2), title("<Diameter>") + 6);
         QCOMPARE(grid->ColWidth(3), 333);
 
