@@ -1,5 +1,7 @@
 #include "core/data/str_field_db.h"
 
+#include "core/data/custom_table.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -292,6 +294,63 @@ int32_t TStrFieldDB::SlotInt(int slot) const {
 
 std::string_view TStrFieldDB::SlotText(int slot) const { return texts_.Get(slot); }
 
+std::string_view TStrFieldDB::TextView(int row) const {
+    if (type_ != csfStringLen && type_ != csfString && type_ != csfWideString) return {};
+    const int slot = Slot(row);
+    return slot < 0 ? std::string_view() : SlotText(slot);
+}
+
+const std::vector<int32_t>* TStrFieldDB::RowValueIds(const std::vector<int32_t>*& firstRows) const {
+    firstRows = nullptr;
+    const bool number = FieldTypeIsInt(type_) || type_ == csfFloat;
+    const bool text = type_ == csfStringLen || type_ == csfString || type_ == csfWideString;
+    if (indexed_ || (!number && !text)) return nullptr;
+    if (!valueIdsValid_) {
+        valueIds_.assign(static_cast<size_t>(rows_), 0);
+        idFirstRow_.clear();
+        auto group = [&](auto& seen, const auto& key, int32_t row) {
+            const auto [at, added] = seen.try_emplace(key, static_cast<int32_t>(idFirstRow_.size()));
+            if (added) idFirstRow_.push_back(row);
+            valueIds_[static_cast<size_t>(row)] = at->second;
+        };
+        if (number) {
+            std::unordered_map<uint64_t, int32_t> seen;
+            for (int32_t r = 0; r < rows_; ++r) {
+                const double v = GetFloat(r);
+                uint64_t bits;
+                std::memcpy(&bits, &v, sizeof bits);
+                group(seen, bits, r);
+            }
+        } else {
+            std::unordered_map<std::string_view, int32_t> seen;
+            for (int32_t r = 0; r < rows_; ++r) group(seen, TextView(r), r);
+        }
+        valueIdsValid_ = true;
+    }
+    firstRows = &idFirstRow_;
+    return &valueIds_;
+}
+
+bool AddDistinctByValue(const TStrFieldDB& field, std::span<const int32_t> rows, TDistinctBuilder& builder) {
+    const std::vector<int32_t>* firstRows = nullptr;
+    const std::vector<int32_t>* ids = field.RowValueIds(firstRows);
+    if (!ids) return false;
+    // Count each stored value over the rows, in order of first appearance among them.
+    std::vector<int32_t> count(firstRows->size(), 0);
+    std::vector<int32_t> order;
+    for (const int32_t r : rows) {
+        if (r < 0 || static_cast<size_t>(r) >= ids->size()) continue;
+        const int32_t id = (*ids)[static_cast<size_t>(r)];
+        if (count[static_cast<size_t>(id)]++ == 0) order.push_back(id);
+    }
+    TTerm cell;
+    for (const int32_t id : order) {
+        field.ReadCell((*firstRows)[static_cast<size_t>(id)], cell);
+        builder.Add(cell, count[static_cast<size_t>(id)]);
+    }
+    return true;
+}
+
 void TStrFieldDB::ReadCell(int row, TTerm& term) const {
     if (row < 0 || row >= rows_) {
         term = TTerm();
@@ -366,6 +425,9 @@ const std::string& TStrFieldDB::CachedFloatText(int slot) const {
 void TStrFieldDB::InvalidateTextCache() {
     textCache_.clear();
     textCached_.clear();
+    valueIdsValid_ = false;
+    valueIds_.clear();
+    idFirstRow_.clear();
 }
 
 bool TStrFieldDB::GetBool(int row) const {
@@ -563,6 +625,7 @@ void TStrFieldDB::BeginAppend() {
 }
 
 void TStrFieldDB::AppendBool(bool v) {
+    InvalidateTextCache();
     BeginAppend();
     if (type_ == csfPBool) {
         if (boolCount_ % 8 == 0) bytes_.push_back(0);
@@ -598,6 +661,7 @@ void TStrFieldDB::AppendFloat(double v) {
 }
 
 void TStrFieldDB::AppendText(std::string_view utf8) {
+    InvalidateTextCache();
     BeginAppend();
     if (type_ == csfStringLen || type_ == csfString) EncodeAnsi(utf8); // must fit the code page
     if (type_ == csfWideStringLen) {

@@ -82,6 +82,13 @@ public:
     int32_t GetInt(int row) const;
     double GetFloat(int row) const;
     std::string GetText(int row) const;
+    //! The stored text of a text column's row, valid until the column changes; empty for a
+    //! row without a value and for other types.
+    std::string_view TextView(int row) const;
+    //! Row form, number and text columns: one id per row, equal for equal stored values,
+    //! numbered in order of first appearance; `firstRows` gets the first row of each id.
+    //! Null for other columns. Valid until the column changes.
+    const std::vector<int32_t>* RowValueIds(const std::vector<int32_t>*& firstRows) const;
     std::vector<std::string> Memo(int row) const;
     std::span<const uint8_t> Blob(int row) const;
 
@@ -138,9 +145,21 @@ private:
     mutable char cacheSep_ = 0;
     mutable uint16_t cachePrec_ = 0;
     mutable uint16_t cacheDec_ = 0;
+    // Row form: an id per row, equal ids for equal stored values (in order of first
+    // appearance), and the first row of each id; made on first use, dropped on any change.
+    mutable std::vector<int32_t> valueIds_;
+    mutable std::vector<int32_t> idFirstRow_;
+    mutable bool valueIdsValid_ = false;
 };
 
 //! The string list of a "<Memo>" cell term, empty for other terms.
 std::vector<std::string> MemoOf(const TTerm& term);
 //! The byte stream of a "<BLOB>" cell term, empty for other terms.
 std::span<const uint8_t> BlobOf(const TTerm& term);
+
+class TDistinctBuilder;
+
+//! Offers the distinct values of a number or text column over its rows `rows` to `builder`,
+//! grouped by stored value first so that each value's cell is read once, with the number of
+//! rows holding it. False (nothing offered) for the other column types.
+bool AddDistinctByValue(const TStrFieldDB& field, std::span<const int32_t> rows, TDistinctBuilder& builder);

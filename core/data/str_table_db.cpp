@@ -187,6 +187,16 @@ void TCustomStrTableDB::DistinctValues(int col, TDistinctList& target,
                                        const TTavCustomIndexEvent& custom, int counting,
                                        TStrSort sort, std::vector<double>* numbers) const {
     const TStrFieldDB* f = Column(col);
+    if (f && !f->Indexed() && !OnChangeField) {
+        // Row form: group the rows by stored value, then make each value's text once.
+        std::vector<int32_t> rows(static_cast<size_t>(Rows()));
+        std::iota(rows.begin(), rows.end(), 0);
+        TDistinctBuilder builder(custom, counting, sort);
+        if (AddDistinctByValue(*f, rows, builder)) {
+            builder.Finish(target, numbers);
+            return;
+        }
+    }
     if (!f || !f->Indexed() || counting != 0) {
         DistinctValuesByRows(col, target, custom, counting, sort, numbers);
         return;

@@ -354,6 +354,16 @@ void TStringQuery::DistinctValues(int col, TDistinctList& target, const TTavCust
         return;
     }
     const TStrFieldDB* f = Column(col);
+    if (f && !f->Indexed()) {
+        // Row form: group the result rows by stored value, then make each value's text once.
+        std::vector<int32_t> rows(rowMap_.begin(),
+                                  rowMap_.begin() + std::min<size_t>(rowMap_.size(), static_cast<size_t>(rows_)));
+        TDistinctBuilder builder(custom, counting, sort);
+        if (!OnChangeField && source_ && source_->DirectRows(rows) && AddDistinctByValue(*f, rows, builder)) {
+            builder.Finish(target, numbers);
+            return;
+        }
+    }
     if (f && f->Indexed()) {
         // Dictionary column: count slots over the result rows, then read each slot once.
         std::vector<int32_t> rows(rowMap_.begin(),

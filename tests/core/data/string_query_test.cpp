@@ -272,3 +272,69 @@ TEST(QueryLifetime, OnChangeFieldOfTheSourceApplies) {
     q.DistinctValues(2, l, nullptr, 0, cSortNone, nullptr);
     EXPECT_EQ(Texts(l), (std::vector<std::string>{"~Silicone"}));
 }
+
+// Row form: distinct values grouped by stored value agree with reading every row's cell
+// (forced by a cell hook), for every sort mode and counting option, also where different
+// numbers share one text and where rows are empty.
+TEST(QueryDistinct, GroupedByValueAgreesWithReadingEveryRow) {
+    TStrTableDB32Bit t;
+    t.Loaded();
+    auto& num = t.AddColumn("Num", csfFloat, 2, 1); // 0.11 and 0.12 both read "0.1"
+    auto& word = t.AddColumn("Word", csfString);
+    auto& small = t.AddColumn("Small", csfByte);
+    uint32_t seed = 7;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int i = 0; i < 2000; ++i) {
+        num.AppendFloat(0.01 * (next() % 40));
+        const uint32_t w = next() % 9;
+        word.AppendText(w == 0 ? "" : std::string(1, static_cast<char>('a' + w)) + (w % 2 ? "x" : ""));
+        small.AppendInt(static_cast<int32_t>(next() % 7));
+    }
+    t.SetRows(2000);
+    TStringQuery q;
+    q.Loaded();
+    q.SetTable(&t);
+    q.AddCondition("Small<>3");
+    ASSERT_LT(q.Rows(), 2000);
+    TStringQuery hooked;
+    hooked.Loaded();
+    hooked.SetTable(&t);
+    hooked.AddCondition("Small<>3");
+    hooked.OnChangeField = [](const TCustomTable&, int, int, TTerm&) {};
+    const TTavCustomIndexEvent custom = [](const std::string& s, int& i) { i = -static_cast<int>(s.size()); };
+    for (const char* col : {"Num", "Word", "Small"})
+        for (TStrSort sort : {cSortNone, cSortASCII, cSortIndex, cSortCustom})
+            for (int counting : {0, 1, 2}) {
+                // Sorted by occurrence counts, the order follows the full counts (as in the
+                // dictionary form) rather than the counts seen while walking the rows.
+                if (sort == cSortIndex && counting == 2) continue;
+                TDistinctList a, b;
+                std::vector<double> na, nb;
+                q.DistinctValues(q.ColByName(col), a, custom, counting, sort, &na);
+                hooked.DistinctValues(hooked.ColByName(col), b, custom, counting, sort, &nb);
+                ASSERT_EQ(a.Count(), b.Count()) << col << " " << sort << " " << counting;
+                for (size_t i = 0; i < a.Count(); ++i) {
+                    EXPECT_EQ(a.Items[i].Text, b.Items[i].Text) << col << " " << sort << " " << counting;
+                    EXPECT_EQ(a.Items[i].Tag, b.Items[i].Tag) << col << " " << sort << " " << counting;
+                }
+                EXPECT_EQ(na, nb);
+                // The whole table (no filter) takes the stored table's own path.
+                TDistinctList whole, wholeByRows;
+                t.DistinctValues(t.ColByName(col), whole, custom, counting, sort, nullptr);
+                hooked.Reset();
+                hooked.DistinctValues(hooked.ColByName(col), wholeByRows, custom, counting, sort, nullptr);
+                hooked.AddCondition("Small<>3");
+                ASSERT_EQ(whole.Count(), wholeByRows.Count()) << col;
+            }
+
+    // A changed column is grouped anew.
+    TDistinctList before, after;
+    t.DistinctValues(t.ColByName("Word"), before, nullptr, 0, cSortNone, nullptr);
+    word.AppendText("brand-new");
+    num.AppendFloat(99.0);
+    small.AppendInt(1);
+    t.SetRows(2001);
+    t.DistinctValues(t.ColByName("Word"), after, nullptr, 0, cSortNone, nullptr);
+    EXPECT_EQ(after.Count(), before.Count() + 1);
+    EXPECT_EQ(after.Items.back().Text, "brand-new");
+}
