@@ -1,5 +1,9 @@
 #include "gui/fields/fmu2_spin_edit.h"
 
+#include <QContextMenuEvent>
+#include <QApplication>
+#include <QClipboard>
+
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -43,6 +47,33 @@ bool IsShortcut(const QKeyEvent* event) {
 // --- TFMU2Edit ----------------------------------------------------------------------------
 
 TFMU2Edit::TFMU2Edit(TFMU2SpinEdit* field) : QLineEdit(field), field_(field) {}
+
+QMenu* TFMU2Edit::CreateContextMenu() {
+    // The edit commands of the program's Edit menu; those that change the text only while
+    // the field's editor is enabled.
+    auto* menu = new QMenu(this);
+    const bool editable = field_->EditorEnabled() && !isReadOnly();
+    const bool selected = hasSelectedText();
+    auto add = [&](const char* key, const char* name, auto slot, bool enabled) {
+        QAction* action = menu->addAction(FMU2Translate(key), this, slot);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setEnabled(enabled);
+    };
+    add("~Undo", "edit-undo", &QLineEdit::undo, editable && isUndoAvailable());
+    menu->addSeparator();
+    add("~Cut", "edit-cut", &QLineEdit::cut, editable && selected);
+    add("~Copy", "edit-copy", &QLineEdit::copy, selected);
+    const QClipboard* clipboard = QApplication::clipboard();
+    add("~Paste", "edit-paste", &QLineEdit::paste, editable && clipboard && !clipboard->text().isEmpty());
+    return menu;
+}
+
+void TFMU2Edit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}
 
 void TFMU2Edit::keyPressEvent(QKeyEvent* event) {
     TFMU2Model& model = field_->Model();

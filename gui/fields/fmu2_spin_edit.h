@@ -18,8 +18,14 @@ class TFMU2Edit : public QLineEdit {
 public:
     explicit TFMU2Edit(TFMU2SpinEdit* field);
 
+    //! The edit's context menu: undo, cut, copy and paste; while the field's editor is
+    //! disabled, the entries that would change the text are disabled. The caller owns the
+    //! menu.
+    QMenu* CreateContextMenu();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:

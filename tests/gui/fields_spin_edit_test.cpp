@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtTest>
+#include <QClipboard>
 
 class FieldsSpinEditTest : public QObject {
     Q_OBJECT
@@ -301,6 +302,22 @@ private slots:
         QCOMPARE(beeps_, 3);
         QTest::mouseClick(field_->UpButton(), Qt::LeftButton); // spinning still works
         QCOMPARE(Text(), QString("5"));
+
+        // Nor does the context menu change the text; copying stays possible.
+        auto enabledOf = [](QMenu* menu, const char* name) {
+            for (QAction* a : menu->actions())
+                if (a->objectName() == name) return a->isEnabled() ? 1 : 0;
+            return -1;
+        };
+        QApplication::clipboard()->setText("123");
+        field_->Edit()->selectAll();
+        std::unique_ptr<QMenu> menu(field_->Edit()->CreateContextMenu());
+        QCOMPARE(enabledOf(menu.get(), "edit-paste"), 0);
+        QCOMPARE(enabledOf(menu.get(), "edit-cut"), 0);
+        QCOMPARE(enabledOf(menu.get(), "edit-copy"), 1);
+        field_->SetEditorEnabled(true);
+        menu.reset(field_->Edit()->CreateContextMenu());
+        QCOMPARE(enabledOf(menu.get(), "edit-paste"), 1);
     }
 
     void changeEventOncePerUserChangeAndProgramSetValueOnlyWhenAsked() {
