@@ -1,11 +1,35 @@
 #include "gui/chart/diagramm.h"
 
+#include <memory>
+
+#include "gui/lang/qt_translators.h"
+
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace {
+
+// The unit captions of the three axes may be language keys ("~Vacuum [%s]").
+void RegisterChartTranslator() {
+    static const auto translator = [] {
+        auto axis = [](TDiagramAxis a, const char* name) {
+            return TQtTranslator::TProperty{
+                name, [a](QObject* o) { return static_cast<TDiagramm*>(o)->Unit(a); },
+                [a](QObject* o, const QString& t) { static_cast<TDiagramm*>(o)->SetUnit(a, t); }};
+        };
+        return std::make_unique<TQtTranslator>([](QObject* o) { return qobject_cast<TDiagramm*>(o) != nullptr; },
+                                               std::vector<TQtTranslator::TProperty>{
+                                                   axis(daX, "XUnit"), axis(daY, "YUnit"), axis(daY2, "Y2Unit")});
+    }();
+    (void)translator;
+}
+
+} // namespace
+
 TDiagramm::TDiagramm(QWidget* parent)
     : QWidget(parent), context_(std::make_unique<TDiagramContext>(this)) {
+    RegisterChartTranslator();
     context_->OnInvalidate = [this] { Redraw(); };
     resize(150, 100);
 }
