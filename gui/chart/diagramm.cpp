@@ -10,7 +10,7 @@
 
 namespace {
 
-// The unit captions of the three axes may be language keys ("~Vacuum [%s]").
+// The unit captions of the three axes may be language keys, such as "~Vacuum".
 void RegisterChartTranslator() {
     static const auto translator = [] {
         auto axis = [](TDiagramAxis a, const char* name) {
