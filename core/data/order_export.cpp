@@ -2,15 +2,7 @@
 
 #include "core/data/parts_list.h"
 #include "core/util/codepage.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
+#include "core/util/file_io.h"
 
 namespace {
 
@@ -22,23 +14,6 @@ size_t Utf8SequenceLength(unsigned char lead) {
     if ((lead & 0xF0) == 0xE0) return 3;
     if ((lead & 0xF8) == 0xF0) return 4;
     return 0;
-}
-
-TExportResult Failure(const std::string& fileName, int err) {
-    return TExportResult{false, "cannot write \"" + fileName + "\": " + std::strerror(err)};
-}
-
-bool WriteAll(int fd, std::string_view bytes, int& err) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -108,46 +83,9 @@ std::string CsvExportText(const TPartsList& list) {
 }
 
 TExportResult WriteExportFile(const std::string& fileName, std::string_view bytes) {
-    std::error_code ec;
-    fs::path target = fs::path(fileName);
-    // Replace what a link points to, not the link itself.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-
-    mode_t mode = 0644;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-    std::string tmp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return Failure(fileName, errno);
-
-    int err = 0;
-    bool ok = WriteAll(fd, bytes, err);
-    if (ok && ::fchmod(fd, mode) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::fsync(fd) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return Failure(fileName, err);
-    }
+    std::string why;
+    if (!ReplaceFileContents(fileName, bytes, why))
+        return TExportResult{false, "cannot write \"" + fileName + "\": " + why};
     return {};
 }
 

@@ -40,25 +40,10 @@ TPrjResult ReadFileBytes(const std::string& fileName, std::string& bytes) {
 }
 
 TPrjResult WriteFileBytes(const std::string& fileName, const std::string& bytes) {
-    const std::string what = "cannot write project file \"" + fileName + "\": ";
-    // Written beside the target and renamed over it, so a failed write keeps the old file.
-    const std::string tmp = fileName + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) return Failure(cprWriteError, what + std::strerror(errno));
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    int err = errno;
-    if (std::fclose(f) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && std::rename(tmp.c_str(), fileName.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        std::remove(tmp.c_str());
-        return Failure(cprWriteError, what + std::strerror(err));
-    }
+    // Replaced whole, so a failed write keeps the old file.
+    std::string why;
+    if (!ReplaceFileContents(fileName, bytes, why))
+        return Failure(cprWriteError, "cannot write project file \"" + fileName + "\": " + why);
     return {};
 }
 

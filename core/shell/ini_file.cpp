@@ -7,11 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -83,31 +80,6 @@ TIniResult Failure(std::string message) {
 
 std::string ErrorText(int err) {
     return std::strerror(err);
-}
-
-// The file a symbolic link finally names, so that saving replaces that file and keeps the
-// link (settings folders kept under version control are often linked in).
-fs::path FollowLinks(fs::path p) {
-    std::error_code ec;
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
-        fs::path target = fs::read_symlink(p, ec);
-        if (ec) break;
-        p = target.is_absolute() ? target : p.parent_path() / target;
-    }
-    return p;
-}
-
-bool WriteAll(int fd, std::string_view bytes, int& err) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -299,38 +271,10 @@ TIniResult LoadIniFile(const std::string& fileName, TIniFile& ini) {
 }
 
 TIniResult SaveIniFile(const std::string& fileName, const TIniFile& ini) {
-    const std::string what = "cannot write INI file \"" + fileName + "\": ";
-    const fs::path target = FollowLinks(fileName);
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-
-    mode_t mode = 0644;
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
-
-    std::string tmp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return Failure(what + ErrorText(errno));
-
-    int err = 0;
-    const auto step = [&err](bool done) {
-        if (!done && err == 0) err = errno;
-        return done;
-    };
-    bool ok =
-        WriteAll(fd, ini.Bytes(), err) && step(::fchmod(fd, mode) == 0) && step(::fsync(fd) == 0);
-    ok = step(::close(fd) == 0) && ok;
-    ok = ok && step(::rename(tmp.c_str(), target.c_str()) == 0);
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return Failure(what + ErrorText(err));
-    }
-    // The rename itself is durable only once the folder is flushed; failing that is no
-    // reason to report the save as failed.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    // Links are followed, so that saving replaces the linked file and keeps the link
+    // (settings folders kept under version control are often linked in).
+    std::string why;
+    if (!ReplaceFileContents(fileName, ini.Bytes(), why))
+        return Failure("cannot write INI file \"" + fileName + "\": " + why);
     return {};
 }

@@ -1,5 +1,7 @@
 #include "tools/vacdb/catalog_source.h"
 
+#include "core/util/file_io.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -241,21 +243,9 @@ std::string ReadTextFile(const std::string& path) {
 }
 
 void WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string tmp = path + ".tmp";
-    std::FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f) throw std::runtime_error(path + ": cannot write: " + std::strerror(errno));
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed) {
-        std::remove(tmp.c_str());
-        throw std::runtime_error(path + ": write failed");
-    }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        throw std::runtime_error(path + ": cannot replace: " + ec.message());
-    }
+    std::string why;
+    if (!ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), why))
+        throw std::runtime_error(path + ": cannot write: " + why);
 }
 
 TSourceIndex ReadSourceIndex(const std::string& folder) {
