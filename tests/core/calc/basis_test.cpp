@@ -2,20 +2,14 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <numbers>
 
 namespace {
 
 constexpr double pi = std::numbers::pi;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b) {
-    if (std::fabs(a.X - b.X) <= tol && std::fabs(a.Y - b.Y) <= tol && std::fabs(a.Z - b.Z) <= tol)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 ::testing::AssertionResult Near(const TBasis& a, const TBasis& b) {
     for (int i = 0; i < 3; ++i) {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <memory>
 #include <numbers>
 #include <random>
@@ -15,14 +17,6 @@ namespace {
 constexpr double pi = std::numbers::pi;
 constexpr double deg = pi / 180.0;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = tol) {
-    if (std::fabs(a.X - b.X) <= eps && std::fabs(a.Y - b.Y) <= eps && std::fabs(a.Z - b.Z) <= eps)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 TCupWorkpiece Workpiece(TWorkpieceShape shape, double x, double y, double z, double d = 0,
                         double di = 0) {

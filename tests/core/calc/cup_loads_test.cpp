@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <limits>
 #include <numbers>
 #include <random>
@@ -17,14 +19,6 @@ namespace {
 
 constexpr double pi = std::numbers::pi;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = tol) {
-    if (std::fabs(a.X - b.X) <= eps && std::fabs(a.Y - b.Y) <= eps && std::fabs(a.Z - b.Z) <= eps)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 // Collects the diagnostic trace while alive.
 struct TTraceCapture {

@@ -9,6 +9,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <limits>
 #include <numbers>
 #include <random>
@@ -18,14 +20,6 @@ namespace {
 
 constexpr double g = 9.80655;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = tol) {
-    if (std::fabs(a.X - b.X) <= eps && std::fabs(a.Y - b.Y) <= eps && std::fabs(a.Z - b.Z) <= eps)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 // A 1 kg bar of 0.2 × 0.1 × 0.02 m held by round cups of 20 mm (Fs07 = 20 N) at −0.7 bar.
 class SaugerListTest : public ::testing::Test {

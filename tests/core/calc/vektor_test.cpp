@@ -2,20 +2,14 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <numbers>
 
 namespace {
 
 constexpr double pi = std::numbers::pi;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = tol) {
-    if (std::fabs(a.X - b.X) <= eps && std::fabs(a.Y - b.Y) <= eps && std::fabs(a.Z - b.Z) <= eps)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 TEST(VektorConstants, AreZeroAndTheSixAxisUnitVectors) {
     EXPECT_EQ(VektorZero, TVektor(0, 0, 0));

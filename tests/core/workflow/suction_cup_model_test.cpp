@@ -11,6 +11,8 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "tests/core/calc/vektor_near.h"
 #include <limits>
 #include <numbers>
 #include <string>
@@ -21,14 +23,6 @@ namespace {
 constexpr double g = 9.80655;
 constexpr double pi = std::numbers::pi;
 constexpr double tol = 1e-12;
-
-::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = tol) {
-    if (std::fabs(a.X - b.X) <= eps && std::fabs(a.Y - b.Y) <= eps && std::fabs(a.Z - b.Z) <= eps)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "(" << a.X << ", " << a.Y << ", " << a.Z << ") differs from (" << b.X << ", " << b.Y
-           << ", " << b.Z << ")";
-}
 
 class TRecordingView : public TSuctionCupView {
 public:
