@@ -13,7 +13,10 @@
 // swivel. Inputs that are not finite never give a NaN or infinite result: the extremes are
 // then marked invalid and zero, a curve has no point.
 
-//! Gravity, m/s², acting along −Z (so the gripper force carries +g on Z).
+//! Gravity, m/s², acting along −Z (so the gripper force carries +g on Z). Deliberately
+//! 9.80655 and not the standard 9.80665: results, product ratings and project files made
+//! with it stay comparable, and the pound-force and psi of the units rest on it, so a
+//! change would shift every derived unit and figure.
 inline constexpr double cGravity = 9.80655;
 
 //! Accelerations of a drive type as the drive calculations leave them (m/s², ≥ 0):
