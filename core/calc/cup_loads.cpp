@@ -33,6 +33,12 @@ TVektor TCupLoadCase::Load() const {
     return f;
 }
 
+TVektor TCupLoadCase::LoadMoment() const {
+    TVektor m;
+    m.CrossProduct(MassCenter, Load());
+    return m;
+}
+
 void BuildStiffnessMatrix(std::span<const TVektor> positions, double k0, TMatrix& c) {
     // The blocks of all cups summed: n·I, [P]× with P = Σp, and Σ(|p|²·I − p·pᵀ), which
     // is −Σ[p]×[p]×.

@@ -26,9 +26,14 @@ struct TCupLoadCase {
     double Vacuum = -70000.0;
     //! Friction coefficient between workpiece and cup.
     double Friction = 0.5;
+    //! Centre of gravity relative to the workpiece centre, in the workpiece basis, m.
+    TVektor MassCenter;
 
     //! F = m·((0, 0, g) + a) in the workpiece basis, N.
     TVektor Load() const;
+    //! Moment of the load about the workpiece centre: it acts at the centre of gravity,
+    //! so c × F, N·m (0 for a centred mass).
+    TVektor LoadMoment() const;
 };
 
 //! The 6×6 stiffness matrix: diag(k0, k0, k0, k0·L², k0·L², k0·L²), L the mean distance of

@@ -80,20 +80,77 @@ TForceExtremes ForceExtremes(TDriveType type, const TDriveAccelerations& p,
     return e;
 }
 
+TVektor SwivelTangentialDirection() {
+    return VektorMinusY;
+}
+
+TVektor SwivelCentripetalDirection() {
+    return VektorMinusX;
+}
+
 TGripperMoments GripperMoments(TDriveType type, const TDriveAccelerations& p, double lever,
-                               double jz, const TMotionLimits& rotary) {
-    TGripperMoments m;
-    double xy = 0.0;
-    if (type == cdtPneumaticCircular) {
-        if (lever != 0.0 && std::isfinite(p[0]) && std::isfinite(p[1]))
-            xy = jz * std::max(p[0], p[1]) / lever;
-    } else if (type == cdtNCCircular) {
-        if (std::isfinite(rotary.AccPos) && std::isfinite(rotary.AccNeg))
-            xy = jz * std::max(rotary.AccPos, -rotary.AccNeg);
+                               double jz, const TMotionLimits& rotary, double mass,
+                               const TVektor& massCenter, const TVektor& direction) {
+    // One instant of the motion: the acceleration of the workpiece centre and the angular
+    // acceleration of the swivel.
+    struct TInstant {
+        TVektor Acceleration;
+        double Alpha = 0.0;
+    };
+    std::array<TInstant, 4> instants{};
+    size_t count = 1; // rest
+    const bool swivel = IsRotaryDrive(type);
+    if (swivel) {
+        double speedUp = 0.0;
+        double braking = 0.0;
+        if (type == cdtPneumaticCircular) {
+            if (lever != 0.0) {
+                speedUp = p[0] / lever;
+                braking = -p[1] / lever;
+            }
+        } else {
+            speedUp = rotary.AccPos;
+            braking = rotary.AccNeg;
+        }
+        instants[count++] = {Scaled(SwivelTangentialDirection(), p[0]), speedUp};
+        instants[count++] = {Scaled(SwivelTangentialDirection(), -p[1]), braking};
+        instants[count++] = {Scaled(SwivelCentripetalDirection(), p[2]), 0.0};
+    } else {
+        instants[count++] = {Scaled(direction, p[0]), 0.0};
+        instants[count++] = {Scaled(direction, -p[1]), 0.0};
     }
-    // Catches a jz or lever that is not finite and an overflow.
-    m.XY = std::isfinite(xy) ? xy : 0.0;
-    return m;
+    // The workpiece turns about Z in the sense that makes the centre move along the
+    // tangential direction when it speeds up.
+    TVektor spin;
+    spin.CrossProduct(SwivelTangentialDirection(), SwivelCentripetalDirection());
+    // c × F is 0 for a centred mass whatever the force; only an off-centre one needs it.
+    const bool offCentre = !(massCenter == VektorZero);
+
+    std::array<double, 3> largest{};
+    std::array<bool, 3> finite{true, true, true};
+    for (size_t i = 0; i < count; ++i) {
+        TVektor m;
+        if (offCentre) {
+            TVektor f = instants[i].Acceleration;
+            f.Z += cGravity;
+            f.Scale(mass);
+            m.CrossProduct(massCenter, f);
+        }
+        if (swivel && instants[i].Alpha != 0.0) m.AddScaled(jz * instants[i].Alpha, spin);
+        const double c[3] = {m.X, m.Y, m.Z};
+        for (int k = 0; k < 3; ++k) {
+            if (!std::isfinite(c[k]))
+                finite[k] = false;
+            else
+                largest[k] = std::max(largest[k], std::fabs(c[k]));
+        }
+    }
+    // Catches inputs that are not finite and an overflow.
+    TGripperMoments result;
+    result.YZ = finite[0] ? largest[0] : 0.0;
+    result.XZ = finite[1] ? largest[1] : 0.0;
+    result.XY = finite[2] ? largest[2] : 0.0;
+    return result;
 }
 
 TForceChartRanges ForceChartRanges(const TForceExtremes& extremes, double mass, double timeEnd,

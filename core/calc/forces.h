@@ -9,11 +9,14 @@
 #include <optional>
 
 // Forces and moments the gripper transmits to the workpiece: mass × (acceleration of the
-// motion + gravity), and the workpiece's own inertia × the angular acceleration of a
-// swivel. Inputs that are not finite never give a NaN or infinite result: the extremes are
+// motion + gravity), acting at the centre of gravity, and the workpiece's own inertia ×
+// the angular acceleration of a swivel. Inputs that are not finite never give a NaN or infinite result: the extremes are
 // then marked invalid and zero, a curve has no point.
 
-//! Gravity, m/s², acting along −Z (so the gripper force carries +g on Z).
+//! Gravity, m/s², acting along −Z (so the gripper force carries +g on Z). Deliberately
+//! 9.80655 and not the standard 9.80665: results, product ratings and project files made
+//! with it stay comparable, and the pound-force and psi of the units rest on it, so a
+//! change would shift every derived unit and figure.
 inline constexpr double cGravity = 9.80655;
 
 //! Accelerations of a drive type as the drive calculations leave them (m/s², ≥ 0):
@@ -47,18 +50,29 @@ struct TForceExtremes {
 TForceExtremes ForceExtremes(TDriveType type, const TDriveAccelerations& p,
                              const TVektor& direction, double mass);
 
-//! Moments in the YZ, XZ and XY planes, N·m.
+//! Largest moments in the YZ, XZ and XY planes (about X, Y and Z of the workpiece), N·m.
 struct TGripperMoments {
     double YZ = 0.0;
     double XZ = 0.0;
     double XY = 0.0;
 };
 
-//! Moments from the workpiece's own moment of inertia jz about Z: a pneumatic swivel
-//! takes Jz·max(p1, p2)/R (0 for R = 0), a servo swivel Jz·max(A', −D') of the rotary
-//! profile; a linear motion has none.
+//! Directions, in the workpiece axes, of a swivel's tangential acceleration while it
+//! speeds up and of its centripetal acceleration, as the cup loads take them.
+TVektor SwivelTangentialDirection();
+TVektor SwivelCentripetalDirection();
+
+//! Moments the gripper transmits about the workpiece centre. The workpiece's own moment
+//! of inertia jz about Z turns with the swivel: a pneumatic swivel accelerates by p1/R and
+//! brakes by p2/R (none for R = 0), a servo swivel by A' and D' of the rotary profile, so
+//! a centred mass gives Jz·max(p1, p2)/R or Jz·max(A', −D') in the XY plane and nothing
+//! else. The force m·(a + g) acts at the centre of gravity c (workpiece axes), adding
+//! c × F: for a linear drive along the direction with p1 and −p2, for a swivel with p1 and
+//! −p2 tangentially and p3 centripetally, each instant with its own angular acceleration;
+//! every plane takes the largest magnitude over these instants and rest.
 TGripperMoments GripperMoments(TDriveType type, const TDriveAccelerations& p, double lever,
-                               double jz, const TMotionLimits& rotary);
+                               double jz, const TMotionLimits& rotary, double mass,
+                               const TVektor& massCenter, const TVektor& direction);
 
 //! Axis ranges of the force and moment charts.
 struct TForceChartRanges {

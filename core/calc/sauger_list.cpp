@@ -225,12 +225,15 @@ bool TSaugerList::CalcForces() {
     const std::array<double, 3> k = Stiffness();
     BuildStiffnessMatrix(FPositions, std::min({k[0], k[1], k[2]}) / 1000.0, FStiffnessMatrix);
     const TVektor load = LoadCase.Load();
+    const TVektor moment = LoadCase.LoadMoment();
     // Computing a load that is not finite would already have trapped.
-    if (!std::isfinite(load.X) || !std::isfinite(load.Y) || !std::isfinite(load.Z)) {
+    if (!std::isfinite(load.X) || !std::isfinite(load.Y) || !std::isfinite(load.Z) ||
+        !std::isfinite(moment.X) || !std::isfinite(moment.Y) || !std::isfinite(moment.Z)) {
         FSolvable = false;
         return false;
     }
-    const std::array<long double, 6> b = {load.X, load.Y, load.Z, 0.0L, 0.0L, 0.0L};
+    // The cups carry the load and, for an off-centre mass, its moment about the origin.
+    const std::array<long double, 6> b = {load.X, load.Y, load.Z, moment.X, moment.Y, moment.Z};
     std::array<long double, 6> u{};
     FSolvable = SolveCholesky(FStiffnessMatrix, b, u);
     if (!FSolvable) return false;

@@ -61,8 +61,10 @@ TOperatingValues OperatingValues(const TVenturiCurves& curves, const TVenturiCur
     v.Vacuum = -VacuumAt(curves.Vacuum, names.Vacuum, p);
     v.AirConsumption = CurveValue(curves.AirConsumption, names.AirConsumption, bar) * n;
     v.SuctionCapacity = CurveValue(curves.SuctionCapacity, names.SuctionCapacity, bar) * n;
+    // Generators running side by side are independent sources: their sound powers add,
+    // which raises the level by 10·log10(n) (3 dB per doubling).
     v.SoundPressureLevel = CurveValue(curves.SoundPressureLevel, names.SoundPressureLevel, bar) +
-                           (n > 1 ? 20.0 * std::log10(static_cast<double>(n)) : 0.0);
+                           (n > 1 ? 10.0 * std::log10(static_cast<double>(n)) : 0.0);
     return v;
 }
 

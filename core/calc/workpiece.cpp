@@ -130,7 +130,9 @@ double WorkpieceMomentOfInertia(TWorkpieceShape shape, const TWorkpieceSize& s, 
         return WorstCaseMomentOfInertia(s, mass, axis);
     const double r = s.D / 2.0;
     const double ri = IsPipe(shape) ? s.Di / 2.0 : 0.0;
-    const double e = r * r - ri * ri;
+    // A pipe's wall lies between ri and r, so its moments take the sum of the squared
+    // radii (the volume takes their difference); ri = 0 gives the full cylinder.
+    const double e = r * r + ri * ri;
     double j = 0.0;
     if (shape == cwsBar) {
         const double a = Component(s, (axis + 1) % 3);

@@ -34,7 +34,9 @@ bool ValidWorkpieceShape(int shape);
 double WorkpieceVolume(TWorkpieceShape shape, const TWorkpieceSize& size, double current);
 
 //! Principal moment of inertia about the axis through the centre parallel to X, Y or Z
-//! (axis 0, 1, 2; any other axis gives 0). Shapes 0 and 1 use the worst-case estimate.
+//! (axis 0, 1, 2; any other axis gives 0). Shapes 0 and 1 use the worst-case estimate. A
+//! pipe is a hollow cylinder: m·(r² + ri²)/2 about its axis, m·(3(r² + ri²) + L²)/12
+//! across it.
 double WorkpieceMomentOfInertia(TWorkpieceShape shape, const TWorkpieceSize& size, double mass,
                                 int axis);
 //! Worst-case estimate from the envelope: m·(sum of the squares of the two other full

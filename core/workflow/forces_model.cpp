@@ -27,7 +27,8 @@ void TForcesModel::Recalculate() {
 
     FExtremes = ForceExtremes(type, p, FDocument.LinearDirectionVector, mass);
     FRanges = ForceChartRanges(FExtremes, mass, timeEnd, jz, rotary);
-    FMoments = GripperMoments(type, p, FDocument.Moving.CircularLever, jz, rotary);
+    FMoments = GripperMoments(type, p, FDocument.Moving.CircularLever, jz, rotary, mass,
+                              FDocument.Workpiece.MassCenter, FDocument.LinearDirectionVector);
     if (OnKraftChange) OnKraftChange(*this);
 }
 

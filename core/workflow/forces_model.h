@@ -36,7 +36,8 @@ public:
     void Recalculate();
 
     const TForceExtremes& Extremes() const { return FExtremes; }
-    //! Linear drives have no moments: all three are 0 for them.
+    //! A linear drive's moments come only from an off-centre centre of gravity: all three
+    //! are 0 for a centred mass.
     const TGripperMoments& Moments() const { return FMoments; }
     const TForceChartRanges& ChartRanges() const { return FRanges; }
     //! The total force is shown for a linear motion up or down only.

@@ -133,6 +133,7 @@ void TSuctionCupModel::SyncInputs() {
     list.LoadCase.Mass = FDoc.Workpiece.Mass;
     list.LoadCase.Vacuum = FDoc.Venturi.Vacuum;
     list.LoadCase.Friction = FDoc.Friction;
+    list.LoadCase.MassCenter = FDoc.Workpiece.MassCenter;
 }
 
 void TSuctionCupModel::Notify() {

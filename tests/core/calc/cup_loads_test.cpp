@@ -3,6 +3,7 @@
 // bands and the load case of a motion.
 
 #include "core/calc/cup_loads.h"
+#include "core/calc/forces.h"
 #include "core/util/trace.h"
 
 #include <cmath>
@@ -103,6 +104,39 @@ TEST(CupCholesky, SolvesAPositiveDefiniteSystem) {
     for (int i = 0; i < 6; ++i) EXPECT_NEAR(static_cast<double>(u[i]), want[i], tol) << i;
 }
 
+TEST(CupCholesky, SolvesAFullyCoupledSystemAgainstItsProduct) {
+    // C = MᵀM + I with a dense M is symmetric positive definite and couples every unknown
+    // with every other. b = C·u* for a chosen u*, so the solution must give u* back and
+    // C·u must reproduce b.
+    const long double m[6][6] = {
+        {2, -1, 0.5, 3, 1, -2}, {1, 4, -1, 0.25, 2, 1}, {-3, 1, 5, 1, -1, 0.5},
+        {0.5, 2, 1, 6, -2, 1},  {1, -0.5, 2, -1, 3, 4}, {2, 1, -1, 0.5, 1, 7},
+    };
+    TMatrix c(6, 6);
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) {
+            long double sum = i == j ? 1.0L : 0.0L;
+            for (int k = 0; k < 6; ++k) sum += m[k][i] * m[k][j];
+            c.SetElement(i, j, sum);
+        }
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) ASSERT_NE(c.Element(i, j), 0.0L) << i << "," << j;
+    const std::array<long double, 6> want = {1, -2, 3, -4, 5, -6};
+    std::array<long double, 6> b{};
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) b[i] += c.Element(i, j) * want[j];
+    std::array<long double, 6> u{};
+    ASSERT_TRUE(SolveCholesky(c, b, u));
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_NEAR(static_cast<double>(u[i]), static_cast<double>(want[i]), 1e-9) << i;
+        long double product = 0;
+        for (int j = 0; j < 6; ++j) product += c.Element(i, j) * u[j];
+        EXPECT_NEAR(static_cast<double>(product), static_cast<double>(b[i]),
+                    1e-9 * std::fabs(static_cast<double>(b[i])) + 1e-9)
+            << i;
+    }
+}
+
 TEST(CupCholesky, FailsWhereTheArithmeticWouldTrap) {
     std::array<long double, 6> u{};
     TMatrix c = SampleSystem();
@@ -198,6 +232,36 @@ TEST(CupLoadCase, MotionSamples) {
     EXPECT_TRUE(Near(a, TVektor(1.5, -2, 0)));
     EXPECT_TRUE(Near(b.E1(), VektorPlusY));
     EXPECT_TRUE(Near(b.E2(), VektorMinusX));
+}
+
+TEST(CupLoadCase, SwivelDirectionsOfTheForcesPageAreThoseOfTheLoads) {
+    // Whatever the angle, the workpiece sees the swivel's centripetal and tangential
+    // accelerations along the same axes of its own, which the forces page uses.
+    for (const double phi : {0.0, 0.7, pi / 2, 2.5, -1.0}) {
+        TVektor a;
+        TBasis b;
+        MotionLoad(TMotionSample{0, phi, 2, 0}, true, VektorPlusZ, 0.5, a, b);
+        TVektor local;
+        b.ToLocal(a, local);
+        TVektor want = SwivelCentripetalDirection();
+        want.Scale(2 * 2 * 0.5);
+        EXPECT_TRUE(Near(local, want)) << phi;
+        MotionLoad(TMotionSample{0, phi, 0, 3}, true, VektorPlusZ, 0.5, a, b);
+        b.ToLocal(a, local);
+        want = SwivelTangentialDirection();
+        want.Scale(3 * 0.5);
+        EXPECT_TRUE(Near(local, want)) << phi;
+    }
+}
+
+TEST(CupLoadCase, AnOffCentreLoadActsAtTheCentreOfGravity) {
+    TCupLoadCase lc;
+    lc.Mass = 2;
+    lc.Acceleration = TVektor(1, 0, 0);
+    EXPECT_TRUE(Near(lc.LoadMoment(), VektorZero));
+    // 2·(1, 0, g) at c = (0, 0.1, 0.05): c × F = (0.1·2g, 0.05·2, −0.1·2).
+    lc.MassCenter = TVektor(0, 0.1, 0.05);
+    EXPECT_TRUE(Near(lc.LoadMoment(), TVektor(0.1 * 2 * 9.80655, 0.1, -0.2)));
 }
 
 } // namespace

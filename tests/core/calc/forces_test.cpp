@@ -138,21 +138,27 @@ TEST(ForceExtremes, InputsThatAreNotFiniteGiveInvalidZeros) {
     EXPECT_TRUE(ForceExtremes(cdtNCCircular, {1, 1, 1}, TVektor(nan, nan, nan), 1.0).Valid);
 }
 
-TEST(GripperMoments, SwivelsOnlyInTheXYPlane) {
+// The moments of a workpiece of 1 kg with its centre of gravity at the centre.
+TGripperMoments Centred(TDriveType type, const TDriveAccelerations& p, double lever, double jz,
+                        const TMotionLimits& rotary) {
+    return GripperMoments(type, p, lever, jz, rotary, 1.0, VektorZero, VektorPlusZ);
+}
+
+TEST(GripperMoments, ACentredMassSwivelsOnlyInTheXYPlane) {
     const TMotionLimits rotary{2.0, -3.0, 1.0};
     // Pneumatic: Jz·max(p1, p2)/R = 0.5·max(4, 6)/0.25 = 12 N·m.
-    TGripperMoments m = GripperMoments(cdtPneumaticCircular, {4, 6, 1}, 0.25, 0.5, rotary);
+    TGripperMoments m = Centred(cdtPneumaticCircular, {4, 6, 1}, 0.25, 0.5, rotary);
     EXPECT_DOUBLE_EQ(m.XY, 12.0);
     EXPECT_EQ(m.YZ, 0.0);
     EXPECT_EQ(m.XZ, 0.0);
     // Lever 0 gives 0.
-    EXPECT_EQ(GripperMoments(cdtPneumaticCircular, {4, 6, 1}, 0.0, 0.5, rotary).XY, 0.0);
+    EXPECT_EQ(Centred(cdtPneumaticCircular, {4, 6, 1}, 0.0, 0.5, rotary).XY, 0.0);
     // Servo: Jz·max(A', −D') = 0.5·max(2, 3) = 1.5 N·m, whatever the triple says.
-    m = GripperMoments(cdtNCCircular, {100, 100, 100}, 0.25, 0.5, rotary);
+    m = Centred(cdtNCCircular, {100, 100, 100}, 0.25, 0.5, rotary);
     EXPECT_DOUBLE_EQ(m.XY, 1.5);
     // Linear motions have none.
     for (TDriveType type : {cdtPneumaticLinear, cdtNCLinear}) {
-        m = GripperMoments(type, {4, 6, 1}, 0.25, 0.5, rotary);
+        m = Centred(type, {4, 6, 1}, 0.25, 0.5, rotary);
         EXPECT_EQ(m.XY, 0.0);
         EXPECT_EQ(m.YZ, 0.0);
         EXPECT_EQ(m.XZ, 0.0);
@@ -161,13 +167,65 @@ TEST(GripperMoments, SwivelsOnlyInTheXYPlane) {
 
 TEST(GripperMoments, InputsThatAreNotFiniteGiveZero) {
     const TMotionLimits ok{2.0, -3.0, 1.0};
-    EXPECT_EQ(GripperMoments(cdtPneumaticCircular, {4, nan, 1}, 0.25, 0.5, ok).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtPneumaticCircular, {nan, 4, 1}, 0.25, 0.5, ok).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtPneumaticCircular, {4, 6, 1}, inf, 0.5, ok).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtPneumaticCircular, {4, 6, 1}, 1e-320, 1e300, ok).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtNCCircular, {0, 0, 0}, 0.25, nan, ok).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtNCCircular, {0, 0, 0}, 0.25, 0.5, {nan, -3, 1}).XY, 0.0);
-    EXPECT_EQ(GripperMoments(cdtNCCircular, {0, 0, 0}, 0.25, 0.5, {2, -inf, 1}).XY, 0.0);
+    EXPECT_EQ(Centred(cdtPneumaticCircular, {4, nan, 1}, 0.25, 0.5, ok).XY, 0.0);
+    EXPECT_EQ(Centred(cdtPneumaticCircular, {nan, 4, 1}, 0.25, 0.5, ok).XY, 0.0);
+    EXPECT_EQ(Centred(cdtPneumaticCircular, {4, 6, 1}, inf, 0.5, ok).XY, 0.0);
+    EXPECT_EQ(Centred(cdtPneumaticCircular, {4, 6, 1}, 1e-320, 1e300, ok).XY, 0.0);
+    EXPECT_EQ(Centred(cdtNCCircular, {0, 0, 0}, 0.25, nan, ok).XY, 0.0);
+    EXPECT_EQ(Centred(cdtNCCircular, {0, 0, 0}, 0.25, 0.5, {nan, -3, 1}).XY, 0.0);
+    EXPECT_EQ(Centred(cdtNCCircular, {0, 0, 0}, 0.25, 0.5, {2, -inf, 1}).XY, 0.0);
+}
+
+TEST(GripperMoments, OffCentreMassOfALinearLift) {
+    // 2 kg lifted with 5 m/s² and braked with 3 m/s², its centre of gravity 0.1 m along X
+    // from the workpiece centre: the largest tilt about Y is the heaviest pull times the
+    // lever, 2·(9.80655 + 5)·0.1 = 2.96131 N·m; no turn about X or Z.
+    const TMotionLimits rotary{2.0, -3.0, 1.0};
+    for (TDriveType type : {cdtPneumaticLinear, cdtNCLinear}) {
+        const TGripperMoments m = GripperMoments(type, {5, 3, 0}, 0.25, 0.5, rotary, 2.0,
+                                                 TVektor(0.1, 0, 0), VektorPlusZ);
+        EXPECT_NEAR(m.XZ, 2.96131, 1e-12) << type;
+        EXPECT_EQ(m.YZ, 0.0) << type;
+        EXPECT_EQ(m.XY, 0.0) << type;
+    }
+}
+
+TEST(GripperMoments, OffCentreMassOfAHorizontalStroke) {
+    // 1 kg pushed along X with 4 m/s² and braked with 6 m/s², its centre of gravity 50 mm
+    // beside the line (Y) and 20 mm above the centre (Z). The weight at 50 mm gives
+    // 0.05·9.80655 = 0.4903275 N·m about X; the braking force of 6 N gives 6·0.02 = 0.12
+    // about Y and 6·0.05 = 0.3 about Z (the 4 N push gives less).
+    const TGripperMoments m = GripperMoments(cdtNCLinear, {4, 6, 0}, 0.25, 0.5, {}, 1.0,
+                                             TVektor(0, 0.05, 0.02), VektorPlusX);
+    EXPECT_NEAR(m.YZ, 0.4903275, 1e-12);
+    EXPECT_NEAR(m.XZ, 0.12, 1e-12);
+    EXPECT_NEAR(m.XY, 0.3, 1e-12);
+}
+
+TEST(GripperMoments, OffCentreMassOfASwivel) {
+    // R = 0.25 m, Jz = 0.5 kg m², m = 2 kg, braking with 6 m/s² (α = 24 rad/s²). The
+    // braking force m·6 = 12 N acts at the centre of gravity, 0.1 m further from the axis
+    // than the workpiece centre, on top of the own moment Jz·α = 12 N·m:
+    // 12 + 12·0.1 = 13.2 N·m = α·(Jz + m·R·0.1). The weight at 0.1 m tilts by 2g·0.1.
+    const TMotionLimits rotary{2.0, -3.0, 1.0};
+    TVektor outwards = SwivelCentripetalDirection();
+    outwards.Scale(-0.1);
+    TGripperMoments m = GripperMoments(cdtPneumaticCircular, {4, 6, 1}, 0.25, 0.5, rotary, 2.0,
+                                       outwards, VektorPlusZ);
+    EXPECT_NEAR(m.XY, 13.2, 1e-12);
+    EXPECT_NEAR(m.YZ + m.XZ, 2 * 9.80655 * 0.1, 1e-12);
+    EXPECT_EQ(std::min(m.YZ, m.XZ), 0.0);
+    // Nearer the axis the same braking needs less: 12 − 1.2 = 10.8 N·m.
+    outwards.Scale(-1.0);
+    m = GripperMoments(cdtPneumaticCircular, {4, 6, 1}, 0.25, 0.5, rotary, 2.0, outwards,
+                       VektorPlusZ);
+    EXPECT_NEAR(m.XY, 10.8, 1e-12);
+    // A servo swivel brakes by D' = −3 rad/s² and its tangential −D'·R = 0.75 m/s²:
+    // 0.5·3 + 2·0.75·0.1 = 1.65 N·m with the mass 0.1 m further out.
+    outwards.Scale(-1.0);
+    m = GripperMoments(cdtNCCircular, {0.5, 0.75, 0.25}, 0.25, 0.5, rotary, 2.0, outwards,
+                       VektorPlusZ);
+    EXPECT_NEAR(m.XY, 1.65, 1e-12);
 }
 
 TEST(ForceChartRanges, ForceMomentAndTimeAxes) {

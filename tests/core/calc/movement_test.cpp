@@ -1,5 +1,6 @@
 #include "core/calc/movement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -34,6 +35,76 @@ TEST(MovementProfile, TriangularWithoutJerkLimitation) {
     EXPECT_NEAR(m.PositionAt(1.0), 0.5, 1e-12);
     EXPECT_NEAR(m.AccelerationAt(0.5), 1.0, 1e-12);
     EXPECT_NEAR(m.AccelerationAt(1.5), -1.0, 1e-12);
+}
+
+TEST(MovementProfile, TriangularWithUnequalAccelerationAndDeceleration) {
+    // A = 2, D = −1, L = 3, V = 10 out of reach. The peak speed v covers v²/(2A) speeding
+    // up and v²/(2|D|) braking: v²·(1/4 + 1/2) = 3 gives v = 2 m/s, reached after
+    // v/A = 1 s and 1 m; braking takes v/|D| = 2 s over the other 2 m.
+    TMovement m;
+    Set(m, false, 1, 2, -1, 10, 3);
+    EXPECT_NEAR(m.EffVmax(), 2.0, 1e-12);
+    EXPECT_NEAR(m.PhaseTime(2), 1.0, 1e-12);
+    EXPECT_NEAR(m.PhaseTime(6), 2.0, 1e-12);
+    EXPECT_EQ(m.PhaseTime(4), 0.0);
+    EXPECT_NEAR(m.EndTime(), 3.0, 1e-12);
+    EXPECT_NEAR(m.EndPosition(), 3.0, 1e-12);
+    EXPECT_NEAR(m.PositionAt(1.0), 1.0, 1e-12);
+    EXPECT_NEAR(m.VelocityAt(1.0), 2.0, 1e-12);
+    // Braking half way (t = 2): 2 − 1·1 = 1 m/s, 1 + 2·1 − ½·1 = 2.5 m.
+    EXPECT_NEAR(m.VelocityAt(2.0), 1.0, 1e-12);
+    EXPECT_NEAR(m.PositionAt(2.0), 2.5, 1e-12);
+    EXPECT_NEAR(m.StartVelocity(7), 0.0, 1e-12);
+    EXPECT_NEAR(m.AccelerationAt(0.5), 2.0, 1e-12);
+    EXPECT_NEAR(m.AccelerationAt(2.5), -1.0, 1e-12);
+
+    // The mirror image (A = 1, D = −2) swaps the two ramps and ends at the same place.
+    TMovement mirror;
+    Set(mirror, false, 1, 1, -2, 10, 3);
+    EXPECT_NEAR(mirror.EffVmax(), 2.0, 1e-12);
+    EXPECT_NEAR(mirror.PhaseTime(2), 2.0, 1e-12);
+    EXPECT_NEAR(mirror.PhaseTime(6), 1.0, 1e-12);
+    EXPECT_NEAR(mirror.EndPosition(), 3.0, 1e-12);
+}
+
+// Distance of a jerk-limited ramp from rest to v: the speed runs point-symmetrically
+// about the middle of the ramp, so the distance is v × half the ramp time. The ramp
+// needs 2·t1 + t2 with t1 = min(a/J, √(v/J)) and t2 = v/a − t1 when a is reached.
+double RampDistance(double v, double a, double J) {
+    const double t1 = std::min(a / J, std::sqrt(v / J));
+    const double t2 = std::max(0.0, v / a - a / J);
+    return v * (2.0 * t1 + t2) / 2.0;
+}
+
+double RampTime(double v, double a, double J) {
+    const double t1 = std::min(a / J, std::sqrt(v / J));
+    const double t2 = std::max(0.0, v / a - a / J);
+    return 2.0 * t1 + t2;
+}
+
+TEST(MovementProfile, JerkLimitedUnequalRampsEndAtTheTravel) {
+    // J = 1, A = 1, D = −0.5, V = 2, L = 1: the ramps to 2 m/s need 3 m + 4.5 m, far more
+    // than 1 m, so the speed is reduced by steps of 5 % until both ramps fit the travel.
+    const double J = 1, A = 1, D = -0.5, L = 1;
+    TMovement m;
+    Set(m, true, J, A, D, 2, L);
+    const int k = m.Reductions();
+    ASSERT_GT(k, 0);
+    ASSERT_LT(k, TMovement::cMaxReductions);
+    const double v = 2.0 * std::pow(0.95, k);
+    EXPECT_NEAR(m.EffVmax(), v, 1e-12);
+    const double ramps = RampDistance(v, A, J) + RampDistance(v, -D, J);
+    // The least reduction that fits: one step fewer overshoots the travel.
+    EXPECT_LE(ramps, L + 1e-12);
+    const double vPrev = v / 0.95;
+    EXPECT_GT(RampDistance(vPrev, A, J) + RampDistance(vPrev, -D, J), L);
+    // The speed is held for the rest of the travel; the profile ends at the travel, at rest.
+    EXPECT_NEAR(m.EndPosition(), L, 1e-12);
+    EXPECT_NEAR(m.StartVelocity(7), 0.0, 1e-12);
+    EXPECT_NEAR(m.PositionAt(m.EndTime()), L, 1e-12);
+    EXPECT_NEAR(m.EndTime(), RampTime(v, A, J) + (L - ramps) / v + RampTime(v, -D, J), 1e-9);
+    // Peak speed reached at the end of the speeding-up ramp.
+    EXPECT_NEAR(m.StartVelocity(3), v, 1e-12);
 }
 
 TEST(MovementProfile, TrapezoidWithoutJerkLimitation) {

@@ -140,6 +140,72 @@ TEST_F(SaugerListTest, ForcesAndMomentsBalanceForAnyArrangementAndLoad) {
     EXPECT_LT(moment.Length(), 1e-3);
 }
 
+TEST_F(SaugerListTest, TwoCupsShareAnOffCentreWeightByTheLeverRule) {
+    // Cups at both ends, x = ±(0.1 − 0.01 − 0.001) = ±0.089 m. With the centre of gravity
+    // at x = c the cups carry the weight W in the inverse ratio of their distances from it:
+    // F(−0.089) = W·(0.089 − c)/0.178 and F(+0.089) = W·(0.089 + c)/0.178.
+    L.SetStrategyType(cssAtBothEnds);
+    const double a = 0.089;
+    for (const double c : {0.0445, -0.03, 0.089}) {
+        L.LoadCase.MassCenter = TVektor(c, 0, 0);
+        ASSERT_TRUE(L.Layout()) << c;
+        ASSERT_EQ(L.Count(), 2);
+        const TSauger& left = *L.Sauger(0);
+        const TSauger& right = *L.Sauger(1);
+        ASSERT_NEAR(left.Pos.X, -a, 1e-12);
+        ASSERT_NEAR(right.Pos.X, a, 1e-12);
+        // The regularising springs take about a part in a thousand.
+        EXPECT_NEAR(left.Fn, g * (a - c) / (2 * a), 2e-3 * g) << c;
+        EXPECT_NEAR(right.Fn, g * (a + c) / (2 * a), 2e-3 * g) << c;
+        EXPECT_NEAR(left.Fn + right.Fn, g, 2e-3 * g) << c;
+        // Moments about the centre of gravity balance: F_left·(a + c) = F_right·(a − c).
+        EXPECT_NEAR(left.Fn * (a + c), right.Fn * (a - c), 2e-3 * g * a) << c;
+        // Nothing across but the trace of the springs' share of the moment.
+        EXPECT_NEAR(left.Fq, 0.0, 2e-3 * g) << c;
+        EXPECT_NEAR(right.Fq, 0.0, 2e-3 * g) << c;
+    }
+    // A quarter of the span off centre: three quarters of the weight on the near cup.
+    L.LoadCase.MassCenter = TVektor(a / 2, 0, 0);
+    ASSERT_TRUE(L.Layout());
+    EXPECT_NEAR(L.Sauger(1)->Fn / L.Sauger(0)->Fn, 3.0, 1e-2);
+}
+
+TEST_F(SaugerListTest, ACentredMassGivesTheSameLoadsAsBefore) {
+    // The centre of gravity at the origin adds no moment: the four corner cups share the
+    // weight equally, as without it.
+    L.SetStrategyType(cssCorners);
+    L.LoadCase.MassCenter = TVektor(0, 0, 0);
+    ASSERT_TRUE(L.Layout());
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(L.Sauger(i)->Fn, g / 4.001, 1e-12) << i;
+}
+
+TEST_F(SaugerListTest, TheLoadActsAtTheCentreOfGravity) {
+    // Whatever the arrangement, the cups together carry F and its moment c × F about the
+    // origin: a load at the centre of gravity c.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> d(-0.08, 0.08);
+    L.SetStrategyType(cssManual);
+    L.SetCountX(7);
+    for (int i = 0; i < L.Count(); ++i) L.Sauger(i)->NominalPos = TVektor(d(rng), d(rng) / 2, 1);
+    L.CupType.ClearanceDiameter = 0.001;
+    L.LoadCase.Acceleration = TVektor(2, 1, -3);
+    L.LoadCase.MassCenter = TVektor(0.03, -0.02, 0.005);
+    ASSERT_TRUE(L.Layout());
+    TVektor force, moment;
+    for (int i = 0; i < L.Count(); ++i) {
+        const TSauger& c = *L.Sauger(i);
+        force.Add(c.Force);
+        TVektor m;
+        m.CrossProduct(c.Pos, c.Force);
+        moment.Add(m);
+    }
+    const TVektor load(2, 1, -3 + g);
+    TVektor want;
+    want.CrossProduct(L.LoadCase.MassCenter, load);
+    EXPECT_TRUE(Near(force, load, 2e-3 * load.Length()));
+    EXPECT_TRUE(Near(moment, want, 2e-3 * want.Length()));
+}
+
 TEST_F(SaugerListTest, APressedCupHasANegativeRatio) {
     L.SetStrategyType(cssOneInCentre);
     L.LoadCase.Acceleration = TVektor(0, 0, -2 * g); // falling faster than free fall

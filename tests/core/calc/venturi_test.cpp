@@ -117,8 +117,13 @@ TEST(VenturiOperatingValues, CountScalesFlowsAndRaisesTheSoundLevel) {
     EXPECT_NEAR(two.Vacuum, one.Vacuum, 1e-9);
     EXPECT_NEAR(two.AirConsumption, 300, 1e-9);
     EXPECT_NEAR(two.SuctionCapacity, 40, 1e-9);
-    // 20 × log10(2) = 6.0206 dB(A).
-    EXPECT_NEAR(two.SoundPressureLevel, 65 + 6.0206, 1e-4);
+    // Independent sources add their sound powers: two of 65 dB(A) give
+    // 10·log10(2·10^6.5) = 68.0103 dB(A), +3 dB per doubling.
+    EXPECT_NEAR(two.SoundPressureLevel, 68.0103, 1e-4);
+    // Ten equal sources have ten times the power: exactly +10 dB.
+    EXPECT_NEAR(OperatingValues(curves, names, 5e5, 10).SoundPressureLevel, 75, 1e-9);
+    EXPECT_NEAR(OperatingValues(curves, names, 5e5, 4).SoundPressureLevel,
+                10 * std::log10(4 * std::pow(10.0, 6.5)), 1e-9);
     const TOperatingValues none = OperatingValues({}, names, 5e5, 1);
     EXPECT_EQ(none.Vacuum, 0.0);
     EXPECT_EQ(none.SoundPressureLevel, 0.0);

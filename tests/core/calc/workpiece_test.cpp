@@ -85,22 +85,66 @@ TEST(WorkpieceMomentOfInertia, CylindersAboutAndAcrossTheirAxis) {
     EXPECT_NEAR(z[2], about, 1e-12);
 }
 
-TEST(WorkpieceMomentOfInertia, PipesUseTheDifferenceOfTheSquaredRadii) {
-    // m = 3 kg, length 0.5, r = 0.05, ri = 0.04, e = 0.0025 − 0.0016 = 9e-4: about the
-    // axis 3·9e-4/2 = 1.35e-3; across 3·(3·9e-4 + 0.25)/12 = 0.063175.
+TEST(WorkpieceMomentOfInertia, PipesAreHollowCylinders) {
+    // m = 3 kg, length 0.5, r = 0.05, ri = 0.04, r² + ri² = 0.0041: about the axis
+    // m·(r² + ri²)/2 = 6.15e-3; across m·(3(r² + ri²) + L²)/12 = 3·0.2623/12 = 0.065575.
     const auto z = Moments(cwsPipeZ, Size(7, 7, 0.5, 0.1, 0.08), 3.0);
-    EXPECT_NEAR(z[0], 0.063175, 1e-12);
-    EXPECT_NEAR(z[1], 0.063175, 1e-12);
-    EXPECT_NEAR(z[2], 1.35e-3, 1e-12);
+    EXPECT_NEAR(z[0], 0.065575, 1e-12);
+    EXPECT_NEAR(z[1], 0.065575, 1e-12);
+    EXPECT_NEAR(z[2], 6.15e-3, 1e-12);
     const auto x = Moments(cwsPipeX, Size(0.5, 7, 7, 0.1, 0.08), 3.0);
-    EXPECT_NEAR(x[0], 1.35e-3, 1e-12);
-    EXPECT_NEAR(x[1], 0.063175, 1e-12);
+    EXPECT_NEAR(x[0], 6.15e-3, 1e-12);
+    EXPECT_NEAR(x[1], 0.065575, 1e-12);
+    EXPECT_NEAR(x[2], 0.065575, 1e-12);
     const auto y = Moments(cwsPipeY, Size(7, 0.5, 7, 0.1, 0.08), 3.0);
-    EXPECT_NEAR(y[1], 1.35e-3, 1e-12);
-    EXPECT_NEAR(y[2], 0.063175, 1e-12);
+    EXPECT_NEAR(y[0], 0.065575, 1e-12);
+    EXPECT_NEAR(y[1], 6.15e-3, 1e-12);
+    EXPECT_NEAR(y[2], 0.065575, 1e-12);
     // A cylinder ignores a stray inner diameter: 3·0.05²/2 = 3.75e-3.
     EXPECT_NEAR(WorkpieceMomentOfInertia(cwsCylinderZ, Size(7, 7, 0.5, 0.1, 0.08), 3.0, 2), 3.75e-3,
                 1e-12);
+}
+
+TEST(WorkpieceMomentOfInertia, ThinPipeCarriesItsMassAtTheRadius) {
+    // A wall of 1 mm on r = 50 mm: nearly all the mass sits at the radius, so about the
+    // axis J → m·r² (thin ring); exactly m·(r² + ri²)/2 = 2·(0.0025 + 0.002401)/2.
+    const auto j = Moments(cwsPipeZ, Size(7, 7, 1.0, 0.1, 0.098), 2.0);
+    EXPECT_NEAR(j[2], 0.004901, 1e-12);
+    EXPECT_NEAR(j[2], 2.0 * 0.05 * 0.05, 0.02 * 2.0 * 0.05 * 0.05);
+    // Across the axis, a thin tube is half a ring plus a rod: m·r²/2 + m·L²/12.
+    EXPECT_NEAR(j[0], 2.0 * 0.05 * 0.05 / 2 + 2.0 / 12, 0.002 * j[0]);
+}
+
+TEST(WorkpieceMomentOfInertia, PipeIsTheOuterCylinderLessTheBore) {
+    // Cutting the bore out of a full cylinder removes its moments: with ρ = 1000 kg/m³ the
+    // outer cylinder of r = 0.06 and the bore of ri = 0.035, both 0.3 long, weigh
+    // ρ·π·r²·L and ρ·π·ri²·L, and the pipe weighs the difference.
+    const double rho = 1000, length = 0.3, r = 0.06, ri = 0.035;
+    const double mOuter = rho * pi * r * r * length;
+    const double mBore = rho * pi * ri * ri * length;
+    for (TWorkpieceShape pipe : {cwsPipeX, cwsPipeY, cwsPipeZ}) {
+        const int axis = WorkpieceRoundAxis(pipe);
+        TWorkpieceSize s = Size(7, 7, 7, 2 * r, 2 * ri);
+        (axis == 0 ? s.X : axis == 1 ? s.Y : s.Z) = length;
+        TWorkpieceSize bore = s;
+        bore.D = 2 * ri;
+        bore.Di = 0;
+        const TWorkpieceShape full = static_cast<TWorkpieceShape>(pipe - cwsPipeX + cwsCylinderX);
+        const auto p = Moments(pipe, s, mOuter - mBore);
+        const auto outer = Moments(full, s, mOuter);
+        const auto inner = Moments(full, bore, mBore);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(p[i], outer[i] - inner[i], 1e-12) << pipe << i;
+    }
+}
+
+TEST(WorkpieceMomentOfInertia, PipeWithoutBoreIsTheFullCylinder) {
+    for (TWorkpieceShape pipe : {cwsPipeX, cwsPipeY, cwsPipeZ}) {
+        const TWorkpieceShape full = static_cast<TWorkpieceShape>(pipe - cwsPipeX + cwsCylinderX);
+        const TWorkpieceSize s = Size(0.4, 0.3, 0.2, 0.1, 0.0);
+        const auto p = Moments(pipe, s, 2.5);
+        const auto c = Moments(full, s, 2.5);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(p[i], c[i]) << pipe << i;
+    }
 }
 
 TEST(WorkpieceMomentOfInertia, WorstCaseTakesTheFullEnvelopeWithoutDivisor) {

@@ -114,6 +114,24 @@ TEST_F(ForcesModelTest, SwivelMomentsAndTheirResetForLinearDrives) {
     EXPECT_EQ(Model.Moments().XY, 0.0);
 }
 
+TEST_F(ForcesModelTest, AnOffCentreMassOfTheDocumentAddsItsMoments) {
+    // 2 kg lifted vertically with 5 m/s², its centre of gravity 0.1 m along X: the heaviest
+    // pull 2·(g + 5) at 0.1 m tilts by 2.96131 N·m about Y.
+    Doc.Moving.LinearDirection = cldVerticalUp;
+    Doc.LinearDirectionVector = VektorPlusZ;
+    Doc.Workpiece.MassCenter = TVektor(0.1, 0, 0);
+    Drive(cdtNCLinear, 5, 3, 0);
+    Model.KraftChange();
+    EXPECT_NEAR(Model.Moments().XZ, 2 * (g + 5) * 0.1, 1e-12);
+    EXPECT_EQ(Model.Moments().YZ, 0.0);
+    EXPECT_EQ(Model.Moments().XY, 0.0);
+    // The forces themselves do not depend on where the mass sits.
+    EXPECT_NEAR(Model.Extremes().Fz, 2 * (g + 5), 1e-12);
+    Doc.Workpiece.MassCenter = VektorZero;
+    Model.KraftChange();
+    EXPECT_EQ(Model.Moments().XZ, 0.0);
+}
+
 TEST_F(ForcesModelTest, TotalForceOnlyForVerticalLinearMotions) {
     for (int type = cdtPneumaticLinear; type <= cdtNCCircular; ++type) {
         for (int dir = cldHorizontalX; dir <= cldVerticalDown; ++dir) {

@@ -218,6 +218,25 @@ TEST_F(SuctionCupModelTest, RefreshKeepsLoadedPositionsAndRecomputesFlagsAndLoad
     EXPECT_NEAR(Cups().Sauger(1)->Fn, -0.5 * g, 0.01 * g);
 }
 
+TEST_F(SuctionCupModelTest, TheCentreOfGravityOfTheDocumentMovesTheLoad) {
+    // The centre of gravity of the mass dialog reaches the loads: two cups at both ends
+    // share the weight by the lever rule about it.
+    Doc.Workpiece.MassCenter = TVektor(0.04, 0, 0);
+    Strategy(cssAtBothEnds);
+    ASSERT_EQ(Cups().Count(), 2);
+    const double xl = Cups().Sauger(0)->Pos.X;
+    const double xr = Cups().Sauger(1)->Pos.X;
+    ASSERT_LT(xl, 0.0);
+    ASSERT_GT(xr, 0.04);
+    EXPECT_NEAR(Cups().Sauger(0)->Fn, g * (xr - 0.04) / (xr - xl), 2e-3 * g);
+    EXPECT_NEAR(Cups().Sauger(1)->Fn, g * (0.04 - xl) / (xr - xl), 2e-3 * g);
+    // Back at the centre, both carry half.
+    Doc.Workpiece.MassCenter = TVektor(0, 0, 0);
+    Model.Refresh();
+    EXPECT_NEAR(Cups().Sauger(0)->Fn, g / 2.001, 1e-9);
+    EXPECT_NEAR(Cups().Sauger(1)->Fn, g / 2.001, 1e-9);
+}
+
 // ---- suction cup page ---------------------------------------------------------------------
 
 TEST_F(SuctionCupModelTest, ChoosingARowLoadsTheCupAndLaysOutAgain) {
