@@ -262,6 +262,12 @@ bool TFMU2Model::InRange(double x) const {
     return !HasRange() || (x >= FValueMin && x <= FValueMax);
 }
 
+bool TFMU2Model::Accepts(double x) const {
+    if (!std::isfinite(x) || !InRange(x)) return false;
+    // A count field refuses the decimal separator, yet "5/2" can still be typed.
+    return FNormUnit != cNU_pieces || !HasRange() || x == std::nearbyint(x);
+}
+
 double TFMU2Model::DisplayBase() const {
     return Clamp(ToBaseUnit(FUnit, FConverter.Value()));
 }
@@ -275,7 +281,7 @@ void TFMU2Model::SetValue(double x) {
         return;
     }
     x = Clamp(x);
-    if (InRange(x)) FValue = x;
+    if (Accepts(x)) FValue = x;
     FConverter.SetValue(FromBaseUnit(FUnit, x));
     if (FChangeOnSetValue)
         TakeText();
@@ -575,7 +581,7 @@ void TFMU2Model::TakeText() {
     // An unreadable text leaves Value at its last good value and requests nothing.
     if (FConverter.Valid()) {
         const double base = DisplayBase();
-        if (InRange(base)) {
+        if (Accepts(base)) {
             FValue = base;
             RequestChange();
         }
@@ -587,7 +593,7 @@ void TFMU2Model::Revalidate() {
     TFMU2Validity validity = fvValid;
     if (!FConverter.Valid())
         validity = fvUnreadable;
-    else if (!InRange(DisplayBase()))
+    else if (!Accepts(DisplayBase()))
         validity = fvOutOfRange;
     const bool wasValid = FValidity == fvValid;
     FValidity = validity;

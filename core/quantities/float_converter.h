@@ -70,7 +70,8 @@ private:
 enum TFMU2Validity : int {
     fvValid = 0,      //!< readable and within the range
     fvUnreadable = 1, //!< the text does not read as a number
-    fvOutOfRange = 2, //!< readable, but outside ValueMin … ValueMax
+    fvOutOfRange = 2, //!< readable, but outside ValueMin … ValueMax, not finite or, for a
+                      //!< count, not whole
 };
 
 //! One entry of the unit menu or the increment menu.
@@ -144,6 +145,10 @@ public:
     double Clamp(double x) const;
     //! Whether `x` lies within the range (always without a range; never for NaN with one).
     bool InRange(double x) const;
+    //! Whether the field holds `x` as valid: a finite number within the range and, for a
+    //! count (cNU_pieces) with a range, a whole one. Values no one could type are never
+    //! valid, and never taken as Value.
+    bool Accepts(double x) const;
 
     // --- display ----------------------------------------------------------------------
 

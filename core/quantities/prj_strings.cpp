@@ -34,12 +34,17 @@ double ReadFractionNumber(std::string_view text, double fallback) {
     double divisor = 1.0;
     const size_t slash = text.find('/');
     if (slash != std::string_view::npos) {
-        if (!TryReadNumber(text.substr(slash + 1), divisor) || divisor == 0.0) divisor = 1.0;
+        if (!TryReadNumber(text.substr(slash + 1), divisor) || divisor == 0.0 ||
+            !std::isfinite(divisor))
+            divisor = 1.0;
         text = text.substr(0, slash);
     }
+    // A number that overflows a double is as unreadable as one that does not parse: an
+    // infinity would pass for a value and poison every result computed from it.
     double value = 0.0;
-    if (!TryReadNumber(text, value)) return fallback;
-    return value / divisor;
+    if (!TryReadNumber(text, value) || !std::isfinite(value)) return fallback;
+    const double quotient = value / divisor;
+    return std::isfinite(quotient) ? quotient : fallback;
 }
 
 int32_t ReadIntegerText(std::string_view text) {

@@ -8,7 +8,8 @@
 
 //! Reads a number that may be written as a fraction: with a "/" the text after the first
 //! "/" is the divisor (1 when it is not a number or is 0) and the text before it the
-//! number. Returns `fallback` when the number part is not a number.
+//! number. Returns `fallback` when the number part is not a number or the number (or the
+//! quotient) is too large for a double.
 double ReadFractionNumber(std::string_view text, double fallback);
 //! Reads a 32-bit integer: optional blanks and sign, then decimal digits or "$" and
 //! hexadecimal digits. Anything else, also an empty text or an out-of-range number, is 0.

@@ -1,6 +1,7 @@
 #include "core/workflow/page_workflow.h"
 
 #include "core/quantities/my_project.h"
+#include "core/workflow/page_fields.h"
 
 namespace {
 
@@ -119,6 +120,10 @@ bool TPageWorkflow::OrsikNavigate1_Select(int newPage) {
 }
 
 TPageCheckResult TPageWorkflow::ValidatePage(int page) const {
+    // An entry field whose value is not valid blocks the page before any other check, as
+    // it would while the user was typing; a loaded project is judged the same way.
+    if (TPageCheckResult failure = CheckPageFields(FDocument, page, FHooks.ShockAbsorberLever()))
+        return failure;
     switch (page) {
     case cmpWorkpiece:
         return TPageValidation::CheckWorkpiece(FDocument);

@@ -149,7 +149,8 @@ public:
     //! OrsikNavigate1_Select: the checks before a move to `newPage`; backward moves always
     //! pass. Reports the first failure.
     bool OrsikNavigate1_Select(int newPage);
-    //! The first failing check of leaving `page`, in the page's order.
+    //! The first failing check of leaving `page`: its entry fields (CheckPageFields), then
+    //! the checks in the page's order.
     TPageCheckResult ValidatePage(int page) const;
     //! Makes the highest page reached the current page: later pages must be walked again.
     void ResetReach();

@@ -1,5 +1,6 @@
 #include "core/workflow/vacuum_page_hooks.h"
 
+#include "core/workflow/page_fields.h"
 #include "core/workflow/page_validation.h"
 
 int TVacuumPageHooks::RowOf(const TCustomTable& query, std::string_view orderCode) {
@@ -29,6 +30,10 @@ double TVacuumPageHooks::ShockAbsorberLever() const {
 
 void TVacuumPageHooks::Enter(int page) {
     TMyProject& doc = app_.Document;
+    // Values the page's fields refuse (a project can hold them) are not computed with: the
+    // page is shown as it stands and refuses to be left. A list of thousands of cups would
+    // otherwise keep the arrangement busy for minutes.
+    if (CheckPageFields(doc, page, ShockAbsorberLever())) return;
     switch (page) {
     case cmpWorkpiece: app_.Workpiece.Refresh(); break;
     case cmpPositioning: app_.Cups.Refresh(); break;

@@ -8,7 +8,8 @@
 
 //! The page work of the application: the product checks of the cup, tube and generator
 //! pages and what entering each page recomputes. Product rows are found again by the order
-//! codes the document stores (the first row when a code is no longer offered).
+//! codes the document stores (the first row when a code is no longer offered). A page whose
+//! entry fields hold values they refuse is entered without its work.
 class TVacuumPageHooks : public TPageHooks {
 public:
     explicit TVacuumPageHooks(TVacuumApplication& app) : app_(app) {}

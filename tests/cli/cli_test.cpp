@@ -240,6 +240,50 @@ TEST_F(CliDesign, StopsAtTheRefusingPage) {
         << g.err;
 }
 
+// Values no one could type into the fields, written into an example project: the design
+// stops at the page that shows the field, names it in the chosen language and prints no
+// result.
+TEST_F(CliDesign, RefusesValuesNoUserCouldEnter) {
+    struct Case {
+        std::vector<std::pair<std::string, std::string>> Values;
+        std::string Refusal;
+        std::string Example = "steel_sheet_linear.vac";
+    };
+    const Case cases[] = {
+        {{{"Workpiece.Material", ""}, {"Workpiece.Density", "-7870"}}, "page 1 refused: Density (SpinEditWerkStkDichte)"},
+        {{{"Workpiece.Length.x", "1e300"}}, "page 1 refused: Length (X) (SpinEditLaenge)"},
+        // Beyond a double: the store's fallback 0, which the page refuses as a size.
+        {{{"Workpiece.Length.y", "1e400"}}, "page 1 refused: Width (Y) (SpinEditBreite)"},
+        {{{"SuctionCups.Strategy.CountX", "65536"}}, "page 2 refused: Count (SpinEditAnzahl1)"},
+        // More cups than the count fields make: refused at once, not after laying them out.
+        {{{"SuctionCups.Count", "65536"}}, "page 2 refused: Count (SpinEditAnzahl1)"},
+        {{{"Tube.Length", "-1"}}, "page 4 refused: Tube length per suction cup (SpinEditSchlauchLaengeEinzeln)"},
+        {{{"Venturi.Conditions.Count", "2147483647"}}, "page 5 refused: Count (SpinEditAnzahlVenturi)"},
+        {{{"Venturi.Conditions.Pressure", "abc"}}, "page 5 refused: Working pressure (SpinEditBetriebsdruck)"},
+        {{{"Moving.Linear.Travel", "-1"}}, "page 6 refused: Travel (SpinEditLinWeg)"},
+        // 7 rad is more than a full turn.
+        {{{"Moving.Circular.Angle", "7"}}, "page 6 refused: Rotation angle (SpinEditDrehwinkel)",
+         "glass_plate_rotary.vac"},
+        // 20 bar, above the drive's 12 bar.
+        {{{"Drive.Pneumatic.Circular.Pressure", "2000000"}}, "page 7 refused: Working pressure (SpinEditBetrDruckRot)",
+         "glass_plate_rotary.vac"},
+    };
+    for (const Case& c : cases) {
+        std::string text = Read(std::string(VACUUM_SOURCE_DIR) + "/examples/" + c.Example);
+        for (const auto& [key, value] : c.Values) {
+            const auto at = text.find("\n" + key + "=");
+            ASSERT_NE(at, std::string::npos) << key;
+            const auto from = at + key.size() + 2;
+            text.replace(from, text.find_first_of("\r\n", from) - from, value);
+        }
+        std::ofstream(Dir / "hostile.vac", std::ios::binary) << text;
+        const auto r = Cli({"design", (Dir / "hostile.vac").string(), "--catalog", (Dir / "Vacuum.dat").string()});
+        EXPECT_EQ(r.status, 2) << c.Refusal;
+        EXPECT_NE(r.err.find(c.Refusal + "\n"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.Refusal;
+    }
+}
+
 TEST(CliReport, LinesAndJsonCarryTheSameTree) {
     TReportNode r;
     r.Text("name", "a \"quoted\"\ttab\x01");

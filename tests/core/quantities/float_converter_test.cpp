@@ -471,7 +471,6 @@ TEST(FMU2Model, RoundedCounts) {
     const std::pair<double, int64_t> rows[] = {{2.5, 2},
                                                {3.5, 4},
                                                {-2.5, -2},
-                                               {std::nan(""), 0},
                                                {1e300, std::numeric_limits<int64_t>::max()},
                                                {-1e300, std::numeric_limits<int64_t>::min()}};
     for (auto [x, n] : rows) {
@@ -480,4 +479,36 @@ TEST(FMU2Model, RoundedCounts) {
     }
     f.model.SetValueInt(7);
     EXPECT_EQ(f.Text(), "7");
+    // Not a number is not taken, even without a range: the count stays.
+    f.model.SetValue(std::nan(""));
+    EXPECT_EQ(f.model.ValueRounded(), 7);
+    EXPECT_FALSE(f.model.Valid());
+}
+
+// What a loaded value is judged by: only finite values within the range are valid, and a
+// count with a range must be whole, however the value arrives.
+TEST(FMU2Model, AcceptsOnlyValuesAUserCouldEnter) {
+    TField mass(cNU_mass, cUM_kg, 0, cInf, 2); // no upper limit
+    EXPECT_TRUE(mass.model.Accepts(1e300));
+    EXPECT_FALSE(mass.model.Accepts(cInf));
+    EXPECT_FALSE(mass.model.Accepts(std::nan("")));
+    EXPECT_FALSE(mass.model.Accepts(-1));
+    mass.model.SetValue(cInf); // shown, not taken
+    EXPECT_EQ(mass.model.Value(), 2);
+    EXPECT_EQ(mass.model.Validity(), fvOutOfRange);
+    mass.model.SetValue(3);
+    EXPECT_TRUE(mass.model.Valid());
+
+    TField count(cNU_pieces, cUM_Stk, 1, 100, 1);
+    EXPECT_TRUE(count.model.Accepts(100));
+    EXPECT_FALSE(count.model.Accepts(101));
+    EXPECT_FALSE(count.model.Accepts(2147483647.0));
+    EXPECT_FALSE(count.model.Accepts(2.5));
+    // The key filter keeps the separator out, but a fraction still reads: 5/2 = 2.5.
+    count.model.EditChange("5/2");
+    EXPECT_EQ(count.model.Validity(), fvOutOfRange);
+    EXPECT_EQ(count.model.Value(), 1);
+    count.model.EditChange("4/2");
+    EXPECT_TRUE(count.model.Valid());
+    EXPECT_EQ(count.model.Value(), 2);
 }

@@ -129,6 +129,25 @@ TEST(PrjValueText, FractionTolerantNumbers) {
     EXPECT_EQ(ReadFractionNumber("2,5", 7.0), 7.0);
 }
 
+// A number beyond the largest double (about 1.8e308) reads no better than one that does not
+// parse; the largest ones that fit still read as they stand.
+TEST(PrjValueText, OverflowingNumbersTakeTheFallback) {
+    EXPECT_EQ(ReadFractionNumber("1e400", 7.0), 7.0);
+    EXPECT_EQ(ReadFractionNumber("-1e400", 7.0), 7.0);
+    EXPECT_EQ(ReadFractionNumber("1e300", 7.0), 1e300);
+    EXPECT_EQ(ReadFractionNumber("-1.7e308", 7.0), -1.7e308);
+    // A quotient that overflows is no number either; an overflowing divisor is no divisor.
+    EXPECT_EQ(ReadFractionNumber("1e300/1e-300", 7.0), 7.0);
+    EXPECT_EQ(ReadFractionNumber("3/1e400", 7.0), 3.0);
+    // Underflow is a number, and it is 0.
+    EXPECT_EQ(ReadFractionNumber("1e-400", 7.0), 0.0);
+
+    TPrjStrings s;
+    s.SetValue("Workpiece.Length.x", "1e400");
+    EXPECT_EQ(s.ReadFloat("Workpiece.Length.x"), 0.0);
+    EXPECT_EQ(s.ReadFloat("Workpiece.Length.x", 1.0), 1.0);
+}
+
 TEST(PrjValueText, Integers) {
     EXPECT_EQ(ReadIntegerText("42"), 42);
     EXPECT_EQ(ReadIntegerText("-7"), -7);

@@ -1,0 +1,243 @@
+#include "core/workflow/page_fields.h"
+
+#include "core/calc/cup_layout.h"
+#include "core/calc/workpiece.h"
+#include "core/quantities/float_converter.h"
+#include "core/quantities/my_project.h"
+#include "core/workflow/page_workflow.h"
+#include "core/workflow/suction_cup_model.h"
+#include "core/workflow/workpiece_model.h"
+
+#include <limits>
+#include <numbers>
+
+namespace {
+
+constexpr double kOpen = std::numeric_limits<double>::infinity();
+constexpr double kBar = 100000.0;
+
+constexpr double kTravelMax = 5.0;           // m
+constexpr double kHolderMassMax = 1000.0;    // kg
+constexpr double kLeverMax = 10.0;           // m
+constexpr double kHolderInertiaMax = 1000.0; // kg m²
+constexpr double kTravelTimeMin = 0.001;     // s
+constexpr double kTravelTimeMax = 1000.0;    // s
+constexpr double kLinearSpeedMin = 0.005;    // m/s
+constexpr double kLinearSpeedMax = 10.0;     // m/s
+constexpr double kDrivePressureMax = 12 * kBar;
+constexpr double kAbsorberCountMax = 100.0;
+constexpr double kSafetyFactorMin = 1.0;
+constexpr double kSafetyFactorMax = 100.0;
+constexpr double kAbsorberLeverMax = 10.0; // m
+constexpr double kDistanceMax = 1.0;       // grid length, m; grid angle, rad
+constexpr double kGridMin = 0.001;
+constexpr double kTubeLengthMax = 100.0; // m
+constexpr double kVenturiCountMax = 100.0;
+constexpr double kVenturiPressureMin = 3 * kBar;
+constexpr double kVenturiPressureMax = 7 * kBar;
+constexpr double kRequiredVacuumMin = -0.95 * kBar;
+
+bool Rotary(TDriveType type) {
+    return type == cdtPneumaticCircular || type == cdtNCCircular;
+}
+
+void Workpiece(const TMyProject& d, std::vector<TPageField>& f) {
+    const TMyProject::TWorkpiece& w = d.Workpiece;
+    const TWorkpieceFieldState shown = WorkpieceFieldState(w.Shape, w.MassKnown, false);
+    const double l = cWorkpieceLengthMax;
+    if (shown.LengthXVisible)
+        f.push_back({"~Length(X)", "SpinEditLaenge", cNU_length, 0.0, l, w.LengthX});
+    if (shown.LengthYVisible)
+        f.push_back({"~Width(Y)", "SpinEditBreite", cNU_length, 0.0, l, w.LengthY});
+    if (shown.LengthZVisible)
+        f.push_back({"~Height(Z)", "SpinEditHoehe", cNU_length, 0.0, l, w.LengthZ});
+    if (shown.OuterDiameterVisible)
+        f.push_back({"~Diameter", "SpinEditDAussen", cNU_length, 0.0, l, w.OuterDiameter});
+    if (shown.InnerDiameterVisible)
+        f.push_back({"~InsideDiameter", "SpinEditDInnen", cNU_length, 0.0, l, w.InnerDiameter});
+    if (shown.VolumeVisible)
+        f.push_back(
+            {"~Volume", "SpinEditWerkStkVolumen", cNU_volume, 0.0, cWorkpieceVolumeMax, w.Volume});
+    if (shown.DensityVisible)
+        f.push_back({"~Density", "SpinEditWerkStkDichte", cNU_density, 0.0, cWorkpieceDensityMax,
+                     w.Density});
+    f.push_back({"~Mass", "SpinEditWerkStkMasse", cNU_mass, 0.0, kOpen, w.Mass});
+    f.push_back({"~FrictionCoefficient", "SpinEditFriction", cNU_NoUnit, 0.0, cWorkpieceFrictionMax,
+                 d.Friction});
+    // The centre-of-gravity dialog of the page holds these too.
+    const double c = cWorkpieceMassCenterLimit;
+    const std::string_view key = "~CenterOfGravityAnd...";
+    f.push_back({key, "SpinEditSchwerpunktX", cNU_length, -c, c, w.MassCenter.X});
+    f.push_back({key, "SpinEditSchwerpunktY", cNU_length, -c, c, w.MassCenter.Y});
+    f.push_back({key, "SpinEditSchwerpunktZ", cNU_length, -c, c, w.MassCenter.Z});
+    // The moment is entered only where the dialog lets it be; elsewhere it is computed
+    // from the fields above.
+    if (w.Shape <= cwsVolumeKnown && !w.WorstCase)
+        f.push_back(
+            {key, "SpinEditTrMomentZ", cNU_moment_of_inertia, 0.0, kOpen, w.MomentOfInertiaZ});
+}
+
+void Positioning(const TMyProject& d, std::vector<TPageField>& f) {
+    const TSaugerList& cups = d.SuctionCups;
+    const TStrategyFields shown = TSuctionCupModel::StrategyFields(cups.StrategyType());
+    const double n = cSaugerCountMax;
+    if (!shown.Count1.empty())
+        f.push_back({shown.Count1, "SpinEditAnzahl1", cNU_pieces, cSaugerCountMin, n,
+                     double(cups.CountX())});
+    if (!shown.Count2.empty())
+        f.push_back({shown.Count2, "SpinEditAnzahl2", cNU_pieces, cSaugerCountMin, n,
+                     double(cups.CountY())});
+    if (!shown.Angle.empty())
+        f.push_back({shown.Angle, "SpinEditWinkel1", cNU_angle, 0.0, 0.0, cups.StrategyAngle()});
+    if (shown.GridPageVisible) {
+        f.push_back(
+            {"~Lock", "SpinEditRasten_mm", cNU_length, kGridMin, kDistanceMax, cups.GridLength()});
+        f.push_back(
+            {"~Lock", "SpinEditRasten_deg", cNU_angle, kGridMin, kDistanceMax, cups.GridAngle()});
+    }
+}
+
+void Tube(const TMyProject& d, std::vector<TPageField>& f) {
+    // Both lengths are shown, the one of the current mode first: it is the one to correct.
+    const TPageField single{"~TubeLenghtPerSuctionCup",
+                            "SpinEditSchlauchLaengeEinzeln",
+                            cNU_length,
+                            0.0,
+                            kTubeLengthMax,
+                            d.SingleTubeLength()};
+    const TPageField total{"~TotalTubeLength", "SpinEditSchlauchLaenge",
+                           cNU_length,         0.0,
+                           kTubeLengthMax,     d.Tube.Length};
+    f.push_back(d.Tube.TotalLength ? total : single);
+    f.push_back(d.Tube.TotalLength ? single : total);
+}
+
+void Venturi(const TMyProject& d, std::vector<TPageField>& f) {
+    const TMyProject::TVenturi& v = d.Venturi;
+    f.push_back(
+        {"~Count", "SpinEditAnzahlVenturi", cNU_pieces, 1.0, kVenturiCountMax, double(v.Count)});
+    f.push_back({"~WorkingPressure", "SpinEditBetriebsdruck", cNU_pressure, kVenturiPressureMin,
+                 kVenturiPressureMax, v.Pressure});
+    // Only the lower end is the field's; a vacuum at or above ambient is refused by the
+    // page's own check.
+    f.push_back(
+        {"~Vacuum", "SpinEditVakuumSoll", cNU_pressure, kRequiredVacuumMin, kOpen, v.Vacuum});
+}
+
+void Motion(const TMyProject& d, std::vector<TPageField>& f) {
+    const TMyProject::TMoving& m = d.Moving;
+    const TMyProject::TDrive& drive = d.Drive;
+    if (Rotary(drive.Type)) {
+        f.push_back({"~RotationAngle", "SpinEditDrehwinkel", cNU_angle, 0.0, 2.0 * std::numbers::pi,
+                     m.CircularAngle});
+        f.push_back(
+            {"~Lever", "SpinEditHebelarmWerkStk", cNU_length, 0.0, kLeverMax, m.CircularLever});
+        f.push_back({"~MomentOfInertia", "SpinEditTraegheitHalterung", cNU_moment_of_inertia, 0.0,
+                     kHolderInertiaMax, m.CircularHolderMomentOfInertia});
+    } else {
+        f.push_back({"~Travel", "SpinEditLinWeg", cNU_length, 0.0, kTravelMax, m.LinearTravel});
+        f.push_back(
+            {"~Mass", "SpinEditMasseHalterung", cNU_mass, 0.0, kHolderMassMax, m.LinearHolderMass});
+    }
+    if (drive.Type == cdtPneumaticLinear) {
+        const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
+        f.push_back({"~Time", "SpinEditZeitLin", cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        f.push_back({"~VelocityAt...", "SpinEditVMaxLin", cNU_velocity, kLinearSpeedMin,
+                     kLinearSpeedMax, p.Speed});
+    } else if (drive.Type == cdtPneumaticCircular) {
+        const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
+        f.push_back({"~Time", "SpinEditZeitRot", cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        // The view sets this field's range; finite is all the document can demand.
+        f.push_back(
+            {"~VelocityAt...", "SpinEditWMaxRot", cNU_angular_velocity, 0.0, 0.0, p.AngularSpeed});
+    }
+}
+
+void Drive(const TMyProject& d, double absorberLever, std::vector<TPageField>& f) {
+    const TMyProject::TDrive& drive = d.Drive;
+    if (drive.Type == cdtPneumaticLinear) {
+        const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
+        f.push_back({"~WorkingPressure", "SpinEditBetrDruckLin", cNU_pressure, 0.0,
+                     kDrivePressureMax, p.Pressure});
+        if (p.UseQdr)
+            f.push_back({"~Quantity", "SpinEditQdrLinAnzahl", cNU_pieces, 1.0, kAbsorberCountMax,
+                         double(p.QdrCount)});
+        f.push_back({"~SafetyFactor", "SpinEditFaktorPnLin", cNU_NoUnit, kSafetyFactorMin,
+                     kSafetyFactorMax, p.SafetyFactor});
+    } else if (drive.Type == cdtPneumaticCircular) {
+        const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
+        f.push_back({"~WorkingPressure", "SpinEditBetrDruckRot", cNU_pressure, 0.0,
+                     kDrivePressureMax, p.Pressure});
+        if (p.UseQdr) {
+            f.push_back({"~Quantity", "SpinEditQdrRotAnzahl", cNU_pieces, 1.0, kAbsorberCountMax,
+                         double(p.QdrCount)});
+            f.push_back({"~ShockAbsorberLever", "SpinEditQdrRadius", cNU_length, 0.0,
+                         kAbsorberLeverMax, absorberLever});
+        }
+        f.push_back({"~SafetyFactor", "SpinEditFaktorPnRot", cNU_NoUnit, kSafetyFactorMin,
+                     kSafetyFactorMax, p.SafetyFactor});
+    }
+}
+
+TPageCheckFailure Failure(std::string_view caption, std::string_view control) {
+    return {std::string(caption), std::string(control)};
+}
+
+} // namespace
+
+std::vector<TPageField> PageFields(const TMyProject& document, int page, double absorberLever) {
+    std::vector<TPageField> fields;
+    switch (page) {
+    case cmpWorkpiece:
+        Workpiece(document, fields);
+        break;
+    case cmpPositioning:
+        Positioning(document, fields);
+        break;
+    case cmpTube:
+        Tube(document, fields);
+        break;
+    case cmpVenturi:
+        Venturi(document, fields);
+        break;
+    case cmpMotion:
+        Motion(document, fields);
+        break;
+    case cmpDrive:
+        Drive(document, absorberLever, fields);
+        break;
+    default:
+        break;
+    }
+    return fields;
+}
+
+bool PageFieldValid(const TPageField& field) {
+    // The field's own rule decides, so a loaded value is judged as a typed one.
+    TFMU2Model model;
+    model.BeginLoad();
+    model.SetNormUnit(field.Quantity);
+    model.SetValueMin(field.Min);
+    model.SetValueMax(field.Max);
+    return model.Accepts(model.Clamp(field.Value));
+}
+
+TPageCheckResult CheckPageFields(const TMyProject& document, int page, double absorberLever) {
+    const std::vector<TPageField> fields = PageFields(document, page, absorberLever);
+    for (const TPageField& field : fields)
+        if (!PageFieldValid(field)) return Failure(field.Caption, field.Control);
+    if (page == cmpPositioning) {
+        // A list read from a file can hold more cups than the count fields could ever make.
+        const TSaugerList& cups = document.SuctionCups;
+        int count1 = cups.CountX(), count2 = cups.CountY();
+        NormalizeStrategyCounts(cups.StrategyType(), count1, count2);
+        const long long admitted = static_cast<long long>(count1) * count2;
+        if (cups.Count() < 1 || cups.Count() > admitted) {
+            const TPageField* first = fields.empty() ? nullptr : &fields.front();
+            if (first && first->Quantity == cNU_pieces)
+                return Failure(first->Caption, first->Control);
+            return Failure("~Count", "SpinEditAnzahl1");
+        }
+    }
+    return std::nullopt;
+}
