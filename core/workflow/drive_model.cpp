@@ -241,12 +241,10 @@ void TDriveModel::FilterRotaryQuery() {
 void TDriveModel::StrQueryDrehachseChange() {
     std::string& code = FDocument.Drive.PneumaticCircular.OrderCode;
     if (FindOrderCode(FRotaryQuery, code) >= 0) return;
-    const std::string dropped = code;
     if (FRotaryQuery && FRotaryQuery->Rows() > 0 && HasColumn(FRotaryQuery, "OrderCode"))
         code = FRotaryQuery->AsText(0, "OrderCode").substr(0, cOrderCodeLength);
     else
         code.clear();
-    if (!dropped.empty() && OnActuatorReplaced) OnActuatorReplaced(*this, dropped, code);
 }
 
 // --- rating bars ---

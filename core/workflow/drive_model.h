@@ -67,11 +67,6 @@ public:
     //! loaded project, a new workpiece mass, the motion page). Calculate runs it first.
     void UpdateRotaryFilter();
 
-    //! The filter no longer offers the actuator `dropped` (never empty) and `chosen` (empty
-    //! for none) takes its place.
-    std::function<void(TDriveModel& sender, const std::string& dropped, const std::string& chosen)>
-        OnActuatorReplaced;
-
     // --- results ---
     const TLinearDriveResult& Linear() const { return FLinear; }
     const TRotaryDriveResult& Rotary() const { return FRotary; }
