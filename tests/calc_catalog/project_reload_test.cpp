@@ -31,7 +31,7 @@ std::string Variant(const std::string& example, const std::string& name,
         const auto at = text.find("\n" + key + "=");
         EXPECT_NE(at, std::string::npos) << key;
         if (at == std::string::npos) continue;
-        const auto end = text.find('\n', at + 1);
+        const auto end = text.find_first_of("\r\n", at + 1);
         text.replace(at + 1, end - at - 1, line);
     }
     const auto file = std::filesystem::path(CatalogueFile()).parent_path() / name;
