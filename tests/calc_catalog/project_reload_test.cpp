@@ -1,14 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
 #include "core/workflow/vacuum_page_hooks.h"
 #include "tests/calc_catalog/bundled_catalogue.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
 
 // What loading a project, entering a page or changing the workpiece recomputes, with the
 // bundled catalogue and the example projects.
@@ -39,7 +38,8 @@ std::string Variant(const std::string& example, const std::string& name,
     return file.string();
 }
 
-double RotaryColumn(const TVacuumApplication& app, const std::string& code, std::string_view column) {
+double RotaryColumn(const TVacuumApplication& app, const std::string& code,
+                    std::string_view column) {
     const int row = app.RotaryCylinders.FindRow("OrderCode", code);
     return row < 0 ? std::nan("") : app.RotaryCylinders.AsFloat(row, column);
 }
@@ -69,13 +69,15 @@ TEST(RotaryActuatorFilter, ALoadedProjectOffersOnlyActuatorsForItsAngleAndInerti
     ASSERT_TRUE(s.App.Active());
     // 180°: the 90° actuators are out; J = 2·0.3² + 2·(0.5² + 0.4²)/12 ≈ 0.248 kg·m² plus
     // the cups excludes RA-25-180 (0.197), so the first row left is RA-32-180.
-    ASSERT_TRUE(s.Load(Variant("glass_plate_rotary.vac", "swivel180.vac",
-                               {{"Moving.Circular.Angle", "Moving.Circular.Angle=3.141592653589793"}})));
+    ASSERT_TRUE(
+        s.Load(Variant("glass_plate_rotary.vac", "swivel180.vac",
+                       {{"Moving.Circular.Angle", "Moving.Circular.Angle=3.141592653589793"}})));
     EXPECT_EQ(s.App.Document.Drive.PneumaticCircular.OrderCode, "RA-32-180");
 
     // A 40 mm plate weighs 20 kg: J ≥ 20·0.3² + 20·0.41/12 ≈ 2.48 kg·m², which only the
     // 63 mm actuators (3.15 kg·m²) take.
-    ASSERT_TRUE(s.Load(Variant("glass_plate_rotary.vac", "heavy.vac", {{"Workpiece.Length.z", "Workpiece.Length.z=0.04"}})));
+    ASSERT_TRUE(s.Load(Variant("glass_plate_rotary.vac", "heavy.vac",
+                               {{"Workpiece.Length.z", "Workpiece.Length.z=0.04"}})));
     const std::string& code = s.App.Document.Drive.PneumaticCircular.OrderCode;
     EXPECT_EQ(code, "RA-63-90");
     EXPECT_GE(RotaryColumn(s.App, code, "MomentOfInertiaMax"), 20 * 0.09 + 20 * 0.41 / 12);
@@ -115,7 +117,8 @@ TEST(TubeLengthOnLoad, ASecondProjectDoesNotKeepTheFirstOnesPerCupLength) {
     // One cup, 0.25 m.
     EXPECT_NEAR(s.App.Tube.Lengths().Single, 0.25, 1e-12);
     // Four cups and 2 m in all: 0.5 m each.
-    ASSERT_TRUE(s.Load(Variant("glass_plate_rotary.vac", "tube2m.vac", {{"Tube.Length", "Tube.Length=2"}})));
+    ASSERT_TRUE(s.Load(
+        Variant("glass_plate_rotary.vac", "tube2m.vac", {{"Tube.Length", "Tube.Length=2"}})));
     EXPECT_NEAR(s.App.Tube.Lengths().Single, 0.5, 1e-12);
     ASSERT_TRUE(s.WalkTo(cmpTube));
     EXPECT_NEAR(s.App.Tube.Lengths().Single, 0.5, 1e-12);
@@ -141,7 +144,8 @@ TEST(LoadPageEntry, RecomputesTheCupLoadsAtTheSliderInstant) {
     ASSERT_TRUE(s.Flow.Previous());
     // Half the pressure halves the piston force; nothing moves the slider.
     s.App.Drive.SpinEditBetrDruckLinChange(300000.0);
-    const double a = s.App.Drive.Linear().PistonForce / s.App.Motion.MovingMass() * std::pow(1.75 / 2 - 1, 2);
+    const double a =
+        s.App.Drive.Linear().PistonForce / s.App.Motion.MovingMass() * std::pow(1.75 / 2 - 1, 2);
     ASSERT_TRUE(s.Flow.Next());
     ASSERT_EQ(s.Flow.CurrentPage(), cmpSuctionCupLoad);
     EXPECT_NEAR(cups.Cups().Sauger(0)->NormalRatio, resting * (g + a) / g, 1e-9 * resting);
