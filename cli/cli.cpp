@@ -31,7 +31,8 @@ const char* kUsage =
     "       vacuum-cli translate --lang CODE [--file LANGUAGE_FILE] KEY...\n"
     "       vacuum-cli project FILE.vac\n"
     "       vacuum-cli design PROJECT.vac [--catalog FILE] [--lang CODE] [--json]\n"
-    "                  [--erp FILE --plant CODE] [--csv FILE] [--shop FILE]\n";
+    "                  [--erp FILE --plant CODE] [--csv FILE] [--shop FILE]\n"
+    "       vacuum-cli retime PROJECT.vac OUT.vac\n";
 
 struct TCliError {
     int status;
@@ -181,6 +182,12 @@ int RunCli(const std::vector<std::string>& args, std::string& out, std::string& 
         if (cmd == "translate") return Translate(rest, out);
         if (cmd == "project") return Project(rest, out);
         if (cmd == "design") return Design(rest, out, err);
+        if (cmd == "retime") {
+            if (rest.size() != 2) throw TCliError{2, std::string("retime takes a project and an output file\n") + kUsage};
+            const TDesignOutcome r = RunRetime(rest[0], rest[1]);
+            if (r.Status != 0) throw TCliError{r.Status, r.Error.substr(0, r.Error.size() - 1)};
+            return 0;
+        }
         if (cmd == "help" || cmd == "--help" || cmd == "-h") {
             out += kUsage;
             return 0;

@@ -4,6 +4,7 @@
 #include "core/data/order_export.h"
 #include "core/data/shop_page.h"
 #include "core/quantities/my_project_types.h"
+#include "core/workflow/motion_model.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
 #include "core/workflow/vacuum_page_hooks.h"
@@ -41,6 +42,8 @@ void SuctionCups(TVacuumApplication& app, TReportNode& r) {
         const TVektor& p = cups.Sauger(i)->Pos;
         positions.Numbers({}, {p.X, p.Y, p.Z});
     }
+    TReportNode& misplaced = n.Array("misplaced");
+    for (int i = 0; i < cups.Count(); ++i) misplaced.Number({}, cups.Sauger(i)->Misplaced ? 1 : 0);
 }
 
 void Tube(TVacuumApplication& app, TReportNode& r) {
@@ -73,6 +76,7 @@ void Profile(TReportNode& n, const TMovement& m) {
     n.Number("deceleration", m.AccNeg());
     n.Number("max_speed", m.EffVmax());
     n.Number("time_s", m.EndTime());
+    n.Bool("reached", m.ProfileReached());
 }
 
 void Motion(TVacuumApplication& app, TReportNode& r) {
@@ -165,6 +169,21 @@ void CupRatios(TVacuumApplication& app, TReportNode& array) {
     }
 }
 
+// The largest ratios over the whole motion. The slider steps alone can miss a peak: the
+// braking of a pneumatic drive grows to its largest value at the very end of the motion,
+// where the curve drops to 0, so each phase boundary is sampled just inside either side.
+void Peaks(TVacuumApplication& app, TReportNode& loads) {
+    const double end = app.Motion.EndTime();
+    const double step = (std::isfinite(end) && end > 0.0 ? end : 0.0) * 1e-9;
+    std::vector<double> times;
+    for (const double b : app.Motion.PhaseBoundaries()) times.insert(times.end(), {b - step, b, b + step});
+    const TCupLoadPeaks peaks = app.Cups.LoadPeaks(times);
+    TReportNode& n = loads.Object("peak");
+    n.Bool("solvable", peaks.Solvable);
+    TReportNode& cups = n.Array("cups_normal_transverse");
+    for (size_t i = 0; i < peaks.Normal.size(); ++i) cups.Numbers({}, {peaks.Normal[i], peaks.Transverse[i]});
+}
+
 void Loads(TVacuumApplication& app, TReportNode& r) {
     TReportNode& n = r.Object("suction_cup_loads");
     const TMaxValues& max = app.Cups.MaxValues();
@@ -181,9 +200,11 @@ void Loads(TVacuumApplication& app, TReportNode& r) {
         TReportNode& at = slider.Object({});
         at.Number("position", position);
         at.Number("time_s", app.Cups.SliderTime());
+        at.Bool("solvable", app.Cups.Cups().Solvable());
         CupRatios(app, at.Array("cups_normal_transverse"));
     }
     app.Cups.RxSliderVCRChange(before);
+    Peaks(app, n);
 }
 
 void Parts(TVacuumApplication& app, TReportNode& r) {
@@ -262,10 +283,15 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     if (!loaded || !loaded->Ok()) return fail(1, loaded ? loaded->Message : o.Project + ": not read");
     const std::string storedCup = app.Document.SuctionCupsOrderCode, storedTube = app.Document.Tube.OrderCode,
                       storedVenturi = app.Document.Venturi.OrderCode;
+    // Loading already refilters the actuator list, so the stored actuator is read apart.
+    TMyProject asStored;
+    asStored.Project().LoadFromFile(o.Project);
+    const std::string storedActuator = asStored.Drive.PneumaticCircular.OrderCode;
     // A stored product the catalogue no longer offers gives way to the first row offered.
     auto replaced = [&](const std::string& what, const std::string& stored, const std::string& now) {
         if (!stored.empty() && stored != now)
-            outcome.Error += "note: the " + what + " " + stored + " is not offered; " + now + " is chosen\n";
+            outcome.Error += "note: the " + what + " " + stored + " is not offered; " + (now.empty() ? "none" : now) +
+                             " is chosen\n";
     };
     while (flow.CurrentPage() < cmpPartsList) {
         const int page = flow.CurrentPage();
@@ -273,6 +299,14 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
         if (page == cmpSuctionCup) replaced("suction cup", storedCup, app.Document.SuctionCupsOrderCode);
         if (page == cmpTube) replaced("tube", storedTube, app.Document.Tube.OrderCode);
         if (page == cmpVenturi) replaced("vacuum generator", storedVenturi, app.Document.Venturi.OrderCode);
+        if (page == cmpVenturi)
+            for (const std::string& why : app.Venturi.CurveDiagnostics()) outcome.Error += "note: " + why + "\n";
+        if (page == cmpMotion)
+            if (const std::string why = app.Motion.ProfileDiagnostic(); !why.empty())
+                outcome.Error += "note: " + why + "\n";
+        if (page == cmpDrive && (app.Document.Drive.Type == cdtPneumaticCircular ||
+                                 app.Document.Drive.Type == cdtNCCircular))
+            replaced("rotary actuator", storedActuator, app.Document.Drive.PneumaticCircular.OrderCode);
         if (!moved) {
             outcome.Status = 2;
             outcome.Error += "page " + std::to_string(page) + " refused: " + refused + "\n";
@@ -303,6 +337,29 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
         options.Translate = [&](std::string_view key) { return app.Language.Translate(key); };
         page.Build(app.PartsList, options);
         if (!Export(WriteExportFile(o.ShopFile, page.Text()), outcome)) return outcome;
+    }
+    return outcome;
+}
+
+TDesignOutcome RunRetime(const std::string& in, const std::string& out) {
+    TDesignOutcome outcome;
+    TMyProject doc;
+    TMotionModel motion(doc);
+    if (const TPrjResult r = doc.Project().LoadFromFile(in); !r.Ok()) {
+        outcome.Status = 1;
+        outcome.Error = r.Message + "\n";
+        return outcome;
+    }
+    // As if the user entered the stroke and the swivel angle once more: the pneumatic speeds
+    // or times follow from them by the motion page's relations, and both servo profiles take
+    // them as their travel.
+    doc.DisclaimerPending = false;
+    motion.SpinEditLinWegChange(doc.Moving.LinearTravel);
+    motion.SpinEditDrehwinkelChange(doc.Moving.CircularAngle);
+    motion.PanelDrehwinkelNCChange(doc.Moving.CircularAngle);
+    if (const TPrjResult r = doc.Project().SaveToFile(out); !r.Ok()) {
+        outcome.Status = 1;
+        outcome.Error = r.Message + "\n";
     }
     return outcome;
 }

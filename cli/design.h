@@ -27,3 +27,8 @@ std::string ParseDesignOptions(const std::vector<std::string>& args, TDesignOpti
 //! command does, walks the pages forward to the parts list as Next would, prints the
 //! results of every page and writes the requested exports.
 TDesignOutcome RunDesign(const TDesignOptions& options);
+
+//! Reads the project `in`, applies the motion page's speed–time relations to its stroke
+//! and swivel angle and makes them the travel of both servo profiles, as entering the
+//! stroke and the angle again would, and writes the project to `out` (which may be `in`).
+TDesignOutcome RunRetime(const std::string& in, const std::string& out);

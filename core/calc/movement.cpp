@@ -110,6 +110,7 @@ void TMovement::Recalculate() {
         p.V = FVmax;
         const double L = FLength;
         int reductions = 0;
+        bool reached = true;
         PlanRamps(p, FJerkLimited, FJerk);
         if (p.SAcc + p.SDec < L) {
             p.SConst = L - p.SAcc - p.SDec;
@@ -127,6 +128,7 @@ void TMovement::Recalculate() {
                         p.T[3] = p.SConst / p.V;
                     }
                 }
+                reached = !(p.SAcc + p.SConst + p.SDec > L);
             } else {
                 // Triangular profile: the speed is never reached.
                 p.T[1] = std::sqrt(2.0 * L / p.A / (1.0 - p.A / p.D));
@@ -159,6 +161,7 @@ void TMovement::Recalculate() {
             FEffAccNeg = p.D;
             FEffVmax = p.V;
             FReductions = reductions;
+            FProfileReached = reached;
         }
     }
     if (OnChange) OnChange(*this);

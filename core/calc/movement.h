@@ -68,6 +68,10 @@ public:
     double EndPosition() const { return FPos[7]; }
     //! Number of speed reductions of the last recomputation.
     int Reductions() const { return FReductions; }
+    //! False when a jerk-limited profile still overran the travel at the last of its
+    //! cMaxReductions speed reductions: its phases then do not end at the travel and must
+    //! not be used.
+    bool ProfileReached() const { return FProfileReached; }
 
     //! Jerk at time t; 0 beyond the end.
     double JerkAt(double t) const;
@@ -113,4 +117,5 @@ private:
     double FEffAccNeg = 0.0;
     double FEffVmax = 0.0;
     int FReductions = 0;
+    bool FProfileReached = true;
 };

@@ -52,6 +52,7 @@ std::optional<TShockAbsorberData> TDriveModel::Absorber(std::string_view orderCo
 }
 
 void TDriveModel::Calculate() {
+    UpdateRotaryFilter();
     const TDriveType type = FDocument.Drive.Type;
     if (type == cdtPneumaticLinear || type == cdtNCLinear)
         CalculateLinear();
@@ -216,8 +217,19 @@ void TDriveModel::Qdr_Change(bool use, std::string_view orderCode, int count, do
     Calculate();
 }
 
+TDriveModel::TRotaryFilterKey TDriveModel::RotaryFilterKey() const {
+    return {FDocument.Moving.CircularAngle, FDocument.TotalMomentOfInertia,
+            FDocument.Drive.PneumaticCircular.UseQdr};
+}
+
+void TDriveModel::UpdateRotaryFilter() {
+    if (!FRotaryQuery || FFilteredFor == RotaryFilterKey()) return;
+    FilterRotaryQuery();
+}
+
 void TDriveModel::FilterRotaryQuery() {
     if (!FRotaryQuery) return;
+    FFilteredFor = RotaryFilterKey();
     FRotaryQuery->Reset();
     FRotaryQuery->AddCondition(RotaryAngleCondition(FDocument.Moving.CircularAngle));
     // With absorbers the actuator's own cushioning need not take the inertia.

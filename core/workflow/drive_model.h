@@ -62,6 +62,10 @@ public:
     //! Keeps the chosen actuator while the query offers it, else takes its first row, else
     //! none.
     void StrQueryDrehachseChange();
+    //! Refilters the rotary query when the swivel angle, the total moment of inertia or the
+    //! use of absorbers differ from those of the last filter, whatever changed them (a
+    //! loaded project, a new workpiece mass, the motion page). Calculate runs it first.
+    void UpdateRotaryFilter();
 
     // --- results ---
     const TLinearDriveResult& Linear() const { return FLinear; }
@@ -92,6 +96,15 @@ private:
     const TCustomTable* FAbsorbers;
     TStringQuery* FRotaryQuery;
     double FAbsorberRadius = 0.0;
+    // Inputs of the last rotary filter; unset until the first one.
+    struct TRotaryFilterKey {
+        double Angle = 0.0;
+        double MomentOfInertia = 0.0;
+        bool UseQdr = false;
+        bool operator==(const TRotaryFilterKey&) const = default;
+    };
+    TRotaryFilterKey RotaryFilterKey() const;
+    std::optional<TRotaryFilterKey> FFilteredFor;
     int FCylinderRow = -1;
     TLinearDriveResult FLinear;
     TRotaryDriveResult FRotary;

@@ -506,3 +506,29 @@ TMotionSample TMotionModel::Sample(double t) const {
     }
     return s;
 }
+
+std::vector<double> TMotionModel::PhaseBoundaries() const {
+    std::vector<double> times;
+    const TDriveType type = FDocument.Drive.Type;
+    if (type == cdtNCLinear || type == cdtNCCircular) {
+        const TMovement& m =
+            type == cdtNCLinear ? FDocument.Drive.NCLinearMove : FDocument.Drive.NCCircularMove;
+        for (int i = 0; i <= TMovement::cPhaseCount; ++i) times.push_back(m.StartTime(i));
+        return times;
+    }
+    const double end = PositionTimeEnd(type);
+    if (!(end > 0.0) || !std::isfinite(end)) return times;
+    for (int k = 0; k <= 7; ++k) times.push_back(end * k / 7.0);
+    return times;
+}
+
+std::string TMotionModel::ProfileDiagnostic() const {
+    const TDriveType type = FDocument.Drive.Type;
+    if (type != cdtNCLinear && type != cdtNCCircular) return {};
+    const TMovement& m =
+        type == cdtNCLinear ? FDocument.Drive.NCLinearMove : FDocument.Drive.NCCircularMove;
+    if (m.ProfileReached()) return {};
+    return "the servo profile does not reach its travel: " +
+           std::to_string(TMovement::cMaxReductions) +
+           " speed reductions still overrun it (the jerk is too small for the travel)";
+}

@@ -8,6 +8,8 @@
 #include "core/quantities/my_project_types.h"
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class TMyProject;
 class TMovement;
@@ -155,6 +157,14 @@ public:
     // --- TMotionSource ---
     double EndTime() const override;
     TMotionSample Sample(double t) const override;
+    //! Where the phases of the current drive's motion begin and end on its time axis, in
+    //! ascending order, s: the seven equal units of a pneumatic motion, the seven phases
+    //! of a servo profile. Loads peak at or next to these instants (the braking of a
+    //! pneumatic drive peaks at the very end of the last unit).
+    std::vector<double> PhaseBoundaries() const;
+    //! Empty while the current drive is pneumatic or its servo profile ends at its travel;
+    //! otherwise why the profile is not usable.
+    std::string ProfileDiagnostic() const;
 
     //! Runs the drive sizing after a change of the motion (pneumatic inputs, mass, inertia).
     TNotifyEvent OnDriveChange;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -372,14 +373,45 @@ double TSuctionCupModel::SliderTime() const {
     return FSliderPosition / static_cast<double>(cSliderMax) * end;
 }
 
-void TSuctionCupModel::EvaluateTime() {
-    const TMotionSample sample = FMotion ? FMotion->Sample(SliderTime()) : TMotionSample{};
+void TSuctionCupModel::EvaluateAt(double t) {
+    const TMotionSample sample = FMotion ? FMotion->Sample(t) : TMotionSample{};
     TSaugerList& list = Cups();
     MotionLoad(sample, IsRotaryDrive(FDoc.Drive.Type), FDoc.LinearDirectionVector,
                FDoc.Moving.CircularLever, list.LoadCase.Acceleration, list.LoadCase.WorkpieceBasis);
     SyncInputs();
     list.CalcForces();
+}
+
+void TSuctionCupModel::EvaluateTime() {
+    EvaluateAt(SliderTime());
     Notify();
+}
+
+TCupLoadPeaks TSuctionCupModel::LoadPeaks(const std::vector<double>& extraTimes) {
+    TCupLoadPeaks peaks;
+    if (Inert()) return peaks;
+    const TSaugerList& list = Cups();
+    const auto n = static_cast<size_t>(list.Count());
+    peaks.Normal.assign(n, -std::numeric_limits<double>::infinity());
+    peaks.Transverse.assign(n, -std::numeric_limits<double>::infinity());
+    const double end = FMotion ? FMotion->EndTime() : 0.0;
+    std::vector<double> times{0.0};
+    if (end > 0.0 && std::isfinite(end)) {
+        for (int i = 1; i <= cSliderMax; ++i) times.push_back(i / static_cast<double>(cSliderMax) * end);
+        for (const double t : extraTimes)
+            if (t >= 0.0 && t <= end) times.push_back(t);
+    }
+    for (const double t : times) {
+        EvaluateAt(t);
+        peaks.Solvable = peaks.Solvable && list.Solvable();
+        for (size_t i = 0; i < n; ++i) {
+            const TSauger& cup = *list.Sauger(static_cast<int>(i));
+            peaks.Normal[i] = std::max(peaks.Normal[i], cup.NormalRatio);
+            peaks.Transverse[i] = std::max(peaks.Transverse[i], cup.TransverseRatio);
+        }
+    }
+    EvaluateTime();
+    return peaks;
 }
 
 void TSuctionCupModel::RxSliderVCRChange(int position) {

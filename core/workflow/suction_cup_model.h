@@ -81,6 +81,15 @@ struct TMaxValues {
     TMaxValueBar Transverse;
 };
 
+//! The largest load ratios of every cup over a whole motion.
+struct TCupLoadPeaks {
+    //! Per cup, in the order of the arrangement.
+    std::vector<double> Normal;
+    std::vector<double> Transverse;
+    //! The load system could be solved at every instant sampled.
+    bool Solvable = true;
+};
+
 //! The "forces and position" group: data of the first selected cup.
 struct TCupForcesAndPosition {
     //! Shown while any cup is selected.
@@ -239,6 +248,10 @@ public:
     static bool TimeCurveTabEnabled(double achievedVacuum, double targetVacuum);
     //! Bars of the normal force chart (transverse = false) or the transverse force chart.
     std::vector<TLoadBar> LoadBars(bool transverse) const;
+    //! Largest normal and transverse ratio of every cup over the motion: the loads at every
+    //! slider step and at the times `extraTimes` (s; those outside the motion are left
+    //! out), after which the slider's own instant is computed again.
+    TCupLoadPeaks LoadPeaks(const std::vector<double>& extraTimes);
     //! Recomputes the maximum-value view from the largest vertical force fz (N).
     void RefreshMaxValues(double fz);
     const TMaxValues& MaxValues() const { return FMaxValues; }
@@ -279,6 +292,7 @@ private:
     TCupSuitability CurrentSuitability() const;
     void EnsureSuitability() const;
     void EvaluateTime();
+    void EvaluateAt(double t);
     double MouseAngle(TCupViewPlane view, double u, double v, int cup) const;
 
     TMyProject& FDoc;

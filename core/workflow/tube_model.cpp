@@ -144,6 +144,11 @@ TTubeLengths TTubeModel::Lengths() const {
     return TubeLengths(true, 0.0, FDoc.Tube.Length, n);
 }
 
+void TTubeModel::ProjectLoaded() {
+    const double single = FDoc.SingleTubeLength();
+    FSingle = std::isfinite(single) && single >= 0.0 ? single : -1.0;
+}
+
 void TTubeModel::VakuumVolumenChange(double single, double total, bool fromField) {
     if (fromField && FView) FView->InvalidateLaterPages();
     const TTubeLengths l =

@@ -70,8 +70,9 @@ public:
     //! Length per cup and in total as the fields show them, m. In per-cup mode the single
     //! length entered last stands, so a new number of cups changes the total.
     TTubeLengths Lengths() const;
-    //! After a project was reset or loaded: the single length follows the stored total.
-    void ProjectLoaded() { FSingle = -1.0; }
+    //! After a project was reset or loaded: the single length is the stored total shared
+    //! among the document's cups, and stands until a length is entered again.
+    void ProjectLoaded();
     //! Either length field changed (`fromField`: by the user, which resets reach).
     void VakuumVolumenChange(double single, double total, bool fromField);
     //! Length mode chosen: true for the total.

@@ -99,6 +99,14 @@ void TVacuumApplication::TDocumentLink::ShowSection(TMyProject& doc, const std::
     else if (section == "SuctionCups.Selection") ApplySuctionCupFilters(doc.SuctionCupSelection, App->SuctionCupQuery);
     else if (section == "Tube.Selection") ApplyTubeFilters(doc.Tube, App->TubeQuery);
     else if (section == "Venturi.Selection") ApplyVenturiFilters(doc.Venturi, App->VenturiQuery);
+    // The per-cup length of the previous project must not survive: it follows from this
+    // project's total and cup count.
+    else if (section == "Tube") App->Tube.ProjectLoaded();
+    // A stored actuator must suit this project's swivel angle and inertia.
+    else if (section == "Drive.Pneumatic.Circular") {
+        App->Motion.UpdateInertia();
+        App->Drive.UpdateRotaryFilter();
+    }
 }
 
 TVacuumApplication::~TVacuumApplication() {

@@ -48,7 +48,11 @@ void TVacuumPageHooks::Enter(int page) {
     case cmpMotion: app_.Motion.UpdateInertia(); break;
     case cmpDrive: app_.Drive.Calculate(); break;
     case cmpForcesAndMoments: app_.Forces.KraftChange(); break;
-    case cmpSuctionCupLoad: app_.Cups.RefreshMaxValues(app_.Forces.Extremes().Fz); break;
+    case cmpSuctionCupLoad:
+        // The loads shown belong to the slider's instant of the motion as it is now.
+        app_.Cups.RxSliderVCRChange(app_.Cups.SliderPosition());
+        app_.Cups.RefreshMaxValues(app_.Forces.Extremes().Fz);
+        break;
     case cmpPartsList: app_.AssemblePartsList(); break;
     default: break;
     }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "cli/cli.h"
 #include "cli/report.h"
@@ -282,6 +284,157 @@ TEST_F(CliDesign, RefusesValuesNoUserCouldEnter) {
         EXPECT_NE(r.err.find(c.Refusal + "\n"), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "") << c.Refusal;
     }
+}
+
+// An example with some "Key=value" lines replaced, written beside the catalogue.
+static std::string ExampleVariant(const std::filesystem::path& dir, const std::string& example, const std::string& name,
+                                  const std::vector<std::string>& lines) {
+    std::ifstream in(std::string(VACUUM_SOURCE_DIR) + "/examples/" + example, std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    for (const std::string& line : lines) {
+        const std::string key = line.substr(0, line.find('=') + 1);
+        const auto at = text.find("\n" + key);
+        EXPECT_NE(at, std::string::npos) << key;
+        if (at == std::string::npos) continue;
+        text.replace(at + 1, text.find_first_of("\r\n", at + 1) - at - 1, line);
+    }
+    std::ofstream(dir / name, std::ios::binary) << text;
+    return (dir / name).string();
+}
+
+static std::vector<double> NumbersOf(const std::string& text) {
+    std::vector<double> v;
+    std::istringstream in(text);
+    for (double x; in >> x;) v.push_back(x);
+    return v;
+}
+
+// The steel sheet moved sideways by its 6 mm cylinder. The one central cup sits on the top
+// face at height h, so the regularising springs (k0 = 0.001, k0·h² against turning) share
+// the loads: along the cup axis Fn = m·g/(1 + k0); across it the moment balance
+// h·fx + k0·h²·ωy = 0 with fx = δx + ωy·h and k0·δx + fx = m·a leaves fx = m·a/(2 + k0).
+// With Fs = Fn/rn the transverse ratio fx/((Fs − Fn)·μ) is a·(1 + k0)/((2 + k0)·g·(1/rn − 1)·μ),
+// largest where |a| is: the braking, ab = v²/(2·0.6 mm)·2, which the schematic curve
+// reaches only at the very end of the motion.
+TEST_F(CliDesign, PeakRatiosIncludeThePneumaticBraking) {
+    const std::string file =
+        ExampleVariant(Dir, "steel_sheet_linear.vac", "sideways.vac", {"Moving.Linear.Direction=horizontal <x>"});
+    const auto r = Cli({"design", file, "--catalog", (Dir / "Vacuum.dat").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const double v = std::stod(Value(r, "motion.max_speed_m_s"));
+    const double ab = v * v / (2 * 0.0006) * 2;
+    EXPECT_NEAR(std::stod(Value(r, "drive.braking_acceleration_m_s2")), ab, 1e-9 * ab);
+    EXPECT_EQ(Value(r, "suction_cup_loads.peak.solvable"), "true");
+    const auto peak = NumbersOf(Value(r, "suction_cup_loads.peak.cups_normal_transverse.0"));
+    ASSERT_EQ(peak.size(), 2u);
+    const double expected = ab * 1.001 / (2.001 * 9.80655 * (1 / peak[0] - 1) * 0.5);
+    EXPECT_NEAR(peak[1], expected, 1e-6 * expected);
+    // None of the five slider instants comes near it.
+    for (int i = 0; i < 5; ++i) {
+        const auto at = NumbersOf(Value(r, "suction_cup_loads.slider." + std::to_string(i) + ".cups_normal_transverse.0"));
+        ASSERT_EQ(at.size(), 2u);
+        EXPECT_LT(at[1], 0.5 * expected);
+        EXPECT_EQ(Value(r, "suction_cup_loads.slider." + std::to_string(i) + ".solvable"), "true");
+    }
+}
+
+// Two cups placed by hand on one spot collide; the other example's cups are all in place.
+TEST_F(CliDesign, MisplacedCupsAreListed) {
+    auto r = Design("aluminium_block_servo.vac");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Value(r, "suction_cups.misplaced"), "0 0");
+    const std::string file = ExampleVariant(Dir, "aluminium_block_servo.vac", "stacked.vac",
+                                            {"SuctionCups.Strategy.Type=Manual", "SuctionCups.Items[1].Pos.x=-0.07"});
+    r = Cli({"design", file, "--catalog", (Dir / "Vacuum.dat").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Value(r, "suction_cups.misplaced"), "1 1");
+}
+
+// The glass plate swung by 180° with its 90° actuator stored: the actuator is not offered.
+TEST_F(CliDesign, ARotaryActuatorNoLongerOfferedIsNoted) {
+    EXPECT_EQ(Design("glass_plate_rotary.vac").err, "");
+    const std::string file = ExampleVariant(Dir, "glass_plate_rotary.vac", "half_turn.vac",
+                                            {"Moving.Circular.Angle=3.141592653589793"});
+    const auto r = Cli({"design", file, "--catalog", (Dir / "Vacuum.dat").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("vacuum-cli: note: the rotary actuator RA-32-90 is not offered; RA-32-180 is chosen\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(Value(r, "drive.actuator_order_code"), "RA-32-180");
+    // 9.73 N·m at 6 bar.
+    EXPECT_EQ(Value(r, "drive.torque_N_m"), "9.73");
+}
+
+// A servo stroke of 1e-40 m cannot be reached by the speed reductions (2·(0.95^1000)^1.5 m
+// at J = A = 1 still overruns it).
+TEST_F(CliDesign, AnUnreachedServoProfileIsNoted) {
+    EXPECT_EQ(Value(Design("aluminium_block_servo.vac"), "motion.profile_m.reached"), "true");
+    const std::string file =
+        ExampleVariant(Dir, "aluminium_block_servo.vac", "tiny.vac",
+                       {"Moving.Linear.Travel=1e-40", "Drive.NC.Linear.Move.Length=1e-40", "Drive.NC.Linear.Move.Jerk=1",
+                        "Drive.NC.Linear.Move.AccPos=1", "Drive.NC.Linear.Move.Vmax=1"});
+    const auto r = Cli({"design", file, "--catalog", (Dir / "Vacuum.dat").string()});
+    EXPECT_NE(r.err.find("vacuum-cli: note: the servo profile does not reach its travel"), std::string::npos) << r.err;
+    if (r.status == 0) {
+        EXPECT_EQ(Value(r, "motion.profile_m.reached"), "false");
+    }
+}
+
+// A catalogue whose evacuation buffers hold a single pressure rejects every time curve, and
+// the design says why.
+TEST_F(CliDesign, RejectedEvacuationCurvesAreNoted) {
+    const auto sources = Dir / "small_buffers";
+    std::filesystem::remove_all(sources);
+    std::filesystem::copy(std::string(VACUUM_SOURCE_DIR) + "/catalog/product", sources,
+                          std::filesystem::copy_options::recursive);
+    std::ofstream(sources / "evac_buffer_size.tsv", std::ios::binary) << "pSize:csfDWord\tvSize:csfDWord\n1\t18\n";
+    const auto catalogue = Dir / "small" / "Vacuum.dat";
+    std::filesystem::create_directories(catalogue.parent_path());
+    WriteFileAtomic(catalogue.string(), BuildContainerFromSources(sources.string(), true));
+    const auto r = Cli({"design", std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac", "--catalog",
+                        catalogue.string()});
+    EXPECT_NE(r.err.find(" has more than 1 pressures\n"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("vacuum-cli: note: evacuation curve "), std::string::npos) << r.err;
+    EXPECT_EQ(Design("steel_sheet_linear.vac").err.find("evacuation curve"), std::string::npos);
+}
+
+// Every example keeps the motion page's relations: a pneumatic speed is k·s/t (k = 2, 1.5 or
+// 1.25 by stroke) or 2·φ/t, and both servo profiles run over the stroke and the angle.
+TEST(CliExamples, SpeedsFollowFromTravelAndTime) {
+    for (const char* example : {"steel_sheet_linear.vac", "glass_plate_rotary.vac", "aluminium_block_servo.vac"}) {
+        SCOPED_TRACE(example);
+        const auto r = Cli({"project", std::string(VACUUM_SOURCE_DIR) + "/examples/" + example});
+        ASSERT_EQ(r.status, 0) << r.err;
+        auto number = [&](const std::string& key) {
+            const auto at = r.out.find("\n" + key + "=");
+            EXPECT_NE(at, std::string::npos) << key;
+            return at == std::string::npos ? std::nan("") : std::stod(r.out.substr(at + key.size() + 2));
+        };
+        const double s = number("Moving.Linear.Travel"), phi = number("Moving.Circular.Angle");
+        const double k = s <= 0.05 ? 2.0 : s <= 0.1 ? 1.5 : 1.25;
+        EXPECT_NEAR(number("Drive.Pneumatic.Linear.Speed"), k * s / number("Drive.Pneumatic.Linear.Time"), 1e-12);
+        EXPECT_NEAR(number("Drive.Pneumatic.Circular.AngularSpeed"), 2 * phi / number("Drive.Pneumatic.Circular.Time"),
+                    1e-12);
+        EXPECT_EQ(number("Drive.NC.Linear.Move.Length"), s);
+        EXPECT_EQ(number("Drive.NC.Circular.Move.Length"), phi);
+    }
+}
+
+// retime applies those relations and writes through the project writer: a contradicting
+// speed becomes k·s/t, and a project that already agrees is written back unchanged.
+TEST_F(CliDesign, RetimeMakesSpeedsAgreeWithTheirTimes) {
+    const std::string file = ExampleVariant(Dir, "steel_sheet_linear.vac", "fast.vac",
+                                            {"Drive.Pneumatic.Linear.Speed=1", "Drive.Pneumatic.Linear.Time=0.5"});
+    const std::string out = (Dir / "fast_retimed.vac").string();
+    auto r = Cli({"retime", file, out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = Read(out);
+    // 0.25 m in 0.5 s: 1.25·0.25/0.5.
+    EXPECT_NE(text.find("\nDrive.Pneumatic.Linear.Speed=0.625\r\n"), std::string::npos) << text;
+    const std::string again = (Dir / "again.vac").string();
+    ASSERT_EQ(Cli({"retime", out, again}).status, 0);
+    EXPECT_EQ(Read(again), text);
+    EXPECT_EQ(Cli({"retime", (Dir / "missing.vac").string(), again}).status, 1);
 }
 
 TEST(CliReport, LinesAndJsonCarryTheSameTree) {

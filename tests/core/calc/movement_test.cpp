@@ -183,6 +183,7 @@ TEST(MovementProfile, ReductionLoopShrinksTheSpeedUntilTheRampsFit) {
     EXPECT_NEAR(m.EffVmax(), 2.0 * std::pow(0.95, m.Reductions()), 1e-12);
     // The reached travel fits: the profile ends at L.
     EXPECT_NEAR(m.EndPosition(), 1.0, 1e-9);
+    EXPECT_TRUE(m.ProfileReached());
     // One step fewer would not have fitted. For V ≤ A²/J each ramp has T1 = √(V/J),
     // A' = √(V·J), T2 = 0, so it covers T1²·A' = V·√(V/J); with J = 1 both cover 2·V^1.5.
     const double vPrev = m.EffVmax() / 0.95;
@@ -195,6 +196,8 @@ TEST(MovementProfile, ReductionLoopIsBounded) {
     TMovement m;
     Set(m, true, 1, 1, -1, 1, 1e-40);
     EXPECT_EQ(m.Reductions(), TMovement::cMaxReductions);
+    // It says so: 2·(0.95^1000)^1.5 ≈ 7.7e-34 m still overruns 1e-40 m.
+    EXPECT_FALSE(m.ProfileReached());
     EXPECT_TRUE(std::isfinite(m.EndTime()));
     EXPECT_TRUE(std::isfinite(m.EndPosition()));
     EXPECT_TRUE(std::isfinite(m.PositionAt(0.5)));

@@ -49,6 +49,26 @@ TEST_F(MotionModelTest, HandlersAreInertWhileTheDisclaimerIsPending) {
     EXPECT_EQ(DriveRuns + ForceRuns, 0);
 }
 
+// A servo stroke of 1e-40 m at J = A = V = 1: the ramps cover 2·V'^1.5, still about 7.7e-34 m
+// after the last of the 1000 reductions (V' = 0.95^1000 ≈ 5.3e-23 m/s).
+TEST_F(MotionModelTest, AServoProfileThatNeverFitsItsTravelIsReported) {
+    Doc.DisclaimerPending = false;
+    Model.TabSetAntriebChange(1);
+    ASSERT_EQ(Doc.Drive.Type, cdtNCLinear);
+    EXPECT_TRUE(Model.ProfileDiagnostic().empty());
+    Model.ChkBoxRuckBegrenzt_Click(true);
+    Model.SpinEditNCAchseRuckMaxChange(1.0);
+    Model.SpinEditNCAchseAPlusChange(1.0);
+    Model.SpinEditNCAchseVMaxxxChange(1.0);
+    Model.SpinEditLinWegChange(1.0);
+    EXPECT_TRUE(Model.ProfileDiagnostic().empty());
+    Model.SpinEditLinWegChange(1e-40);
+    EXPECT_NE(Model.ProfileDiagnostic().find("does not reach its travel"), std::string::npos);
+    // A pneumatic drive has no profile to reach.
+    Model.TabSetAntriebChange(0);
+    EXPECT_TRUE(Model.ProfileDiagnostic().empty());
+}
+
 TEST_F(MotionModelTest, DriveTypeFromTheTwoTabs) {
     Model.TabSetAntriebChange(1);
     EXPECT_EQ(Doc.Drive.Type, cdtNCLinear);
