@@ -109,8 +109,8 @@ private:
 };
 
 //! Largest container file read: far above any product or language container (the bundled
-//! ones are a few megabytes), low enough that a wrong file is refused before memory runs
-//! out.
+//! ones are well under a megabyte, large product ranges tens of megabytes), low enough
+//! that a wrong file is refused before memory runs out.
 inline constexpr uint64_t cContainerMaxFileSize = uint64_t{1} << 30;
 
 //! Reads and validates a container file. Returns false with `error` naming the file and
