@@ -232,10 +232,11 @@ bool Export(const TExportResult& result, TDesignOutcome& outcome) {
 } // namespace
 
 std::string ParseDesignOptions(const std::vector<std::string>& a, TDesignOptions& o) {
+    bool plantGiven = false;
     for (size_t i = 0; i < a.size(); ++i) {
         const std::string& arg = a[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= a.size() || a[i + 1].empty()) return false;
+        auto value = [&](std::string& target, bool mayBeEmpty = false) {
+            if (i + 1 >= a.size() || (a[i + 1].empty() && !mayBeEmpty)) return false;
             target = a[++i];
             return true;
         };
@@ -244,7 +245,7 @@ std::string ParseDesignOptions(const std::vector<std::string>& a, TDesignOptions
         else if (arg == "--catalog") ok = value(o.Catalog);
         else if (arg == "--lang") ok = value(o.Language);
         else if (arg == "--erp") ok = value(o.ErpFile);
-        else if (arg == "--plant") ok = value(o.PlantCode);
+        else if (arg == "--plant") ok = plantGiven = value(o.PlantCode, true); // an empty plant code is valid
         else if (arg == "--csv") ok = value(o.CsvFile);
         else if (arg == "--shop") ok = value(o.ShopFile);
         else if (arg.starts_with("--")) return "unknown option " + arg;
@@ -253,7 +254,7 @@ std::string ParseDesignOptions(const std::vector<std::string>& a, TDesignOptions
         if (!ok) return arg + " takes a value";
     }
     if (o.Project.empty()) return "design takes a project file";
-    if (o.ErpFile.empty() != o.PlantCode.empty()) return "--erp and --plant go together";
+    if (o.ErpFile.empty() == plantGiven) return "--erp and --plant go together";
     return {};
 }
 
@@ -327,6 +328,8 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     Loads(app, report);
     Parts(app, report);
     outcome.Out = o.Json ? report.Json() : report.Lines();
+    for (const std::string& left : app.PartsList.Refusals())
+        outcome.Error += "note: the parts list leaves out " + left + "\n";
 
     if (!o.ErpFile.empty() && !Export(SaveErpOrderFile(app.PartsList, o.PlantCode, o.ErpFile), outcome))
         return outcome;
@@ -334,7 +337,9 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     if (!o.ShopFile.empty()) {
         TShopPage page;
         TShopPageOptions options;
+        // The shop server is the built-in one: the batch run reads no user settings.
         options.Translate = [&](std::string_view key) { return app.Language.Translate(key); };
+        if (!Export(CheckOrderable(app.PartsList, o.ShopFile), outcome)) return outcome;
         page.Build(app.PartsList, options);
         if (!Export(WriteExportFile(o.ShopFile, page.Text()), outcome)) return outcome;
     }

@@ -2,6 +2,7 @@
 
 #include "core/calc/evacuation.h"
 #include "core/data/db_interpol.h"
+#include "core/quantities/number_format.h"
 
 #include <cmath>
 #include <cstdio>
@@ -74,7 +75,7 @@ std::string EvacuationTimeText(double seconds) {
     if (seconds >= 1.0)
         std::snprintf(buf, sizeof buf, "%0.3g s", seconds);
     else
-        std::snprintf(buf, sizeof buf, "%d ms", static_cast<int>(std::lround(seconds * 1000.0)));
+        std::snprintf(buf, sizeof buf, "%d ms", static_cast<int>(RoundHalfEven(seconds * 1000.0)));
     return buf;
 }
 

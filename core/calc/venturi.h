@@ -64,7 +64,8 @@ double EvacuationTime(TEvacuationTable& table, const TCustomDBInterpol* vacuum,
 TOperatingValues OperatingValues(const TVenturiCurves& curves, const TVenturiCurveNames& names,
                                  double p, int n);
 
-//! Text of a "Time" cell: "-" below 0, "%0.3g s" from 1 s on, else whole milliseconds.
+//! Text of a "Time" cell: "-" below 0, "%0.3g s" from 1 s on, else whole milliseconds
+//! (rounded to the nearest, ties to even).
 std::string EvacuationTimeText(double seconds);
 //! Text of a "Vacuum" cell (bar reachable): "%0.3g bar" of the value with its sign reversed.
 std::string VacuumText(double bar);

@@ -16,6 +16,15 @@ size_t Utf8SequenceLength(unsigned char lead) {
     return 0;
 }
 
+// One field of an order file: in the code page of the files, with every control
+// character (TAB, CR, LF, …) as a blank, so that no text can split a field or a line.
+std::string ExportField(std::string_view utf8) {
+    std::string text = AnsiExportText(utf8);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return text;
+}
+
 } // namespace
 
 std::string AnsiExportText(std::string_view utf8) {
@@ -42,18 +51,18 @@ std::string AnsiExportText(std::string_view utf8) {
 
 std::string ErpOrderText(const TPartsList& list, std::string_view plantCode) {
     std::string text;
-    const std::string plant = AnsiExportText(plantCode);
+    const std::string plant = ExportField(plantCode);
     for (int row = 0; row < list.Rows(); ++row) {
         const TPart& p = list.Part(row);
         const std::string fields[] = {plant,
                                       "0",
                                       std::to_string(row + 1),
-                                      AnsiExportText(p.PartNo),
+                                      ExportField(p.PartNo),
                                       "Orsik",
-                                      AnsiExportText(p.OrderCode),
+                                      ExportField(p.OrderCode),
                                       "0",
                                       std::to_string(p.Quantity),
-                                      AnsiExportText(p.QuantityUnit),
+                                      ExportField(p.QuantityUnit),
                                       "0",
                                       "0",
                                       "X",
@@ -74,8 +83,8 @@ std::string CsvExportText(const TPartsList& list) {
     text += cLineEnd;
     for (int row = 0; row < list.Rows(); ++row) {
         const TPart& p = list.Part(row);
-        text += std::to_string(row + 1) + ';' + AnsiExportText(p.PartNo) + ';' +
-                std::to_string(p.Quantity) + ";;" + AnsiExportText(p.OrderCode) + ";;" +
+        text += std::to_string(row + 1) + ';' + ExportField(p.PartNo) + ';' +
+                std::to_string(p.Quantity) + ";;" + ExportField(p.OrderCode) + ";;" +
                 (p.Length != 0 ? std::to_string(p.Length) : std::string()) + ';';
         text += cLineEnd;
     }
@@ -89,11 +98,24 @@ TExportResult WriteExportFile(const std::string& fileName, std::string_view byte
     return {};
 }
 
+TExportResult CheckOrderable(const TPartsList& list, const std::string& fileName) {
+    std::string why;
+    for (const std::string& refused : list.Refusals()) why += (why.empty() ? "" : "; ") + refused;
+    for (const TPart& p : list.Parts())
+        if (p.Quantity < 0)
+            why += (why.empty() ? "" : "; ") + p.PartNo + " " + p.OrderCode + ": a quantity of " +
+                   std::to_string(p.Quantity) + " cannot be ordered";
+    if (why.empty()) return {};
+    return TExportResult{false, "not writing \"" + fileName + "\": the parts list cannot be ordered: " + why};
+}
+
 TExportResult SaveErpOrderFile(const TPartsList& list, std::string_view plantCode,
                                const std::string& fileName) {
+    if (TExportResult r = CheckOrderable(list, fileName); !r) return r;
     return WriteExportFile(fileName, ErpOrderText(list, plantCode));
 }
 
 TExportResult ExportCsvFile(const TPartsList& list, const std::string& fileName) {
+    if (TExportResult r = CheckOrderable(list, fileName); !r) return r;
     return WriteExportFile(fileName, CsvExportText(list));
 }

@@ -1,14 +1,14 @@
 #include "core/data/orsik_connection.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "core/data/str_table_db.h"
 #include "core/lang/language_blob.h"
+#include "core/util/file_io.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -142,39 +142,23 @@ bool ReadContainerFile(const std::string& path, TContainerImage& image, std::str
         error = "no container file given";
         return false;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        error = path + ": " + std::strerror(errno);
+    // Only a regular file of bounded size: a device would feed bytes without end, a FIFO
+    // would block and a folder has no contents to read.
+    int fd = -1;
+    uint64_t fileSize = 0;
+    std::string why;
+    if (OpenRegularFile(path, cContainerMaxFileSize, fd, fileSize, why) != crfOk) {
+        error = path + ": " + why;
         return false;
     }
     // The whole file into an uninitialised buffer: zero-filling tens of megabytes first
     // would cost as much as a good part of the reading.
-    std::shared_ptr<uint8_t[]> bytes;
-    size_t size = 0;
-    bool readOk = false;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long end = std::ftell(f);
-        if (end > 0 && std::fseek(f, 0, SEEK_SET) == 0) {
-            size = static_cast<size_t>(end);
-            bytes.reset(new uint8_t[size]);
-            readOk = std::fread(bytes.get(), 1, size, f) == size && std::fgetc(f) == EOF;
-        }
-    }
+    const auto size = static_cast<size_t>(fileSize);
+    std::shared_ptr<uint8_t[]> bytes(new uint8_t[size > 0 ? size : 1]);
+    const bool readOk = ReadExactly(fd, bytes.get(), fileSize, why);
+    ::close(fd);
     if (!readOk) {
-        // Not seekable, empty or changed under us: read it as a stream.
-        std::vector<uint8_t> stream;
-        std::fseek(f, 0, SEEK_SET);
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) stream.insert(stream.end(), buf, buf + n);
-        readOk = !std::ferror(f);
-        size = stream.size();
-        bytes.reset(new uint8_t[size > 0 ? size : 1]);
-        std::copy(stream.begin(), stream.end(), bytes.get());
-    }
-    std::fclose(f);
-    if (!readOk) {
-        error = path + ": read error";
+        error = path + ": " + why;
         return false;
     }
     try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -107,8 +108,15 @@ private:
     std::vector<TConnectionClient*> clients_;
 };
 
+//! Largest container file read: far above any product or language container (the bundled
+//! ones are well under a megabyte, large product ranges tens of megabytes), low enough
+//! that a wrong file is refused before memory runs out.
+inline constexpr uint64_t cContainerMaxFileSize = uint64_t{1} << 30;
+
 //! Reads and validates a container file. Returns false with `error` naming the file and
-//! the problem when the file is missing, not a container, truncated or corrupt.
+//! the problem when the file is missing, not a regular file (a folder, device or FIFO),
+//! larger than cContainerMaxFileSize, not a container, truncated or corrupt; the size is
+//! checked before anything is read.
 bool ReadContainerFile(const std::string& path, TContainerImage& image, std::string& error);
 
 //! Checks every table blob of an image so that loading it cannot fail; throws

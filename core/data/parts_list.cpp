@@ -85,7 +85,13 @@ void TPartsList::Add(std::string_view partNo, std::string_view orderCode, int32_
     for (size_t i = 0; i < parts_.size(); ++i) {
         TPart& p = parts_[i];
         if (p.PartNo != part.PartNo || p.OrderCode != part.OrderCode) continue;
-        p.Quantity += quantity;
+        const int64_t sum = int64_t{p.Quantity} + quantity;
+        if (sum > cQuantityMax || sum < -int64_t{cQuantityMax}) {
+            Refuse(p.PartNo + " " + p.OrderCode + ": a quantity of " + std::to_string(sum) +
+                   " is more than an order file holds (at most " + std::to_string(cQuantityMax) + ")");
+            return;
+        }
+        p.Quantity = static_cast<int32_t>(sum);
         if (p.Quantity == 0) parts_.erase(parts_.begin() + static_cast<std::ptrdiff_t>(i));
         merged = true;
         break;
@@ -110,6 +116,11 @@ void TPartsList::Delete(int row) {
 
 void TPartsList::Clear() {
     BeginUpdate();
+    refusals_.clear();
     while (Rows() > 0) Delete(Rows() - 1);
     EndUpdate();
+}
+
+void TPartsList::Refuse(std::string message) {
+    refusals_.push_back(std::move(message));
 }

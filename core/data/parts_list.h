@@ -2,6 +2,7 @@
 
 #include "core/data/custom_table.h"
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -39,6 +40,8 @@ public:
     static constexpr size_t cPartNoMax = 8;
     static constexpr size_t cOrderCodeMax = 80;
     static constexpr size_t cUnitMax = 10;
+    //! Largest quantity (pieces or metres) a part can have: the quantities are 32-bit.
+    static constexpr int32_t cQuantityMax = INT32_MAX;
 
     TPartsList();
 
@@ -51,14 +54,21 @@ public:
 
     //! Adds to the quantity of the part with the same part number and order code (removing
     //! it when the quantity becomes 0), or appends a new part; then sends change flags 2.
-    //! Texts longer than their fields allow are cut.
+    //! Texts longer than their fields allow are cut. A sum beyond the 32-bit quantity is
+    //! not made: the part keeps its quantity and the addition is noted as refused.
     void Add(std::string_view partNo, std::string_view orderCode, int32_t package, int32_t quantity,
              std::string_view quantityUnit, std::string_view lengthUnit, int32_t length,
              std::string_view description);
     //! Removes a row and sends change flags 2; rows outside the list are ignored.
     void Delete(int row);
-    //! Removes every row with one notification.
+    //! Removes every row and every refusal with one notification.
     void Clear();
+
+    //! Notes an item that could not be listed because no order file can hold it; the
+    //! exports refuse a list with such a note.
+    void Refuse(std::string message);
+    //! Why items were left out since the last Clear, one message each.
+    const std::vector<std::string>& Refusals() const { return refusals_; }
 
     //! The part of a row; an empty part outside the list.
     const TPart& Part(int row) const;
@@ -68,4 +78,5 @@ public:
 
 private:
     std::vector<TPart> parts_;
+    std::vector<std::string> refusals_;
 };

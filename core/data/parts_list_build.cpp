@@ -3,6 +3,7 @@
 #include "core/data/parts_list.h"
 #include "core/quantities/my_project.h"
 #include "core/quantities/number_format.h"
+#include "core/util/trace.h"
 
 #include <cmath>
 
@@ -22,9 +23,13 @@ bool ValidRow(const TCustomTable* table, int row) {
 
 } // namespace
 
-int32_t TubeMetres(double length) {
-    const auto n = static_cast<int32_t>(RoundHalfEven(length));
-    return length > n + 0.001 ? n + 1 : n;
+std::optional<int32_t> TubeMetres(double length) {
+    // Worked out in floating point and converted only once it is known to fit.
+    if (!(length >= 0.0 && length <= TPartsList::cQuantityMax)) return std::nullopt;
+    double n = RoundHalfEven(length);
+    if (length > n + 0.001) n += 1.0;
+    if (n > TPartsList::cQuantityMax) return std::nullopt;
+    return static_cast<int32_t>(n);
 }
 
 std::string CupTemplateArgument(std::string_view orderCode) {
@@ -63,10 +68,26 @@ bool AddOrderItem(TPartsList& list, const TCustomTable& order, std::string_view 
     std::string orderCode = order.AsText(row, "OrderCode");
     if (orderCode.size() > cOrderTemplateMax) orderCode.resize(cOrderTemplateMax);
     if (templateArg) orderCode = FillOrderTemplate(orderCode, *templateArg);
-    const auto package = static_cast<int32_t>(RoundHalfEven(order.AsFloat(row, "Package")));
-    const int32_t quantity =
-        package > 0 ? static_cast<int32_t>(std::ceil(double(count) / package)) * package : 0;
-    list.Add(partNo, orderCode, package, quantity, unit, "", 0, order.AsText(row, "~Description"));
+    const std::string item = std::string(key) + " (" + partNo + ")";
+    if (count < 0) {
+        list.Refuse(item + ": a count of " + std::to_string(count) + " cannot be ordered");
+        return false;
+    }
+    const double packageValue = RoundHalfEven(order.AsFloat(row, "Package"));
+    if (!(std::fabs(packageValue) <= TPartsList::cQuantityMax)) {
+        list.Refuse(item + ": the packaging unit " + FormatText("%g", packageValue) + " is out of range");
+        return false;
+    }
+    const auto package = static_cast<int32_t>(packageValue);
+    // Whole packages, in 64 bits: rounding a count near the 32-bit limit up may pass it.
+    const int64_t quantity = package > 0 ? (int64_t{count} + package - 1) / package * package : 0;
+    if (quantity > TPartsList::cQuantityMax) {
+        list.Refuse(item + ": " + std::to_string(count) + " rounded up to packages of " +
+                    std::to_string(package) + " is more than an order file holds (at most " +
+                    std::to_string(TPartsList::cQuantityMax) + ")");
+        return false;
+    }
+    list.Add(partNo, orderCode, package, static_cast<int32_t>(quantity), unit, "", 0, order.AsText(row, "~Description"));
     return true;
 }
 
@@ -97,8 +118,14 @@ void BuildPartsList(TPartsList& list, const TPartsAmounts& amounts, const TParts
 
     if (amounts.TubeLength > 0 && ValidRow(s.TubeQuery, s.TubeRow) && s.Tube) {
         const std::string partNo = s.TubeQuery->AsText(s.TubeRow, "PartNo");
-        if (s.Tube->FindRow("PartNo", partNo) >= 0)
-            AddOrderItem(list, order, partNo, TubeMetres(amounts.TubeLength), "M");
+        if (s.Tube->FindRow("PartNo", partNo) >= 0) {
+            if (const auto metres = TubeMetres(amounts.TubeLength))
+                AddOrderItem(list, order, partNo, *metres, "M");
+            else
+                list.Refuse("tube " + partNo + ": " + FormatText("%g", amounts.TubeLength) +
+                            " m is more than an order file holds (at most " +
+                            std::to_string(TPartsList::cQuantityMax) + " m)");
+        }
     }
 
     if (ValidRow(s.SuctionCupQuery, s.SuctionCupRow)) {

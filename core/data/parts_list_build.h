@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -48,11 +49,14 @@ void BuildPartsList(TPartsList& list, const TPartsAmounts& amounts, const TParts
 //! Adds one item through the order table: nothing for a count of 0, an unknown key or a
 //! part number of 0; the quantity is the count rounded up to whole packages. The order
 //! code is filled with `templateArg` ("%s") when one is given. True when a part was added.
+//! A negative count, a packaging unit out of range or a quantity beyond
+//! TPartsList::cQuantityMax is not added but noted as refused in the list.
 bool AddOrderItem(TPartsList& list, const TCustomTable& order, std::string_view key, int32_t count,
                   std::string_view unit, const std::string* templateArg = nullptr);
 
 //! Tube length in whole metres: rounded, and one more when that falls short by over 1 mm.
-int32_t TubeMetres(double length);
+//! Nothing for a length that is negative, not finite or more metres than a quantity holds.
+std::optional<int32_t> TubeMetres(double length);
 //! The part of a suction cup order code that fills the order table's template: the text
 //! after its second "-" (empty when there is none).
 std::string CupTemplateArgument(std::string_view orderCode);

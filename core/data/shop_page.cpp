@@ -4,6 +4,7 @@
 #include "core/lang/language_db.h"
 
 #include <array>
+#include <cctype>
 
 namespace {
 
@@ -51,6 +52,22 @@ std::string HtmlEscape(std::string_view text) {
         }
     }
     return out;
+}
+
+std::string ShopServerFromSetting(std::string_view value) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!value.empty() && blank(value.front())) value.remove_prefix(1);
+    while (!value.empty() && (blank(value.back()) || value.back() == '/')) value.remove_suffix(1);
+    constexpr std::string_view scheme = "https://";
+    if (value.size() <= scheme.size()) return std::string(cDefaultShopServer);
+    for (size_t i = 0; i < scheme.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(value[i])) != scheme[i])
+            return std::string(cDefaultShopServer);
+    // The basket form is posted there: a host is needed, and no blank or control character.
+    if (value[scheme.size()] == '/') return std::string(cDefaultShopServer);
+    for (const char c : value)
+        if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return std::string(cDefaultShopServer);
+    return std::string(value);
 }
 
 std::string ShopWindowCaption(const TTranslateFunc& translate) {

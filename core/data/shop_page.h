@@ -10,10 +10,17 @@ class TPartsList;
 //! Turns a language key into its text in the current language.
 using TTranslateFunc = std::function<std::string(std::string_view key)>;
 
+//! The online shop's server when the settings name none ("ShopUrl").
+inline constexpr std::string_view cDefaultShopServer = "https://shop.example.com";
+
+//! A shop server address as the settings give it: an absolute "https://" address with a
+//! host, without trailing "/"; anything else gives cDefaultShopServer.
+std::string ShopServerFromSetting(std::string_view value);
+
 //! Where and how the basket form is posted.
 struct TShopPageOptions {
     //! Server of the online shop; the form posts to its "/addtobasket/wrap".
-    std::string ShopServer = "https://shop.example.com";
+    std::string ShopServer = std::string(cDefaultShopServer);
     //! Text of the page's title element; empty: the translation of "~Sorvane".
     std::string Title;
     //! Translation of the "~" keys; unset: the global translation.

@@ -1,5 +1,6 @@
 #include "core/shell/user_settings.h"
 
+#include "core/data/shop_page.h"
 #include "core/lang/language_match.h"
 #include "core/quantities/file_menu.h"
 #include "core/shell/platform.h"
@@ -56,6 +57,7 @@ TTavUserSettings::TTavUserSettings(TPlatformEnvironment& env)
     const TLocaleNames names = UserLocaleNames(env);
     FLocaleLanguage = names.Language;
     FLocaleCountry = names.Country;
+    FShopUrl = cDefaultShopServer;
 }
 
 TTavUserSettings::~TTavUserSettings() = default;
@@ -93,6 +95,11 @@ void TTavUserSettings::Loaded(const std::vector<std::string>& arguments) {
         if (OnCreateSection) OnCreateSection(*this);
     }
     FMeasure = ReadValue("Measure", FSystemMeasure);
+    const std::string shop = ReadValue("ShopUrl", cDefaultShopServer);
+    FShopUrl = ShopServerFromSetting(shop);
+    if (FShopUrl == cDefaultShopServer && shop != cDefaultShopServer)
+        TraceLine(FormatText("ShopUrl \"%s\" is not an https address; using %s", shop.c_str(),
+                             FShopUrl.c_str()));
 }
 
 void TTavUserSettings::ReadCommandLine(const std::vector<std::string>& arguments) {

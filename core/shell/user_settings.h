@@ -58,7 +58,7 @@ public:
     //! The load step at start-up: reads the command line, notes whether this is the first
     //! run, reads "Language", creates the documents folder, writes "EXEDir", "EXEName" and
     //! "Version", on the first run writes "DataDir" and "Measure" and raises
-    //! OnCreateSection, and reads "Measure". `arguments` exclude the program path. The
+    //! OnCreateSection, and reads "Measure" and "ShopUrl". `arguments` exclude the program path. The
     //! section must be set (std::logic_error).
     void Loaded(const std::vector<std::string>& arguments);
     //! "/SAP" (any letter case) enables the SAP export; "/WERK=", "/PFAD=" and "/FILE="
@@ -118,6 +118,10 @@ public:
     const std::string& ExportFolder() const { return FExportFolder; }
     const std::string& ExportFileName() const { return FExportFileName; }
     const std::string& PlantCode() const { return FPlantCode; }
+    //! Server of the online shop the basket form is posted to: "ShopUrl" of the own
+    //! section, read at load; the built-in address when it is missing or not an absolute
+    //! "https://" address.
+    const std::string& ShopUrl() const { return FShopUrl; }
     const std::string& SystemMeasure() const { return FSystemMeasure; }
     const std::string& LocaleLanguage() const { return FLocaleLanguage; }
     const std::string& LocaleCountry() const { return FLocaleCountry; }
@@ -143,6 +147,7 @@ private:
     std::string FExportFolder;
     std::string FExportFileName;
     std::string FPlantCode;
+    std::string FShopUrl;
     std::string FSystemMeasure;
     std::string FLocaleLanguage;
     std::string FLocaleCountry;

@@ -5,7 +5,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+<<<<<<< HEAD
 #include <sstream>
+=======
+#include <sys/stat.h>
+>>>>>>> h-io
 
 #include "cli/cli.h"
 #include "cli/report.h"
@@ -471,4 +475,38 @@ TEST(CliReport, LinesAndJsonCarryTheSameTree) {
                         "  ],\n"
                         "  \"empty\": []\n"
                         "}\n");
+}
+
+// The ordering system may pass an empty plant code; --erp still needs --plant.
+TEST_F(CliDesign, EmptyPlantCodeIsAPlantCode) {
+    const auto erp = Dir / "empty_plant.txt";
+    auto r = Design("steel_sheet_linear.vac", {"--erp", erp.string(), "--plant", ""});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string order = Read(erp);
+    EXPECT_EQ(order.substr(0, order.find("\r\n")), "\t0\t1\t22000022\tOrsik\tTU-PU-06x4-NT\t0\t1\tM\t0\t0\tX\tX\t0");
+    EXPECT_EQ(Design("steel_sheet_linear.vac", {"--plant", ""}).status, 2);
+    EXPECT_EQ(Design("steel_sheet_linear.vac", {"--plant", "1000"}).status, 2);
+    EXPECT_EQ(Design("steel_sheet_linear.vac", {"--erp", erp.string(), "--plant"}).status, 2);
+}
+
+// Files that are no regular files are refused at once, in one line naming them.
+TEST_F(CliDesign, OnlyRegularFilesAreReadOrWritten) {
+    const std::vector<std::string> project = {"design", std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac"};
+    auto args = project;
+    args.insert(args.end(), {"--catalog", Dir.string()});
+    auto r = Cli(args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vacuum-cli: " + Dir.string() + ": not a regular file (a folder)\n");
+
+    r = Cli({"design", Dir.string(), "--catalog", (Dir / "Vacuum.dat").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vacuum-cli: cannot open project file \"" + Dir.string() + "\": not a regular file (a folder)\n");
+
+    const std::string fifo = (Dir / "parts.fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = Design("steel_sheet_linear.vac", {"--csv", fifo});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vacuum-cli: cannot write \"" + fifo + "\": not a regular file (a FIFO)\n"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }

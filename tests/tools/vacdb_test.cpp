@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "core/data/orsik_connection.h"
 #include "core/data/str_table_db.h"
@@ -216,5 +217,54 @@ TEST(CatalogSource, RebuildFromDumpGivesTheSameCells) {
     ASSERT_TRUE(ParseContainer(std::make_shared<std::vector<uint8_t>>(again), img2));
     EXPECT_TRUE(std::equal(img.Blobs[i].begin(), img.Blobs[i].end(), img2.Blobs[0].begin(),
                            img2.Blobs[0].end()));
+    fs::remove_all(d);
+}
+
+// Special files are refused at once, in one line naming them: a device such as /dev/zero
+// would be read without end and a folder gave a failed allocation. (Harmless ones stand in
+// here, so that a relapse cannot exhaust memory or replace a system file.)
+TEST_F(Vacdb, OnlyRegularContainerFilesAreReadOrWritten) {
+    auto r = RunVacdb("tables /dev/null");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vacdb: /dev/null: not a regular file (a character device)\n");
+    r = RunVacdb("dump " + Quote(dir.string()) + " x");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vacdb: " + dir.string() + ": not a regular file (a folder)\n");
+    const std::string fifo = Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = RunVacdb("build " + Quote(kMini) + " -o " + Quote(fifo));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vacdb: " + fifo + ": cannot write: not a regular file (a FIFO)\n");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+// Texts that reach the order files are single-line: a TAB or line break in an order code,
+// short cut, part number or description is refused where the catalogue is built; the same
+// characters elsewhere (here a comment column) are kept.
+TEST(CatalogSource, OrderTextsMayNotHoldControlCharacters) {
+    const fs::path d = fs::temp_directory_path() / ("vacdb_ctl_" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(d / name, std::ios::binary) << text;
+        return (d / name).string();
+    };
+    TStrTableDB32Bit t;
+    t.Loaded();
+    ReadTableSource(write("ok.tsv", "OrderCode:string\tNote:string\nSC-1\tline\\none\n"), d.string(), t);
+    EXPECT_EQ(t.AsText(0, 1), "line\none");
+    for (const char* column : {"OrderCode", "shortcut", "PartNo", "~Description"}) {
+        for (const char* cell : {"A\\tB", "A\\nB", "A\\rB"}) {
+            try {
+                ReadTableSource(write("bad.tsv", std::string("Note:string\t") + column + ":string\nx\t" + cell + "\n"),
+                                d.string(), t);
+                ADD_FAILURE() << column << " took " << cell;
+            } catch (const ESourceError& e) {
+                const std::string what = e.what();
+                EXPECT_NE(what.find("bad.tsv:2"), std::string::npos) << what;
+                EXPECT_NE(what.find(std::string("column \"") + column + "\""), std::string::npos) << what;
+                EXPECT_NE(what.find("control character"), std::string::npos) << what;
+            }
+        }
+    }
     fs::remove_all(d);
 }

@@ -143,8 +143,22 @@ std::vector<uint8_t> ParseHex(const std::string& hex, bool& ok) {
     return out;
 }
 
+// Columns whose texts reach the parts list and with it the TAB- and line-separated order
+// files; a TAB or line break in them would split a record there.
+bool ReachesOrderFiles(const std::string& column) {
+    for (const char* name : {"OrderCode", "ShortCut", "PartNo", "~Description"})
+        if (SameTextAscii(column, name)) return true;
+    return false;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
 void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folder,
-                const std::string& where) {
+                const std::string& where, bool singleLine) {
     auto fail = [&](const std::string& why) { throw ESourceError(where + ": " + why); };
     const TStrFieldType t = f.DataType();
     if (FieldTypeIsBool(t)) {
@@ -218,6 +232,9 @@ void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folde
     }
     const std::string text = UnescapeCell(raw);
     if (!IsValidUtf8(text)) fail("text is not valid UTF-8");
+    if (singleLine && HasControlCharacter(text))
+        fail("\"" + raw + "\" holds a TAB, line break or other control character, which the "
+             "order files cannot carry");
     if (t == csfStringLen) {
         // Fixed-width texts hold at most Prec characters; cutting them would lose data.
         std::string ansi;
@@ -234,12 +251,12 @@ void AppendCell(TStrFieldDB& f, const std::string& raw, const std::string& folde
 } // namespace
 
 std::string ReadTextFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ESourceError(path + ": cannot open: " + std::strerror(errno));
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    if (in.bad()) throw ESourceError(path + ": read error");
-    return ss.str();
+    std::string bytes, why;
+    switch (ReadWholeFile(path, kMaxBlobFile, bytes, why)) {
+    case crfOk: return bytes;
+    case crfOpenError: throw ESourceError(path + ": cannot open: " + why);
+    default: throw ESourceError(path + ": cannot read: " + why);
+    }
 }
 
 void WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -300,7 +317,7 @@ void ReadTableSource(const std::string& path, const std::string& folder, TCustom
                                std::to_string(defs.size()) + " columns");
         for (size_t c = 0; c < cells.size(); ++c)
             AppendCell(*table.MutableColumn(static_cast<int>(c)), cells[c], folder,
-                       where + ": column \"" + defs[c].name + "\"");
+                       where + ": column \"" + defs[c].name + "\"", ReachesOrderFiles(defs[c].name));
         ++rows;
     }
     // Columns have grown by appending; bring the table's row count in line.

@@ -149,3 +149,14 @@ TEST(VenturiNozzle, ThreeNozzleDiametersMustFitTheTube) {
 }
 
 } // namespace
+
+// Half milliseconds round to the even neighbour, as every rounding to a whole number does;
+// the times chosen are exact halves in binary after the product with 1000.
+TEST(VenturiTexts, HalfMillisecondsRoundToEven) {
+    ASSERT_EQ(0.0125 * 1000.0, 12.5);
+    EXPECT_EQ(EvacuationTimeText(0.0125), "12 ms");
+    EXPECT_EQ(EvacuationTimeText(0.0135), "14 ms");
+    EXPECT_EQ(EvacuationTimeText(0.0005), "0 ms");
+    EXPECT_EQ(EvacuationTimeText(0.0015), "2 ms");
+    EXPECT_EQ(EvacuationTimeText(0.1245), "124 ms");
+}

@@ -378,3 +378,37 @@ TEST(Connection, UnknownTableNameGivesAnEmptyTable) {
     b.table.SetTable("a");
     EXPECT_EQ(b.table.Rows(), 5);
 }
+
+// What is not a regular file of bounded size is refused before a byte is read, with one
+// line naming the file: a folder has nothing to read, a device never ends.
+TEST(Connection, OnlyRegularFilesOfBoundedSizeAreRead) {
+    TTempFile f(MakeContainer({{"A", AllTypesBlob(false)}}, false));
+    TContainerImage image;
+    std::string error;
+
+    EXPECT_FALSE(ReadContainerFile(f.Folder(), image, error));
+    EXPECT_EQ(error, f.Folder() + ": not a regular file (a folder)");
+
+    // /dev/null stands for every device (/dev/zero would never end): it is refused as one.
+    EXPECT_FALSE(ReadContainerFile("/dev/null", image, error));
+    EXPECT_EQ(error, "/dev/null: not a regular file (a character device)");
+
+    // A link to the container is read as the container itself.
+    const std::string link = f.Folder() + "/link.dat";
+    std::filesystem::create_symlink(f.Path(), link);
+    EXPECT_TRUE(ReadContainerFile(link, image, error)) << error;
+    EXPECT_EQ(image.TableNames, std::vector<std::string>{"A"});
+
+    // One byte over the limit (a sparse file, so nothing is written) is refused by its size.
+    const std::string huge = f.Folder() + "/huge.dat";
+    TTempFile::WriteTo(huge, {'O', 'r', 's', 'i', 'k', 'D', 'A', 'T'});
+    std::filesystem::resize_file(huge, cContainerMaxFileSize + 1);
+    EXPECT_FALSE(ReadContainerFile(huge, image, error));
+    EXPECT_EQ(error, huge + ": larger than 1 GiB");
+
+    TOrsikConnection con;
+    con.Loaded();
+    con.SetDataFile(f.Folder());
+    EXPECT_FALSE(con.Active());
+    EXPECT_EQ(con.LastError(), f.Folder() + ": not a regular file (a folder)");
+}

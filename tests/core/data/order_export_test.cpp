@@ -5,6 +5,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -164,4 +165,58 @@ TEST(OrderExport, LinkedFileIsReplacedBehindTheLinkWithItsMode) {
     EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(dir.Entries(), 2u);
+}
+
+// A special file is no export target: the message names it and it stays what it was.
+TEST(OrderExport, OnlyRegularFilesOrNewNamesAreTargets) {
+    TScratchDir dir;
+    TPartsList list;
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+    const std::string fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const TExportResult csv = ExportCsvFile(list, fifo);
+    EXPECT_FALSE(csv);
+    EXPECT_EQ(csv.Message, "cannot write \"" + fifo + "\": not a regular file (a FIFO)");
+    const std::string link = dir.Path("link.txt");
+    fs::create_symlink(fifo, link);
+    const TExportResult erp = SaveErpOrderFile(list, "1000", link);
+    EXPECT_FALSE(erp);
+    EXPECT_EQ(erp.Message, "cannot write \"" + link + "\": \"" + fifo + "\" is not a regular file (a FIFO)");
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(WriteExportFile(fifo, "<html>"));
+    EXPECT_EQ(dir.Entries(), 2u);
+}
+
+// A list with an item no order file can hold is not exported at all: an order without it
+// would be wrong without anyone noticing.
+TEST(OrderExport, ListThatCannotBeOrderedIsNotWritten) {
+    TScratchDir dir;
+    TPartsList list;
+    list.Add("1", "A", 1, 2147483647, "ST", "", 0, "");
+    list.Add("1", "A", 1, 1, "ST", "", 0, "");
+    const std::string csv = dir.Path("parts.csv");
+    const TExportResult r = ExportCsvFile(list, csv);
+    EXPECT_FALSE(r);
+    EXPECT_NE(r.Message.find(csv), std::string::npos) << r.Message;
+    EXPECT_NE(r.Message.find("1 A: a quantity of 2147483648"), std::string::npos) << r.Message;
+    EXPECT_FALSE(SaveErpOrderFile(list, "1000", dir.Path("Vacuum.txt")));
+    EXPECT_EQ(dir.Entries(), 0u);
+
+    // A negative quantity is no order either.
+    TPartsList negative;
+    negative.Add("2", "B", 1, -4, "ST", "", 0, "");
+    const TExportResult n = SaveErpOrderFile(negative, "1000", dir.Path("Vacuum.txt"));
+    EXPECT_FALSE(n);
+    EXPECT_NE(n.Message.find("2 B: a quantity of -4 cannot be ordered"), std::string::npos) << n.Message;
+    EXPECT_EQ(dir.Entries(), 0u);
+}
+
+// A TAB, CR or LF in a text would split a field or a line of the order files; every
+// control character is written as a blank, so each part stays one line of 14 fields.
+TEST(OrderExport, ControlCharactersCannotSplitFieldsOrLines) {
+    TPartsList list;
+    list.Add("1\t2", "A\r\nB\tC\x01", 1, 1, "S\nT", "", 0, "");
+    EXPECT_EQ(ErpOrderText(list, "W\tX\r"), "W X \t0\t1\t1 2\tOrsik\tA  B C \t0\t1\tS T\t0\t0\tX\tX\t0\r\n");
+    EXPECT_EQ(CsvExportText(list).substr(CsvExportText(list).find("\r\n") + 2), "1;1 2;1;;A  B C ;;;\r\n");
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -221,4 +223,81 @@ TEST(PartsListRules, AmountsFollowTheDriveOfTheMotion) {
     a = PartsAmountsFromProject(project);
     EXPECT_EQ(a.ShockAbsorber, "");
     EXPECT_EQ(a.ShockAbsorberCount, 0);
+}
+
+// The quantities are 32-bit: whatever would pass 2147483647 is refused, not wrapped round.
+TEST(PartsListRules, TubeMetresOnlyWhereAQuantityHoldsThem) {
+    EXPECT_EQ(TubeMetres(2147483647.0), 2147483647);
+    // 2147483646.5 rounds to the even 2147483646 and falls short by half a metre.
+    EXPECT_EQ(TubeMetres(2147483646.5), 2147483647);
+    EXPECT_EQ(TubeMetres(2147483647.5), std::nullopt);
+    EXPECT_EQ(TubeMetres(1e300), std::nullopt);
+    EXPECT_EQ(TubeMetres(std::numeric_limits<double>::infinity()), std::nullopt);
+    EXPECT_EQ(TubeMetres(std::numeric_limits<double>::quiet_NaN()), std::nullopt);
+    EXPECT_EQ(TubeMetres(-1.0), std::nullopt);
+    EXPECT_EQ(TubeMetres(0.0), 0);
+}
+
+TEST_F(PartsListBuild, QuantitiesBeyondTheLimitAreRefusedWithAReason) {
+    // 2147483640 is a whole number of packages of 10; 2147483641 rounds up to 2147483650.
+    EXPECT_TRUE(AddOrderItem(list, order, "SC00001", 2147483640, "ST"));
+    ASSERT_EQ(list.Rows(), 1);
+    EXPECT_EQ(list.Part(0).Quantity, 2147483640);
+    EXPECT_TRUE(list.Refusals().empty());
+    list.Clear();
+    EXPECT_FALSE(AddOrderItem(list, order, "SC00001", 2147483641, "ST"));
+    EXPECT_EQ(list.Rows(), 0);
+    ASSERT_EQ(list.Refusals().size(), 1u);
+    EXPECT_NE(list.Refusals()[0].find("SC00001"), std::string::npos) << list.Refusals()[0];
+    EXPECT_NE(list.Refusals()[0].find("2147483647"), std::string::npos) << list.Refusals()[0];
+    // Packages of 1 hold the largest count itself.
+    EXPECT_TRUE(AddOrderItem(list, order, "SC00031", 2147483647, "ST"));
+    EXPECT_EQ(list.Part(0).Quantity, 2147483647);
+    // A negative count is no order.
+    EXPECT_FALSE(AddOrderItem(list, order, "SC00031", -3, "ST"));
+    EXPECT_EQ(list.Part(0).Quantity, 2147483647);
+    EXPECT_EQ(list.Refusals().size(), 2u);
+    list.Clear();
+    EXPECT_TRUE(list.Refusals().empty());
+}
+
+TEST_F(PartsListBuild, PackagingUnitOutOfRangeIsRefused) {
+    TStrTableDB32Bit floatOrder;
+    floatOrder.Loaded();
+    TStrFieldDB& shortCut = floatOrder.AddColumn("ShortCut", csfString);
+    TStrFieldDB& partNo = floatOrder.AddColumn("PartNo", csfDWord);
+    TStrFieldDB& code = floatOrder.AddColumn("OrderCode", csfString);
+    TStrFieldDB& package = floatOrder.AddColumn("Package", csfFloat);
+    TStrFieldDB& description = floatOrder.AddColumn("~Description", csfString);
+    const double packages[] = {1e40, -1e40, 2.5};
+    for (int i = 0; i < 3; ++i) {
+        shortCut.AppendText("K" + std::to_string(i));
+        partNo.AppendInt(100 + i);
+        code.AppendText("C" + std::to_string(i));
+        package.AppendFloat(packages[i]);
+        description.AppendText("");
+    }
+    floatOrder.SetRows(3);
+    EXPECT_FALSE(AddOrderItem(list, floatOrder, "K0", 1, "ST"));
+    EXPECT_FALSE(AddOrderItem(list, floatOrder, "K1", 1, "ST"));
+    EXPECT_EQ(list.Refusals().size(), 2u);
+    // 2.5 rounds to the even 2: five pieces make three packages of 2.
+    EXPECT_TRUE(AddOrderItem(list, floatOrder, "K2", 5, "ST"));
+    ASSERT_EQ(list.Rows(), 1);
+    EXPECT_EQ(list.Part(0).Package, 2);
+    EXPECT_EQ(list.Part(0).Quantity, 6);
+}
+
+TEST_F(PartsListBuild, TubeTooLongForAnOrderIsLeftOutAndNoted) {
+    amounts.TubeLength = 3e12;
+    BuildPartsList(list, amounts, sources);
+    ASSERT_EQ(list.Rows(), 3);
+    for (int r = 0; r < list.Rows(); ++r) EXPECT_NE(list.Part(r).PartNo, "22000004");
+    ASSERT_EQ(list.Refusals().size(), 1u);
+    EXPECT_NE(list.Refusals()[0].find("tube 22000004"), std::string::npos) << list.Refusals()[0];
+    // A new build starts without the old notes.
+    amounts.TubeLength = 2.01;
+    BuildPartsList(list, amounts, sources);
+    EXPECT_EQ(list.Rows(), 4);
+    EXPECT_TRUE(list.Refusals().empty());
 }

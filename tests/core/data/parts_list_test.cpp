@@ -37,6 +37,23 @@ TEST(PartsList, SamePartAddsUpAndVanishesAtZero) {
     EXPECT_EQ(list.Rows(), 0);
 }
 
+TEST(PartsList, SumBeyondTheQuantityLimitIsRefusedAndKeepsTheRow) {
+    TPartsList list;
+    list.Add("11000002", "SC-S1-FL002-NB", 1, 2147483000, "ST", "", 0, "");
+    list.Add("11000002", "SC-S1-FL002-NB", 1, 647, "ST", "", 0, "");
+    ASSERT_EQ(list.Rows(), 1);
+    EXPECT_EQ(list.Part(0).Quantity, 2147483647);
+    EXPECT_TRUE(list.Refusals().empty());
+    // One more would wrap round to a negative quantity.
+    list.Add("11000002", "SC-S1-FL002-NB", 1, 1, "ST", "", 0, "");
+    EXPECT_EQ(list.Part(0).Quantity, 2147483647);
+    ASSERT_EQ(list.Refusals().size(), 1u);
+    EXPECT_NE(list.Refusals()[0].find("11000002 SC-S1-FL002-NB"), std::string::npos) << list.Refusals()[0];
+    // Going down stays possible, to the lowest quantity a part can hold.
+    list.Add("11000002", "SC-S1-FL002-NB", 1, -2147483647, "ST", "", 0, "");
+    EXPECT_EQ(list.Rows(), 0);
+}
+
 TEST(PartsList, SamePartNumberWithOtherOrderCodeIsNewRow) {
     TPartsList list;
     list.Add("11000002", "SC-S1-FL002-NB", 10, 2, "ST", "", 0, "");

@@ -164,3 +164,21 @@ TEST(ShopPage, HtmlEscapeAndCaption) {
     EXPECT_EQ(HtmlEscape("plain \xC3\xA4"), "plain \xC3\xA4");
     EXPECT_EQ(ShopWindowCaption(Bracket), "[~Sorvane] - [~PartsList]");
 }
+
+TEST(ShopPage, ServerAddressFromTheSettings) {
+    EXPECT_EQ(TShopPageOptions().ShopServer, cDefaultShopServer);
+    EXPECT_EQ(ShopServerFromSetting("https://shop.test"), "https://shop.test");
+    // A trailing "/" would double the one of the form's path; blanks around are dropped.
+    EXPECT_EQ(ShopServerFromSetting("  HTTPS://shop.test:8443/eu/  "), "HTTPS://shop.test:8443/eu");
+    // Not an absolute https address with a host: the built-in server.
+    for (const char* bad : {"", "https://", "https:///path", "http://shop.test", "shop.test",
+                            "https://shop test", "https://shop.test\r\nX: y", "javascript:alert(1)"})
+        EXPECT_EQ(ShopServerFromSetting(bad), cDefaultShopServer) << bad;
+
+    TPartsList list;
+    TShopPageOptions o = TestOptions();
+    o.ShopServer = ShopServerFromSetting("https://basket.test/");
+    TShopPage page;
+    page.Build(list, o);
+    EXPECT_EQ(CountLines(page.Lines(), "action=\"https://basket.test/addtobasket/wrap\""), 1u);
+}

@@ -81,8 +81,9 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
     }
-    void Write(const std::vector<uint8_t>& bytes) const {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
+    void Write(const std::vector<uint8_t>& bytes) const { WriteTo(path_, bytes); }
+    static void WriteTo(const std::string& path, const std::vector<uint8_t>& bytes) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), f);
         std::fclose(f);
     }

@@ -1,3 +1,4 @@
+#include "core/data/shop_page.h"
 #include "core/quantities/file_menu.h"
 #include "core/shell/ini_file.h"
 #include "core/shell/user_settings.h"
@@ -425,4 +426,22 @@ TEST_F(UserSettings, VersionIsTheProgramVersionInFourParts) {
     EXPECT_EQ(s.Version(), ProgramVersion());
     EXPECT_EQ(s.Version(), FourPartVersion(s.Version()));
     EXPECT_NE(s.Version(), "-1");
+}
+
+TEST_F(UserSettings, ShopServerIsASettingWithTheBuiltInDefault) {
+    // Not written on the first run: a missing key keeps following the built-in address.
+    auto s = Load();
+    EXPECT_EQ(s->ShopUrl(), cDefaultShopServer);
+    EXPECT_EQ(IniOnDisk().ReadString("KELM", "ShopUrl", "(none)"), "(none)");
+
+    s->WriteValue("ShopUrl", "https://basket.test/eu/");
+    s = Load();
+    EXPECT_EQ(s->ShopUrl(), "https://basket.test/eu");
+
+    // Only an https address is posted to.
+    s->WriteValue("ShopUrl", "http://basket.test");
+    s = Load();
+    EXPECT_EQ(s->ShopUrl(), cDefaultShopServer);
+    // The value is the user's: it stays in the file as written.
+    EXPECT_EQ(IniOnDisk().ReadString("KELM", "ShopUrl", ""), "http://basket.test");
 }
