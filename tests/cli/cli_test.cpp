@@ -5,11 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-<<<<<<< HEAD
 #include <sstream>
-=======
+
 #include <sys/stat.h>
->>>>>>> h-io
 
 #include "cli/cli.h"
 #include "cli/report.h"
