@@ -142,7 +142,7 @@ public:
     void SetValueZero(double x) { FValueZero = x; }
     //! `x` moved onto a limit when it misses it by no more than ValueZero.
     double Clamp(double x) const;
-    //! Whether `x` lies within the range (always without a range; never for NaN with one).
+    //! Whether `x` is finite and lies within the range (any finite value without a range).
     bool InRange(double x) const;
 
     // --- display ----------------------------------------------------------------------
