@@ -7,6 +7,7 @@
 // options the bytes are also the user settings file of the program's section, which the
 // start-up step loads and saves: it adds its own values and changes nothing else.
 
+#include "core/quantities/file_menu.h"
 #include "core/shell/ini_file.h"
 #include "core/shell/platform.h"
 #include "core/shell/user_settings.h"
@@ -212,6 +213,25 @@ void CheckUserSettings(std::string_view bytes) {
         if (!written && before.Read(s, k) != after.Read(s, k))
             Broken("start-up changed a value it does not own", s, k);
     }
+
+    // The recent files read from the file are written back and read again unchanged (a
+    // zero byte, which a value cannot keep, as a blank).
+    TFileMenu menu;
+    menu.SetMaxFiles(cRecentFileCount);
+    settings.ReadRecentFiles(menu);
+    settings.WriteRecentFiles(menu);
+    if (!settings.LastError().empty()) Broken("saving the recent files failed", settings.LastError());
+    TFileMenu again;
+    again.SetMaxFiles(cRecentFileCount);
+    settings.ReadRecentFiles(again);
+    std::vector<std::string> expected;
+    for (const std::string& f : menu.Files()) expected.push_back(OneLine(f));
+    if (again.Files() != expected) Broken("recent files do not read back");
+    const TIniFile saved = TIniFile::Parse(ReadAll(file));
+    for (int i = 0; i < cRecentFileCount; ++i)
+        if (saved.ReadString(section, "File" + std::to_string(i), "<none>") !=
+            (i < again.Count() ? again.FileName(i) : std::string()))
+            Broken("recent file entry", std::to_string(i));
 }
 
 } // namespace
