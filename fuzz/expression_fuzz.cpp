@@ -63,8 +63,8 @@ std::vector<TRow> MakeRows(const std::string& open, const std::string& close) {
     for (int i = 0; i < cMaxExprDepth - 1; ++i) deep += open;
     deep += "A";
     for (int i = 0; i < cMaxExprDepth - 1; ++i) deep += close;
-    const std::string es[cRowCount] = {"A+1", open + "B" + close + "*2", "T+'x'", "E",
-                                       "1/0", deep, "R", "SQRT" + open + "A" + close};
+    const std::string es[cRowCount] = {"A+1", open + "B" + close + "*2",  "T+'x'", "E", "1/0", deep,
+                                       "R",   "SQRT" + open + "A" + close};
     const std::string rs[cRowCount] = {"E+1", "R", "A*2", "'r'", "E", "E+1", "A*2", "R"};
     static const int marker = 0;
     std::vector<TRow> rows(cRowCount);
@@ -177,7 +177,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TReferenceExpression reference;
     reference.Klammer = klammer;
     if (policy != cNoResolver)
-        reference.OnExprConst = [&](const std::string& name, TTerm& term) { ctx.Lookup(name, term); };
+        reference.OnExprConst = [&](const std::string& name, TTerm& term) {
+            ctx.Lookup(name, term);
+        };
     TExpression expression;
     expression.SetKlammer(klammer);
     if (policy != cNoResolver)

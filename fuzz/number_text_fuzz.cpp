@@ -20,8 +20,8 @@
 namespace {
 
 [[noreturn]] void Broken(const char* what, const std::string& text, double a, double b) {
-    std::fprintf(stderr, "invariant broken: %s\n text \"%s\" %.17g %.17g\n", what, text.c_str(),
-                 a, b);
+    std::fprintf(stderr, "invariant broken: %s\n text \"%s\" %.17g %.17g\n", what, text.c_str(), a,
+                 b);
     std::abort();
 }
 
@@ -58,15 +58,16 @@ void CheckConverter(const std::string& text, int decimals, bool divisor) {
     c.SetText(text);
     double v = before;
     const bool reads = TTavFloatConverter::ParseText(text, v);
-    if (c.Text() != text || floats != 1) Broken("converter does not take the text", text, floats, 0);
+    if (c.Text() != text || floats != 1)
+        Broken("converter does not take the text", text, floats, 0);
     if (c.Valid() != reads) Broken("converter validity differs from the read", text, reads, 0);
     if (c.Value() != v) Broken("converter value", text, c.Value(), v);
 }
 
 void CheckModel(const std::string& text, int decimals, bool divisor, int quantity, int range,
                 int unitIndex) {
-    static const double ranges[8][2] = {{0, 0},      {0, 10},      {-273.15, 1000}, {1e-3, 1e6},
-                                        {-1e300, 1e300}, {1, 1},   {-5, -1},        {0, 1e-9}};
+    static const double ranges[8][2] = {{0, 0},          {0, 10}, {-273.15, 1000}, {1e-3, 1e6},
+                                        {-1e300, 1e300}, {1, 1},  {-5, -1},        {0, 1e-9}};
     TFMU2Model model;
     model.BeginLoad();
     model.SetNormUnit(static_cast<TNormUnit>(quantity));
@@ -87,13 +88,15 @@ void CheckModel(const std::string& text, int decimals, bool divisor, int quantit
     const double base = reads ? model.Clamp(ToBaseUnit(model.CurrentUnit(), v)) : 0.0;
     const bool valid = reads && model.InRange(base);
     if (model.Valid() != valid) Broken("field validity", text, model.Valid(), valid);
-    if (reads && !valid && !model.OutOfRange()) Broken("readable text not out of range", text, 0, 0);
+    if (reads && !valid && !model.OutOfRange())
+        Broken("readable text not out of range", text, 0, 0);
     if (valid && model.Value() != base) Broken("field value", text, model.Value(), base);
     if (model.Valid() && !std::isfinite(model.Value()))
         Broken("valid field holds a value that is not finite", text, model.Value(), v);
     if (!valid && model.Value() != before)
         Broken("invalid text changed the value", text, model.Value(), before);
-    if (model.HasRange() && !(model.Value() >= model.ValueMin() && model.Value() <= model.ValueMax()))
+    if (model.HasRange() &&
+        !(model.Value() >= model.ValueMin() && model.Value() <= model.ValueMax()))
         Broken("field value outside its range", text, model.Value(), model.ValueMin());
 }
 

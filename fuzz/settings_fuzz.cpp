@@ -13,8 +13,6 @@
 #include "core/shell/user_settings.h"
 #include "core/util/codepage.h"
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +24,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -143,7 +142,8 @@ void CheckFile(std::string_view bytes, std::string_view script) {
     const TIniFile reread = TIniFile::Parse(changed.Bytes());
     for (const auto& [name, value] : expected) {
         const std::optional<std::string> got = reread.Read(name.first, name.second);
-        if (got != value) Broken("written value does not read back", name.second, got.value_or("<none>"));
+        if (got != value)
+            Broken("written value does not read back", name.second, got.value_or("<none>"));
     }
     for (const auto& [s, k] : names)
         if (!expected.count({Fold(s), Fold(k)}) && original.Read(s, k) != reread.Read(s, k))
@@ -177,7 +177,10 @@ std::string ReadAll(const std::string& path) {
 }
 
 void CheckUserSettings(std::string_view bytes) {
-    static const std::string root = "/tmp/vacuum_settings_fuzz_" + std::to_string(::getpid());
+    // Under TMPDIR, which the fuzz script points at a folder it removes afterwards.
+    static const std::string root =
+        std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+        "/vacuum_settings_fuzz_" + std::to_string(::getpid());
     static TFakeEnvironment env(root);
     const std::string section = "Vacuum";
     const std::string file = root + "/config/Orsik/" + section + "/UserSettings.ini";
@@ -203,13 +206,15 @@ void CheckUserSettings(std::string_view bytes) {
         !(!settings.FirstRun() && !before.ValueExists(section, "Measure") &&
           settings.Measure() == settings.SystemMeasure()))
         Broken("Measure", settings.Measure());
-    const std::string language = before.ReadString(section, "Language", settings.DefaultLanguageCode());
+    const std::string language =
+        before.ReadString(section, "Language", settings.DefaultLanguageCode());
     if (language.compare(0, settings.Language().size(), settings.Language()) != 0)
         Broken("Language", language, settings.Language());
     static const char* const own[] = {"exedir", "exename", "version", "datadir", "measure"};
     for (const auto& [s, k] : names) {
         bool written = false;
-        for (const char* key : own) written = written || (Fold(s) == Fold(section) && Fold(k) == key);
+        for (const char* key : own)
+            written = written || (Fold(s) == Fold(section) && Fold(k) == key);
         if (!written && before.Read(s, k) != after.Read(s, k))
             Broken("start-up changed a value it does not own", s, k);
     }
@@ -220,7 +225,8 @@ void CheckUserSettings(std::string_view bytes) {
     menu.SetMaxFiles(cRecentFileCount);
     settings.ReadRecentFiles(menu);
     settings.WriteRecentFiles(menu);
-    if (!settings.LastError().empty()) Broken("saving the recent files failed", settings.LastError());
+    if (!settings.LastError().empty())
+        Broken("saving the recent files failed", settings.LastError());
     TFileMenu again;
     again.SetMaxFiles(cRecentFileCount);
     settings.ReadRecentFiles(again);
