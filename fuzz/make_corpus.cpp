@@ -247,17 +247,20 @@ int main(int argc, char** argv) {
     // Settings files behind the options byte (bit 0: also the program's own settings file).
     const fs::path settings = out / "settings_fuzz";
     const std::pair<const char*, std::string> files[] = {
-        {"user_settings",
-         Lit("\x01") + "[Vacuum]\r\nLanguage=dede\r\nMeasure=0\r\nFile0=/tmp/a.vac\r\n"
-                               "; comment\r\n[Other]\r\nEXEName=\"other\"\r\n"},
+        {"user_settings", Lit("\x01") +
+                              "[Vacuum]\r\nLanguage=dede\r\nMeasure=0\r\nFile0=/tmp/a.vac\r\n"
+                              "; comment\r\n[Other]\r\nEXEName=\"other\"\r\n"},
         {"first_run", Lit("\x01") + "[Elsewhere]\nKey = ' value '\n"},
         {"bom", Lit("\x00") + "\xEF\xBB\xBF[A]\nx=1\n[a]\nx=2"},
         {"utf16", Lit("\x00\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0\xE4\0")},
         {"ansi", Lit("\x00") + "[S]\rk=\xE4\xFC\rj=\"q\""},
         {"writes", Lit("\x00") + "[S]\nk=1\n\n[T]\n" + Lit("\0\0") +
-                       "S\x01k\x01 two \x02T\x01new\x01" "a\r\nb\x02U\x01x\x01\"q\""},
+                       "S\x01k\x01 two \x02T\x01new\x01"
+                       "a\r\nb\x02U\x01x\x01\"q\""},
         // Once the one byte that is not UTF-8 is written over, the rest would read as UTF-8.
-        {"ansi_writes", Lit("\x00") + "[S]\nk=\xC3\xA9\nbad=\xFF\n" + Lit("\0\0") + "S\x01" "bad\x01x"},
+        {"ansi_writes", Lit("\x00") + "[S]\nk=\xC3\xA9\nbad=\xFF\n" + Lit("\0\0") +
+                            "S\x01"
+                            "bad\x01x"},
     };
     for (const auto& [name, text] : files) Write(settings, name, Bytes(text));
     return 0;
