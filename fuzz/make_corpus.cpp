@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -134,6 +135,11 @@ std::vector<uint8_t> Container(const std::vector<std::string>& names,
     return BuildContainer({"FileFormatVersion=1.3", "Created=seed"}, names, views, scramble);
 }
 
+// A literal with its embedded zero bytes.
+template <size_t N> std::string Lit(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
 std::vector<uint8_t> Bytes(const std::string& text) {
     return {text.begin(), text.end()};
 }
@@ -212,5 +218,50 @@ int main(int argc, char** argv) {
                 "10011007\tSPF\t15\t9\t-1\n"
                 "\n"
                 "10011014\tSPB1\t20\t13.5\t3\r\n"));
+
+    // Condition texts behind their options byte: bracket pair, name policy, first row.
+    const fs::path expressions = out / "expression_fuzz";
+    const std::pair<const char*, std::string> conditions[] = {
+        {"arithmetic", Lit("\x04") + "2+3*4-2^3^2/[A]"},
+        {"query_brackets", Lit("\x05") + "(Fs07>=4.5)&(Size<20)|(7)DIV(2)=3"},
+        {"functions", Lit("\x24") + "MAX[1,A,SQRT[B]]+IIF[x1,'a','b']+QUANT[7,2]"},
+        {"texts", Lit("\x48") + "'abc'+T='abcx'|STRING[N]<>'1'"},
+        {"names", Lit("\x65") + "E+R*(K)MOD(3)+[Min Diameter]-(U)SHL(2)"},
+        {"no_resolver", Lit("\x00") + "-2^2+3--2+ABS[-1e308*10]"},
+        {"empty_slots", Lit("\x94") + "Unknown+1<>A AND B"},
+    };
+    for (const auto& [name, text] : conditions) Write(expressions, name, Bytes(text));
+
+    // Number texts behind decimals/fraction/separator, quantity/range and unit bytes.
+    const fs::path numbers = out / "number_text_fuzz";
+    const std::pair<const char*, std::string> texts[] = {
+        {"decimal", Lit("\x0F\x00\x00") + "12.5"},
+        {"fraction", Lit("\x55\x20\x01") + "1 3/8"},
+        {"exponent", Lit("\x0C\x60\x02") + "-1.5E-2"},
+        {"comma", Lit("\x90\x41\x00") + " 1,5e2 "},
+        {"large", Lit("\x24\x80\x03") + "1e308"},
+        {"negative_fraction", Lit("\x5A\xA3\x00") + "-0 1/2"},
+    };
+    for (const auto& [name, text] : texts) Write(numbers, name, Bytes(text));
+
+    // Settings files behind the options byte (bit 0: also the program's own settings file).
+    const fs::path settings = out / "settings_fuzz";
+    const std::pair<const char*, std::string> files[] = {
+        {"user_settings", Lit("\x01") +
+                              "[Vacuum]\r\nLanguage=dede\r\nMeasure=0\r\nFile0=/tmp/a.vac\r\n"
+                              "; comment\r\n[Other]\r\nEXEName=\"other\"\r\n"},
+        {"first_run", Lit("\x01") + "[Elsewhere]\nKey = ' value '\n"},
+        {"bom", Lit("\x00") + "\xEF\xBB\xBF[A]\nx=1\n[a]\nx=2"},
+        {"utf16", Lit("\x00\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0\xE4\0")},
+        {"ansi", Lit("\x00") + "[S]\rk=\xE4\xFC\rj=\"q\""},
+        {"writes", Lit("\x00") + "[S]\nk=1\n\n[T]\n" + Lit("\0\0") +
+                       "S\x01k\x01 two \x02T\x01new\x01"
+                       "a\r\nb\x02U\x01x\x01\"q\""},
+        // Once the one byte that is not UTF-8 is written over, the rest would read as UTF-8.
+        {"ansi_writes", Lit("\x00") + "[S]\nk=\xC3\xA9\nbad=\xFF\n" + Lit("\0\0") +
+                            "S\x01"
+                            "bad\x01x"},
+    };
+    for (const auto& [name, text] : files) Write(settings, name, Bytes(text));
     return 0;
 }

@@ -15,7 +15,8 @@ seconds=$2
 shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(container_fuzz table_blob_fuzz source_fuzz project_fuzz language_fuzz)
+[ ${#targets[@]} -eq 0 ] && targets=(container_fuzz table_blob_fuzz source_fuzz project_fuzz language_fuzz
+    expression_fuzz number_text_fuzz settings_fuzz)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vacuum_fuzz.XXXXXX")
 failed=()
@@ -33,6 +34,9 @@ for t in "${targets[@]}"; do
     dict=$here/container.dict
     [ "$t" = source_fuzz ] && dict=$here/source.dict
     [ "$t" = project_fuzz ] && dict=$here/project.dict
+    [ "$t" = expression_fuzz ] && dict=$here/expression.dict
+    [ "$t" = number_text_fuzz ] && dict=$here/number_text.dict
+    [ "$t" = settings_fuzz ] && dict=$here/settings.dict
     echo "== $t: ${seconds}s"
     # -timeout: a single input slower than this is a hang worth reporting. TMPDIR keeps the
     # scratch files of a target (source_fuzz writes one) in the folder this script removes.

@@ -259,6 +259,8 @@ double TFMU2Model::Clamp(double x) const {
 }
 
 bool TFMU2Model::InRange(double x) const {
+    // A finite text can still overflow in the base unit (1e308 km); no field holds that.
+    if (!std::isfinite(x)) return false;
     return !HasRange() || (x >= FValueMin && x <= FValueMax);
 }
 

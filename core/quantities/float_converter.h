@@ -143,7 +143,7 @@ public:
     void SetValueZero(double x) { FValueZero = x; }
     //! `x` moved onto a limit when it misses it by no more than ValueZero.
     double Clamp(double x) const;
-    //! Whether `x` lies within the range (always without a range; never for NaN with one).
+    //! Whether `x` is finite and lies within the range (any finite value without a range).
     bool InRange(double x) const;
     //! Whether the field holds `x` as valid: a finite number within the range and, for a
     //! count (cNU_pieces) with a range, a whole one. Values no one could type are never

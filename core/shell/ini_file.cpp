@@ -161,7 +161,9 @@ std::string TIniFile::Bytes() const {
     case cieAnsi: {
         std::string ansi;
         // A character the code page cannot hold turns the file into UTF-8, which reads back.
-        if (Utf8ToCp1252(text, ansi)) return ansi;
+        // So do code page bytes that happen to be valid UTF-8 once the bytes that were not
+        // are gone: they would read as other characters ("\xC3\xA9" as one letter).
+        if (Utf8ToCp1252(text, ansi) && (ansi == text || !IsValidUtf8(ansi))) return ansi;
         return text;
     }
     case cieUtf8:
@@ -210,6 +212,9 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     CheckName(section, "]\r\n", "section");
     CheckName(key, "=\r\n", "key");
+    // The line would read as a section header or a comment, and the key as missing.
+    if (key.front() == '[' || key.front() == ';' || key.front() == '#')
+        throw std::invalid_argument("invalid INI key name: " + std::string(key));
     const std::string clean = OneLine(value);
     const std::string encoded = EncodeValue(clean);
 

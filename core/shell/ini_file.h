@@ -52,7 +52,8 @@ public:
     //! the last key of the section, else appends the section. The value is written so that
     //! it reads back as given (quoted when it has outer blanks or quotes); CR and LF, which
     //! a line cannot hold, become blanks. Section and key names must not be empty nor hold
-    //! line breaks, a key no "=" and a section no "]" (std::invalid_argument).
+    //! line breaks, a key no "=" nor begin with "[", ";" or "#", and a section no "]"
+    //! (std::invalid_argument).
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     //! Names of the sections in file order, as written.
     std::vector<std::string> Sections() const;

@@ -253,6 +253,30 @@ TEST(FMU2Model, SpinTypingAndValidityInARange) {
     EXPECT_EQ(f.model.Validity(), fvOutOfRange);
 }
 
+// A field without a range takes any finite value, but a readable text can still overflow
+// when it is converted to the base unit: 1e308 km is more than a double holds.
+TEST(FMU2Model, TextOverflowingInTheBaseUnitIsOutOfRange) {
+    TField f(cNU_length, cUM_kilometer, 0, 0, 2000);
+    ASSERT_FALSE(f.model.HasRange());
+    ASSERT_EQ(f.model.CurrentUnit(), cUM_kilometer);
+    EXPECT_EQ(f.Text(), "2");
+    f.model.EditChange("1e305");
+    EXPECT_TRUE(f.model.Valid());
+    EXPECT_DOUBLE_EQ(f.model.Value(), 1e308);
+    f.model.EditChange("1e308");
+    EXPECT_EQ(f.model.Validity(), fvOutOfRange);
+    EXPECT_DOUBLE_EQ(f.model.Value(), 1e308); // the last good value stays
+    f.model.EditChange("-1e308");
+    EXPECT_EQ(f.model.Validity(), fvOutOfRange);
+    f.model.SetValue(cInf); // shown, never taken
+    EXPECT_EQ(f.Text(), "INF");
+    EXPECT_EQ(f.model.Validity(), fvOutOfRange);
+    EXPECT_DOUBLE_EQ(f.model.Value(), 1e308);
+    f.model.EditChange("3");
+    EXPECT_TRUE(f.model.Valid());
+    EXPECT_EQ(f.model.Value(), 3000);
+}
+
 TEST(FMU2Model, ClampingWithTolerance) {
     TField f(cNU_length, cUM_m, 1, 2, 1.5);
     struct Row {
@@ -482,6 +506,12 @@ TEST(FMU2Model, RoundedCounts) {
     // Not a number is not taken, even without a range: the count stays.
     f.model.SetValue(std::nan(""));
     EXPECT_EQ(f.model.ValueRounded(), 7);
+    EXPECT_FALSE(f.model.Valid());
+    // Only a value set while loading is taken as it is.
+    f.model.BeginLoad();
+    f.model.SetValue(std::nan(""));
+    f.model.Loaded();
+    EXPECT_EQ(f.model.ValueRounded(), 0);
     EXPECT_FALSE(f.model.Valid());
 }
 

@@ -154,6 +154,39 @@ TEST(IniFile, InvalidNamesAreRejected) {
     EXPECT_TRUE(ini.Sections().empty());
 }
 
+// Key names that the reader would take for a section header or a comment cannot be written.
+TEST(IniFile, KeyNamesThatWouldReadAsHeaderOrCommentAreRejected) {
+    TIniFile ini = TIniFile::Parse("[A]\nk=1\n");
+    for (const char* key : {"[x", "[x]", ";x", "#x"})
+        EXPECT_THROW(ini.WriteString("A", key, "v"), std::invalid_argument) << key;
+    EXPECT_FALSE(ini.Modified());
+    // Inside a name the same characters are harmless.
+    ini.WriteString("A", "x[1];#", "v");
+    const TIniFile back = TIniFile::Parse(ini.Bytes());
+    EXPECT_EQ(back.Read("A", "x[1];#"), "v");
+    EXPECT_EQ(back.Read("A", "k"), "1");
+    EXPECT_EQ(back.Sections(), TNames{"A"});
+}
+
+// An 8-bit file whose code page bytes, after a change, happen to form valid UTF-8 would be
+// read as UTF-8 the next time: "\xC3\xA9" is "Ã©" in code page 1252 but "é" in UTF-8.
+TEST(IniFile, EightBitFileThatWouldReadAsUtf8IsWrittenAsUtf8) {
+    TIniFile ansi = TIniFile::Parse("[A]\nk=\xC3\xA9\nbad=\xFF\n");
+    ASSERT_EQ(ansi.Encoding(), cieAnsi);
+    ASSERT_EQ(ansi.Read("A", "k"), "\u00C3\u00A9");
+    ansi.WriteString("A", "bad", "x"); // the only byte that was not UTF-8 goes away
+    const TIniFile back = TIniFile::Parse(ansi.Bytes());
+    EXPECT_EQ(back.Read("A", "k"), "\u00C3\u00A9");
+    EXPECT_EQ(back.Read("A", "bad"), "x");
+    // Pure ASCII stays as it is, and a file that stays invalid UTF-8 keeps its code page.
+    TIniFile plain = TIniFile::Parse("[A]\nk=\xFF\n");
+    plain.WriteString("A", "k", "ascii");
+    EXPECT_EQ(plain.Bytes(), "[A]\nk=ascii\n");
+    TIniFile kept = TIniFile::Parse("[A]\nk=\xFF\nj=1\n");
+    kept.WriteString("A", "j", "\u00E4");
+    EXPECT_EQ(kept.Bytes(), "[A]\nk=\xFF\nj=\xE4\n");
+}
+
 TEST(IniFile, EightBitAndUtf16FilesAreReadAndWrittenBackInTheirEncoding) {
     TIniFile ansi = TIniFile::Parse("[A]\r\nName=M\xFCller \x80\r\n");
     EXPECT_EQ(ansi.Encoding(), cieAnsi);
