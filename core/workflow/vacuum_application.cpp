@@ -3,6 +3,10 @@
 #include "core/data/parts_list_build.h"
 #include "core/workflow/product_filters.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <exception>
 #include <filesystem>
 
 namespace {
@@ -23,6 +27,13 @@ void Bind(TDBInterpol32Bit& curves, TOrsikConnection& connection, const char* na
     curves.SetConnection(&connection);
 }
 
+// Equal down to the bit, so that a NaN result that stays NaN is no change.
+bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](double x, double y) {
+               return std::bit_cast<uint64_t>(x) == std::bit_cast<uint64_t>(y);
+           });
+}
+
 } // namespace
 
 TVacuumApplication::TVacuumApplication(const std::string& productFile, const std::string& languageFile)
@@ -37,7 +48,11 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
                                        : languageFile);
     Languages.SetTable("Translations");
     Languages.SetConnection(&LanguageConnection);
-    Language.OnChange = [this](TCustomLanguageDB&) { LanguageChanged(); };
+    Language.OnChange = [this](TCustomLanguageDB&) {
+        TInputScope scope(*this);
+        Mark(caLanguage);
+        LanguageChanged();
+    };
     Language.Loaded();
     Bind(SuctionCups, Connection, "qry SuctionCups");
     Bind(Tubes, Connection, "qry Tube");
@@ -61,11 +76,15 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     Bind(CurveAirConsumption, Connection, "tbl Curve AirComsumption");
     Bind(CurveSound, Connection, "tbl Curve SoundPressureLevel");
 
+    cupsLink_.App = this;
+    Cups.SetView(&cupsLink_);
     Cups.SetCupTables(&SuctionCups, &SuctionCupQuery);
     Cups.SetMotionSource(&Motion);
     Tube.SetTubeTables(&Tubes, &TubeQuery, &Connectors);
     tubeLink_.App = this;
     Tube.SetView(&tubeLink_);
+    venturiLink_.App = this;
+    Venturi.SetView(&venturiLink_);
     Venturi.SetVenturiTables(&Venturis, &VenturiQuery);
     Venturi.SetCurves({&CurveVacuum, &CurveAirConsumption, &CurveSuctionCapacity, &CurveSound});
     Venturi.SetEvacuationTables(&EvacuationTimes, &BufferSize);
@@ -75,24 +94,151 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     documentLink_.App = this;
     Document.SetView(&documentLink_);
 
-    // The recalculation chain.
-    Workpiece.OnSizeChange = [this](TWorkpieceModel&) { Cups.Relayout(); };
+    // The recalculation chain. Each link names what it recomputes; a link reached outside
+    // any input scope is a user action of its own.
+    Workpiece.OnChange = [this](TWorkpieceModel&) { Mark(caWorkpiece); };
+    Workpiece.OnSizeChange = [this](TWorkpieceModel&) {
+        TInputScope scope(*this);
+        Mark(caWorkpiece | caArrangement);
+        Cups.Relayout();
+    };
     // A new mass or inertia moves the moving mass and the swivel inertia, hence the drive.
     Workpiece.OnMassChange = [this](TWorkpieceModel&) {
+        TInputScope scope(*this);
+        Mark(caWorkpiece | caMotion);
         Motion.UpdateInertia();
         Drive.Calculate();
     };
     Workpiece.OnMomentOfInertiaChange = [this](TWorkpieceModel&) {
+        TInputScope scope(*this);
+        Mark(caWorkpiece | caMotion);
         Motion.UpdateInertia();
         Drive.Calculate();
     };
-    Motion.OnDriveChange = [this](TMotionModel&) { Drive.MotionChange(); };
-    Motion.OnKraftChange = [this](TMotionModel&) { Forces.KraftChange(); };
-    Drive.OnKraftChange = [this](TDriveModel&) { Forces.KraftChange(); };
-    Forces.OnKraftChange = [this](TForcesModel&) { Cups.RefreshMaxValues(Forces.Extremes().Fz); };
+    Motion.OnDriveChange = [this](TMotionModel&) {
+        TInputScope scope(*this);
+        Mark(caMotion);
+        Drive.MotionChange();
+    };
+    Motion.OnKraftChange = [this](TMotionModel&) {
+        TInputScope scope(*this);
+        Mark(caMotion);
+        Forces.KraftChange();
+    };
+    Drive.OnKraftChange = [this](TDriveModel&) {
+        TInputScope scope(*this);
+        Mark(caDrive);
+        Forces.KraftChange();
+    };
+    Forces.OnKraftChange = [this](TForcesModel&) {
+        TInputScope scope(*this);
+        Mark(caForces | caCupLoads);
+        Cups.RefreshMaxValues(Forces.Extremes().Fz);
+    };
+}
+
+TVacuumApplication::TInputScope::TInputScope(TVacuumApplication& app)
+    : FApp(app), FExceptions(std::uncaught_exceptions()) {
+    if (FApp.inputDepth_++ == 0) FApp.before_ = FApp.State();
+}
+
+TVacuumApplication::TInputScope::~TInputScope() {
+    if (--FApp.inputDepth_ > 0) return;
+    // A handler that throws has not finished its chain; its changes wait for the next notice.
+    if (std::uncaught_exceptions() > FExceptions) return;
+    FApp.EndInput();
+}
+
+void TVacuumApplication::Mark(TAspects aspects) {
+    if (inputDepth_ > 0) {
+        pending_ |= aspects;
+        return;
+    }
+    TInputScope scope(*this);
+    pending_ |= aspects;
+}
+
+void TVacuumApplication::EndInput() {
+    const TState after = State();
+    for (int i = 0; i < cAspectCount; ++i)
+        if (!SameBits(after.Numbers[i], before_.Numbers[i]) || after.Texts[i] != before_.Texts[i])
+            pending_ |= TAspects::FromBits(1u << i);
+    const TAspects changed = pending_;
+    pending_ = {};
+    // The slots run with no scope open, so that one may start a user action of its own.
+    if (!changed.Empty()) Changed.Emit(changed);
+}
+
+TVacuumApplication::TState TVacuumApplication::State() {
+    TState s;
+    auto slot = [&s](TAspect a) -> std::vector<double>& {
+        int i = 0;
+        while ((1u << i) != a) ++i;
+        return s.Numbers[static_cast<size_t>(i)];
+    };
+    auto text = [&s](TAspect a) -> std::string& {
+        int i = 0;
+        while ((1u << i) != a) ++i;
+        return s.Texts[static_cast<size_t>(i)];
+    };
+
+    const TSaugerList& list = Cups.Cups();
+    std::vector<double>& cups = slot(caArrangement);
+    cups = {static_cast<double>(list.Count()), static_cast<double>(list.StrategyType()),
+            static_cast<double>(list.CountX()), static_cast<double>(list.CountY()), list.StrategyAngle(),
+            list.EdgeDistance(), list.Spacing(), static_cast<double>(list.GridType()), list.GridLength(),
+            list.GridAngle(), static_cast<double>(list.Focused())};
+    std::vector<double>& loads = slot(caCupLoads);
+    for (int i = 0; i < list.Count(); ++i) {
+        const TSauger& c = *list.Sauger(i);
+        cups.insert(cups.end(), {c.Pos.X, c.Pos.Y, c.Pos.Z, c.Axial().X, c.Axial().Y, c.Axial().Z,
+                                 c.Radial1().X, c.Radial1().Y, c.Radial1().Z, c.Selected ? 1.0 : 0.0,
+                                 c.Misplaced ? 1.0 : 0.0});
+        loads.insert(loads.end(), {c.Force.X, c.Force.Y, c.Force.Z, c.Fn, c.Fq, c.NormalRatio, c.TransverseRatio});
+    }
+    const TMaxValues& max = Cups.MaxValues();
+    loads.insert(loads.end(), {list.Solvable() ? 1.0 : 0.0, max.Normal.Force, max.Normal.Ratio,
+                               max.Transverse.Force, max.Transverse.Ratio,
+                               static_cast<double>(Cups.SliderPosition())});
+
+    slot(caSuctionCup) = {static_cast<double>(Cups.SelectedRow()), Cups.SelectedSuitable() ? 1.0 : 0.0};
+    text(caSuctionCup) = Document.SuctionCupsOrderCode + '\n' + list.CupType.OrderCode;
+
+    const TTubeLengths lengths = Tube.Lengths();
+    slot(caTube) = {static_cast<double>(Tube.SelectedRow()), Tube.SelectedValid() ? 1.0 : 0.0,
+                    Document.Tube.Length, Document.Tube.TotalLength ? 1.0 : 0.0, Document.TubeVolume,
+                    lengths.Single, lengths.Total, Tube.TubeDiameter()};
+    text(caTube) = Document.Tube.OrderCode + '\n' + Tube.LabelTubeCount();
+
+    const TMyProject::TVenturi& v = Document.Venturi;
+    slot(caVacuumGenerator) = {static_cast<double>(Venturi.SelectedRow()), Venturi.SelectedValid() ? 1.0 : 0.0,
+                               static_cast<double>(v.Count), v.Pressure, v.Vacuum, v.TimeMax,
+                               Document.EvacuatedVolume};
+    text(caVacuumGenerator) = v.OrderCode + '\n' + Venturi.LabelVenturiCount();
+
+    // Before the first project the store holds no items, and asking for its state would
+    // register them early.
+    if (!Document.DisclaimerPending) slot(caDocument) = {Document.Project().Modified() ? 1.0 : 0.0};
+    text(caDocument) = Document.ProjectDisplayName();
+    text(caLanguage) = Language.Language();
+    return s;
+}
+
+void TVacuumApplication::TTubeLink::VolumeChanged() {
+    TInputScope scope(*App);
+    App->Venturi.PanelVakVolGesChange();
 }
 
 void TVacuumApplication::TDocumentLink::ShowSection(TMyProject& doc, const std::string& section) {
+    TInputScope scope(*App);
+    // A shown section holds values the project brought.
+    if (section == "Workpiece" || section == "Friction") App->Mark(caWorkpiece);
+    else if (section.starts_with("SuctionCups")) App->Mark(caArrangement | caSuctionCup);
+    else if (section.starts_with("Tube")) App->Mark(caTube);
+    else if (section.starts_with("Venturi")) App->Mark(caVacuumGenerator);
+    else if (section.starts_with("Moving")) App->Mark(caMotion);
+    else if (section.starts_with("Drive")) App->Mark(caDrive);
+
     if (section == "Workpiece") App->Workpiece.ShowDocument();
     // The filter lists of the product pages show the stored selections again, so the
     // stored products are found among the rows they offer.
@@ -111,15 +257,23 @@ void TVacuumApplication::TDocumentLink::ShowSection(TMyProject& doc, const std::
 
 TVacuumApplication::~TVacuumApplication() {
     Document.SetView(nullptr);
+    Cups.SetView(nullptr);
+    Tube.SetView(nullptr);
+    Venturi.SetView(nullptr);
     // The models hold hooks on tables that go first: unhook them.
     Cups.SetCupTables(nullptr, nullptr);
     Tube.SetTubeTables(nullptr, nullptr, nullptr);
     Venturi.SetVenturiTables(nullptr, nullptr);
 }
 
-void TVacuumApplication::NewProject() { Document.Project().New(); }
+void TVacuumApplication::NewProject() {
+    TInputScope scope(*this);
+    Document.Project().New();
+}
 
 void TVacuumApplication::AssemblePartsList() {
+    TInputScope scope(*this);
+    Mark(caPartsList);
     TPartsSources sources;
     sources.Order = &Order;
     sources.TubeQuery = &TubeQuery;
@@ -135,6 +289,7 @@ void TVacuumApplication::AssemblePartsList() {
 
 bool TVacuumApplication::SetLanguage(std::string_view code) {
     if (Languages.IndexOfLanguage(code) < 0) return false;
+    TInputScope scope(*this);
     Language.SetLanguage(code);
     return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/data/db_interpol.h"
 #include "core/data/orsik_connection.h"
@@ -12,8 +15,10 @@
 #include "core/lang/language_table.h"
 #include "core/quantities/my_project.h"
 #include "core/quantities/project_view.h"
+#include "core/util/signal.h"
 #include "core/workflow/drive_model.h"
 #include "core/workflow/forces_model.h"
+#include "core/workflow/model_aspects.h"
 #include "core/workflow/motion_model.h"
 #include "core/workflow/suction_cup_model.h"
 #include "core/workflow/tube_model.h"
@@ -24,8 +29,53 @@
 //! curve families, the vacuum document, and every page model wired into the recalculation
 //! chain (workpiece -> cups -> motion -> drive -> forces -> cup loads; tube -> generator).
 //! The GUI's main window and the command line both drive this one object.
+//!
+//! Views follow the model through Changed: one notice at the end of every user action,
+//! after the whole chain has run, naming the aspects that changed. A view calls the page
+//! models inside an input scope (Input or TInputScope), so that nested handlers and the
+//! chain they start add to one notice; a call outside any scope is told piecemeal.
+//!
+//!     TConnection c = app.Changed.Connect([&](TAspects a) {
+//!         if (a.Intersects({caArrangement, caCupLoads})) RepaintCupViews();
+//!     });
+//!     app.Input([&] { app.Workpiece.SetLengthX(0.4); });  // one notice
 class TVacuumApplication {
 public:
+    //! Groups the handlers called while it lives into one user action: the outermost scope
+    //! raises Changed when it closes (not while an exception leaves it; what changed then
+    //! goes with the next notice). Scopes nest.
+    class TInputScope {
+    public:
+        explicit TInputScope(TVacuumApplication& app);
+        ~TInputScope();
+        TInputScope(const TInputScope&) = delete;
+        TInputScope& operator=(const TInputScope&) = delete;
+
+    private:
+        TVacuumApplication& FApp;
+        int FExceptions;
+    };
+
+    //! Runs `action` (calls of the page models, the workflow, the document) as one user
+    //! action and returns what it returns.
+    template <class F>
+    decltype(auto) Input(F&& action) {
+        TInputScope scope(*this);
+        return std::forward<F>(action)();
+    }
+
+    //! Names aspects for the notice of the current user action; outside any input scope
+    //! the notice is raised at once. For changes the model cannot see, such as the page
+    //! workflow's current page and reach.
+    void Mark(TAspects aspects);
+
+    //! Raised once at the end of the outermost input scope with every aspect that was
+    //! recomputed or whose state differs from its start; not raised when none did. A slot
+    //! may start a new user action, which notifies on its own.
+    TSignal<TAspects> Changed;
+    //! The generator page asks for its chart window, with the caption.
+    TSignal<const std::string&> ChartWindowRequested;
+
     //! Opens the product container (normally Vacuum.dat beside the program) and the
     //! language container (normally Vacuum.bin beside it; empty: that one) and binds
     //! everything. Check Active() / LastError() for a missing or corrupt product file; a
@@ -38,7 +88,8 @@ public:
     bool Active() const { return Connection.Active(); }
     const std::string& LastError() const { return Connection.LastError(); }
 
-    //! Starts a new project with its defaults, as accepting the disclaimer does.
+    //! Starts a new project with its defaults, as accepting the disclaimer does. Every
+    //! user action below is an input scope of its own.
     void NewProject();
 
     //! Rebuilds the parts list from the chosen products and the document's amounts.
@@ -75,6 +126,17 @@ public:
     TPartsList PartsList;
 
 private:
+    // What a notice compares: per aspect, the numbers and texts that make up its state.
+    struct TState {
+        std::array<std::vector<double>, cAspectCount> Numbers;
+        std::array<std::string, cAspectCount> Texts;
+    };
+    TState State();
+    void EndInput();
+    int inputDepth_ = 0;
+    TAspects pending_;
+    TState before_;
+
     // Every language change: the cached yes/no texts, and the parts list once the
     // disclaimer is accepted.
     void LanguageChanged();
@@ -84,7 +146,7 @@ private:
     // showing its sections runs.
     struct TDocumentLink : TProjectView {
         TVacuumApplication* App = nullptr;
-        void ShowProjectName(TMyProject&, const std::string&) override {}
+        void ShowProjectName(TMyProject&, const std::string&) override { App->Mark(caDocument); }
         void ShowSection(TMyProject&, const std::string& section) override;
         void ShowDerivedInertia(TMyProject&) override {}
         void ShowProgress(TMyProject&, int) override {}
@@ -92,6 +154,20 @@ private:
     // The tube page tells the generator page when the evacuated volume changes.
     struct TTubeLink : TTubeView {
         TVacuumApplication* App = nullptr;
-        void VolumeChanged() override { App->Venturi.PanelVakVolGesChange(); }
+        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+        void VolumeChanged() override;
     } tubeLink_;
+    // The cup and generator pages name the pages to walk again; the generator page also
+    // asks for its chart window.
+    struct TCupsLink : TSuctionCupView {
+        TVacuumApplication* App = nullptr;
+        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+    } cupsLink_;
+    struct TVenturiLink : TVenturiView {
+        TVacuumApplication* App = nullptr;
+        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+        void GridChanged() override { App->Mark(caVacuumGenerator); }
+        void OperatingValuesChanged() override { App->Mark(caVacuumGenerator); }
+        void ShowChartWindow(const std::string& caption) override { App->ChartWindowRequested.Emit(caption); }
+    } venturiLink_;
 };

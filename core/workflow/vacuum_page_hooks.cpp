@@ -29,6 +29,9 @@ double TVacuumPageHooks::ShockAbsorberLever() const {
 }
 
 void TVacuumPageHooks::Enter(int page) {
+    // A new current page, and what entering it recomputes, make one notice.
+    TVacuumApplication::TInputScope scope(app_);
+    app_.Mark(caNavigator);
     TMyProject& doc = app_.Document;
     // Values the page's fields refuse (a project can hold them) are not computed with: the
     // page is shown as it stands and refuses to be left. A list of thousands of cups would
