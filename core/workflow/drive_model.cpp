@@ -58,7 +58,7 @@ void TDriveModel::Calculate() {
         CalculateLinear();
     else
         CalculateRotary();
-    if (OnKraftChange) OnKraftChange(*this);
+    OnKraftChange.Emit(*this);
 }
 
 void TDriveModel::CalculateLinear() {

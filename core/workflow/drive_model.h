@@ -4,6 +4,8 @@
 
 #include <array>
 #include <functional>
+
+#include "core/util/signal.h"
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,7 +22,8 @@ class TStringQuery;
 //! disclaimer is pending or a project is loading and ends with Calculate.
 class TDriveModel {
 public:
-    using TNotifyEvent = std::function<void(TDriveModel& sender)>;
+    //! Any number of followers; the application connects its recalculation chain first.
+    using TNotifyEvent = TSignal<TDriveModel&>;
 
     //! Longest stored absorber or actuator order code.
     static constexpr size_t cOrderCodeLength = 30;

@@ -29,7 +29,7 @@ void TForcesModel::Recalculate() {
     FRanges = ForceChartRanges(FExtremes, mass, timeEnd, jz, rotary);
     FMoments = GripperMoments(type, p, FDocument.Moving.CircularLever, jz, rotary, mass,
                               FDocument.Workpiece.MassCenter, FDocument.LinearDirectionVector);
-    if (OnKraftChange) OnKraftChange(*this);
+    OnKraftChange.Emit(*this);
 }
 
 bool TForcesModel::TotalForceVisible() const {

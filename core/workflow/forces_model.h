@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "core/util/signal.h"
+
 class TMyProject;
 
 //! The forces-and-moments page without widgets: the extreme forces, the moments and the
@@ -12,7 +14,8 @@ class TMyProject;
 //! triple from the project document and the curves from the motion calculation.
 class TForcesModel {
 public:
-    using TNotifyEvent = std::function<void(TForcesModel& sender)>;
+    //! Any number of followers; the application connects its recalculation chain first.
+    using TNotifyEvent = TSignal<TForcesModel&>;
 
     //! Series of the force charts (legend colours navy, green, maroon, red).
     enum TForceSeries { cfsX = 0, cfsY = 1, cfsZ = 2, cfsTotal = 3 };

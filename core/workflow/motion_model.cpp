@@ -38,8 +38,8 @@ bool TMotionModel::Inert() const {
 }
 
 void TMotionModel::AfterMotionChange() {
-    if (OnDriveChange) OnDriveChange(*this);
-    if (OnKraftChange) OnKraftChange(*this);
+    OnDriveChange.Emit(*this);
+    OnKraftChange.Emit(*this);
 }
 
 // --- derived values ---
@@ -296,7 +296,7 @@ void TMotionModel::PanelDrehwinkelNCChange(double angle) {
 
 void TMotionModel::MoveLinChange(TMovement& sender) {
     FDocument.MotionResults[cdtNCLinear] = {sender.EffAccPos(), -sender.EffAccNeg(), 0.0};
-    if (!Inert() && OnKraftChange) OnKraftChange(*this);
+    if (!Inert()) OnKraftChange.Emit(*this);
 }
 
 void TMotionModel::MoveRotChange(TMovement& sender) {
@@ -304,7 +304,7 @@ void TMotionModel::MoveRotChange(TMovement& sender) {
     const double v = sender.EffVmax();
     FDocument.MotionResults[cdtNCCircular] = {r * sender.EffAccPos(), -r * sender.EffAccNeg(),
                                               r * v * v};
-    if (!Inert() && OnKraftChange) OnKraftChange(*this);
+    if (!Inert()) OnKraftChange.Emit(*this);
 }
 
 TNCChartAxes TMotionModel::NCLinearAxes() const {

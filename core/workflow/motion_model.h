@@ -8,6 +8,8 @@
 #include "core/quantities/my_project_types.h"
 
 #include <functional>
+
+#include "core/util/signal.h"
 #include <string>
 #include <vector>
 
@@ -30,7 +32,8 @@ struct TNCChartAxes {
 //! Every handler does nothing while the disclaimer is pending or a project is loading.
 class TMotionModel : public TMotionCurves, public TMotionSource {
 public:
-    using TNotifyEvent = std::function<void(TMotionModel& sender)>;
+    //! Any number of followers; the application connects its recalculation chain first.
+    using TNotifyEvent = TSignal<TMotionModel&>;
 
     //! Binds the change callbacks of the document's two servo profiles.
     explicit TMotionModel(TMyProject& document);

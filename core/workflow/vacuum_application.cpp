@@ -96,45 +96,45 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
 
     // The recalculation chain. Each link names what it recomputes; a link reached outside
     // any input scope is a user action of its own.
-    Workpiece.OnChange = [this](TWorkpieceModel&) { Mark(caWorkpiece); };
-    Workpiece.OnSizeChange = [this](TWorkpieceModel&) {
+    chain_.push_back(Workpiece.OnChange.Connect([this](TWorkpieceModel&) { Mark(caWorkpiece); }));
+    chain_.push_back(Workpiece.OnSizeChange.Connect([this](TWorkpieceModel&) {
         TInputScope scope(*this);
         Mark(caWorkpiece | caArrangement);
         Cups.Relayout();
-    };
+    }));
     // A new mass or inertia moves the moving mass and the swivel inertia, hence the drive.
-    Workpiece.OnMassChange = [this](TWorkpieceModel&) {
+    chain_.push_back(Workpiece.OnMassChange.Connect([this](TWorkpieceModel&) {
         TInputScope scope(*this);
         Mark(caWorkpiece | caMotion);
         Motion.UpdateInertia();
         Drive.Calculate();
-    };
-    Workpiece.OnMomentOfInertiaChange = [this](TWorkpieceModel&) {
+    }));
+    chain_.push_back(Workpiece.OnMomentOfInertiaChange.Connect([this](TWorkpieceModel&) {
         TInputScope scope(*this);
         Mark(caWorkpiece | caMotion);
         Motion.UpdateInertia();
         Drive.Calculate();
-    };
-    Motion.OnDriveChange = [this](TMotionModel&) {
+    }));
+    chain_.push_back(Motion.OnDriveChange.Connect([this](TMotionModel&) {
         TInputScope scope(*this);
         Mark(caMotion);
         Drive.MotionChange();
-    };
-    Motion.OnKraftChange = [this](TMotionModel&) {
+    }));
+    chain_.push_back(Motion.OnKraftChange.Connect([this](TMotionModel&) {
         TInputScope scope(*this);
         Mark(caMotion);
         Forces.KraftChange();
-    };
-    Drive.OnKraftChange = [this](TDriveModel&) {
+    }));
+    chain_.push_back(Drive.OnKraftChange.Connect([this](TDriveModel&) {
         TInputScope scope(*this);
         Mark(caDrive);
         Forces.KraftChange();
-    };
-    Forces.OnKraftChange = [this](TForcesModel&) {
+    }));
+    chain_.push_back(Forces.OnKraftChange.Connect([this](TForcesModel&) {
         TInputScope scope(*this);
         Mark(caForces | caCupLoads);
         Cups.RefreshMaxValues(Forces.Extremes().Fz);
-    };
+    }));
 }
 
 TVacuumApplication::TInputScope::TInputScope(TVacuumApplication& app)

@@ -33,7 +33,9 @@
 //! Views follow the model through Changed: one notice at the end of every user action,
 //! after the whole chain has run, naming the aspects that changed. A view calls the page
 //! models inside an input scope (Input or TInputScope), so that nested handlers and the
-//! chain they start add to one notice; a call outside any scope is told piecemeal.
+//! chain they start add to one notice; a call outside any scope is told piecemeal. The
+//! page models' own events (OnSizeChange, OnKraftChange, ...) take any number of followers
+//! too; the chain is connected to them first, so a follower sees its results.
 //!
 //!     TConnection c = app.Changed.Connect([&](TAspects a) {
 //!         if (a.Intersects({caArrangement, caCupLoads})) RepaintCupViews();
@@ -133,6 +135,8 @@ private:
     };
     TState State();
     void EndInput();
+    // The recalculation chain, connected before any view.
+    std::vector<TConnection> chain_;
     int inputDepth_ = 0;
     TAspects pending_;
     TState before_;

@@ -206,7 +206,7 @@ void TWorkpieceModel::WerkStkSizeChange() {
     if (Inert()) return;
     THandlerScope scope(*this);
     // GripSize() reads the document, so the arrangement laid out here sees the new one.
-    if (OnSizeChange) OnSizeChange(*this);
+    OnSizeChange.Emit(*this);
     WerkStkVolumenChange();
     if (scope.Outermost()) Finish();
 }
@@ -275,7 +275,7 @@ void TWorkpieceModel::PanelMasseWerkstkChange() {
     FShownMass = FDocument.Workpiece.Mass;
     ResetMassCenter();
     CalcMomentsOfInertia();
-    if (OnMassChange) OnMassChange(*this);
+    OnMassChange.Emit(*this);
     if (scope.Outermost()) Finish();
 }
 
@@ -304,11 +304,11 @@ void TWorkpieceModel::ShowDocument() {
     }
     CalcMomentsOfInertia();
     FShownMass = w.Mass;
-    if (scope.Outermost() && OnChange) OnChange(*this);
+    if (scope.Outermost()) OnChange.Emit(*this);
 }
 
 void TWorkpieceModel::Refresh() {
-    if (OnChange) OnChange(*this);
+    OnChange.Emit(*this);
 }
 
 void TWorkpieceModel::StoreMassProperties(bool worstCase, const TVektor& massCenter,
@@ -322,7 +322,7 @@ void TWorkpieceModel::StoreMassProperties(bool worstCase, const TVektor& massCen
     w.MomentOfInertiaY = Finite(momentsOfInertia[1]);
     w.MomentOfInertiaZ = Finite(momentsOfInertia[2]);
     ApplyMomentRule();
-    if (Moments() != before && OnMomentOfInertiaChange) OnMomentOfInertiaChange(*this);
+    if (Moments() != before) OnMomentOfInertiaChange.Emit(*this);
     if (scope.Outermost()) Finish();
 }
 
@@ -374,7 +374,7 @@ void TWorkpieceModel::ApplyMomentRule() {
 void TWorkpieceModel::CalcMomentsOfInertia() {
     const std::array<double, 3> before = Moments();
     ApplyMomentRule();
-    if (Moments() != before && OnMomentOfInertiaChange) OnMomentOfInertiaChange(*this);
+    if (Moments() != before) OnMomentOfInertiaChange.Emit(*this);
 }
 
 void TWorkpieceModel::ResetMassCenter() {
@@ -385,7 +385,7 @@ void TWorkpieceModel::Finish() {
     // The motion page shows the mass; a new value there is a change event of its own.
     if (FMassMayHaveChanged && FDocument.Workpiece.Mass != FShownMass) PanelMasseWerkstkChange();
     FMassMayHaveChanged = false;
-    if (OnChange) OnChange(*this);
+    OnChange.Emit(*this);
 }
 
 // --- state ---

@@ -2,6 +2,7 @@
 
 #include "core/calc/workpiece.h"
 #include "core/data/custom_table.h"
+#include "core/util/signal.h"
 
 #include <array>
 #include <functional>
@@ -47,7 +48,8 @@ TWorkpieceFieldState WorkpieceFieldState(TWorkpieceShape shape, bool massKnown,
 //! Every handler does nothing while the disclaimer is pending or a project is loading.
 class TWorkpieceModel : public TTableDependent {
 public:
-    using TNotifyEvent = std::function<void(TWorkpieceModel& sender)>;
+    //! Any number of followers; the application connects its recalculation chain first.
+    using TNotifyEvent = TSignal<TWorkpieceModel&>;
 
     //! Column of the density table that the material list shows and filters.
     static constexpr std::string_view cMaterialColumn = "~Material";

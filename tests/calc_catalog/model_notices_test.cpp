@@ -241,3 +241,20 @@ TEST_F(NoticesTest, AnActionStartedByASlotNotifiesOnItsOwn) {
     EXPECT_TRUE(seen[1].Has(caWorkpiece));
     EXPECT_FALSE(seen[1].Has(caNavigator));
 }
+
+// A window that follows a model event of its own does not take it from the chain: the chain
+// is connected first, so the follower sees the results it started already recomputed.
+TEST_F(NoticesTest, AFollowerOfAModelEventLeavesTheChainWhole) {
+    const double fzBefore = App.Forces.Extremes().Fz;
+    double fzSeen = 0.0;
+    int sizeCalls = 0;
+    TConnection mass = App.Workpiece.OnMassChange.Connect([&](TWorkpieceModel&) { fzSeen = App.Forces.Extremes().Fz; });
+    TConnection size = App.Workpiece.OnSizeChange.Connect([&](TWorkpieceModel&) { ++sizeCalls; });
+    TRecordingView view(App);
+    // A thicker sheet is heavier, so the gripper carries more weight.
+    App.Input([&] { App.Workpiece.SetLengthZ(2.0 * App.Document.Workpiece.LengthZ); });
+    EXPECT_EQ(sizeCalls, 1);
+    EXPECT_GT(App.Forces.Extremes().Fz, fzBefore);
+    EXPECT_EQ(fzSeen, App.Forces.Extremes().Fz) << "told before the chain had run";
+    EXPECT_TRUE(OneNotice(view, {caWorkpiece, caArrangement, caMotion, caDrive, caForces, caCupLoads}));
+}

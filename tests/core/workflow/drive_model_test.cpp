@@ -80,6 +80,7 @@ protected:
     TMotionModel Motion{Doc};
     TDriveModel Model{Doc, Motion, &Cylinders, &Absorbers, &RotaryQuery};
     int ForceRuns = 0;
+    TConnection Follow;
 
     void SetUp() override {
         FillCylinders(Cylinders);
@@ -88,7 +89,7 @@ protected:
         RotaryQuery.Loaded();
         RotaryQuery.SetTable(&Rotary);
         Doc.Project().New();
-        Model.OnKraftChange = [this](TDriveModel&) { ++ForceRuns; };
+        Follow = Model.OnKraftChange.Connect([this](TDriveModel&) { ++ForceRuns; });
         Doc.SuctionCups.Clear();
     }
 };

@@ -40,9 +40,10 @@ protected:
     TFakeMotion Motion;
     TForcesModel Model{Doc, &Motion};
     int Raised = 0;
+    TConnection Follow;
 
     void SetUp() override {
-        Model.OnKraftChange = [this](TForcesModel&) { ++Raised; };
+        Follow = Model.OnKraftChange.Connect([this](TForcesModel&) { ++Raised; });
         Doc.Workpiece.Mass = 2.0;
         Doc.Workpiece.MomentOfInertiaZ = 0.5;
         Doc.Moving.CircularLever = 0.25;

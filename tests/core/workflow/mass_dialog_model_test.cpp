@@ -12,6 +12,7 @@ protected:
     TWorkpieceModel Model{Doc, DensityQuery};
     TMyProject::TWorkpiece& W = Doc.Workpiece;
     int InertiaEvents = 0;
+    TConnection Follow;
 
     // Mass known, envelope 0.4 × 0.3 × 0.2 m, 2 kg: worst case Jx = 0.26, Jy = 0.4,
     // Jz = 0.5 kg m².
@@ -21,7 +22,7 @@ protected:
         ASSERT_TRUE(Model.SetLengthY(0.3));
         ASSERT_TRUE(Model.SetLengthZ(0.2));
         ASSERT_TRUE(Model.SetMass(2.0));
-        Model.OnMomentOfInertiaChange = [this](TWorkpieceModel&) { ++InertiaEvents; };
+        Follow = Model.OnMomentOfInertiaChange.Connect([this](TWorkpieceModel&) { ++InertiaEvents; });
     }
 };
 

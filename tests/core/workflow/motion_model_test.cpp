@@ -15,11 +15,12 @@ protected:
     TMotionModel Model{Doc};
     int DriveRuns = 0;
     int ForceRuns = 0;
+    std::vector<TConnection> Follow;
 
     void SetUp() override {
         Doc.Project().New();
-        Model.OnDriveChange = [this](TMotionModel&) { ++DriveRuns; };
-        Model.OnKraftChange = [this](TMotionModel&) { ++ForceRuns; };
+        Follow.push_back(Model.OnDriveChange.Connect([this](TMotionModel&) { ++DriveRuns; }));
+        Follow.push_back(Model.OnKraftChange.Connect([this](TMotionModel&) { ++ForceRuns; }));
     }
 };
 

@@ -21,12 +21,13 @@ protected:
     TWorkpieceModel Model{Doc, DensityQuery};
     TMyProject::TWorkpiece& W = Doc.Workpiece;
     std::vector<std::string> Events;
+    std::vector<TConnection> Follow;
 
     void SetUp() override {
-        Model.OnSizeChange = [this](TWorkpieceModel&) { Events.push_back("size"); };
-        Model.OnMassChange = [this](TWorkpieceModel&) { Events.push_back("mass"); };
-        Model.OnMomentOfInertiaChange = [this](TWorkpieceModel&) { Events.push_back("inertia"); };
-        Model.OnChange = [this](TWorkpieceModel&) { Events.push_back("change"); };
+        Follow.push_back(Model.OnSizeChange.Connect([this](TWorkpieceModel&) { Events.push_back("size"); }));
+        Follow.push_back(Model.OnMassChange.Connect([this](TWorkpieceModel&) { Events.push_back("mass"); }));
+        Follow.push_back(Model.OnMomentOfInertiaChange.Connect([this](TWorkpieceModel&) { Events.push_back("inertia"); }));
+        Follow.push_back(Model.OnChange.Connect([this](TWorkpieceModel&) { Events.push_back("change"); }));
     }
 
     // Bar 0.3 × 0.1 × 0.02 m of the default density 7800 kg/m³: V = 6e-4 m³, m = 4.68 kg.
