@@ -27,6 +27,8 @@ public:
     virtual void ArrangementChanged() {}
 };
 
+// --- arrangement (positioning page) -----------------------------------------------------
+
 //! The six inputs of the strategy page.
 struct TStrategySettings {
     int Strategy = cSaugerDefaultStrategy;
@@ -50,6 +52,8 @@ struct TStrategyFields {
     bool GridPageVisible = false;
     bool DistancePageVisible = true;
 };
+
+// --- load page --------------------------------------------------------------------------
 
 //! One bar of a load chart: it spans X0..X1, is Height (%) high and coloured by Band.
 struct TLoadBar {
@@ -105,6 +109,8 @@ struct TCupForcesAndPosition {
     std::string TransverseRatio;
 };
 
+// --- mouse interaction in the workpiece views -------------------------------------------
+
 //! The three workpiece views. Their horizontal and vertical axes are the workpiece axes
 //! X and Y, X and Z, Y and Z; positions handed to the model are workpiece coordinates (m)
 //! along these axes.
@@ -156,7 +162,7 @@ public:
     //! is being reset or loaded.
     bool Inert() const;
 
-    // --- positioning page ---------------------------------------------------------------
+    // --- arrangement: positioning page --------------------------------------------------
 
     //! Strategy list, count fields, angle and both distances changed: invalidates the
     //! later pages, stores the settings, unlocks the grid for every strategy but manual,
@@ -187,7 +193,7 @@ public:
     //! the larger of its ratios.
     TCupLoadBand CupBand(int i) const;
 
-    // --- suction cup page ---------------------------------------------------------------
+    // --- product choice: suction cup page -----------------------------------------------
 
     //! Entering the page: takes the workpiece, refreshes the "~ok" column and chooses the
     //! grid's current row.
@@ -198,13 +204,6 @@ public:
     void SaugerSelect(int row);
     //! A filter list of the page changed: invalidates the later pages.
     void SaugerSelectionChange();
-    //! OnChangeField handler of the cup table: the "~ok" cell reads "~Yes" or "~No".
-    void TableSuctionCupsChangeField(const TCustomTable& sender, int row, int col,
-                                     TTerm& field) const;
-    //! Tells the cup table's dependents that "~ok" changed, when its inputs did.
-    void RefreshSuitability();
-    //! Whether the cup of table row `row` suits the arrangement.
-    bool RowSuitable(int row) const;
     //! Largest cup diameter shown on the page: the smaller of what the strategy admits and
     //! what the workpiece admits, m.
     double MaxCupDiameter() const;
@@ -222,11 +221,21 @@ public:
     bool SelectedSuitable() const { return FSelectedSuitable; }
     //! Internal volume of all cups, m³.
     double TotalCupVolume() const { return Cups().TotalVolume(); }
-    //! X range of the load charts: the number of cups.
-    int ChartXRange() const;
+
+    // --- "~ok": the computed suitability column of the cup table ------------------------
+
+    //! OnChangeField handler of the cup table: the "~ok" cell reads "~Yes" or "~No".
+    void TableSuctionCupsChangeField(const TCustomTable& sender, int row, int col,
+                                     TTerm& field) const;
+    //! Tells the cup table's dependents that "~ok" changed, when its inputs did.
+    void RefreshSuitability();
+    //! Whether the cup of table row `row` suits the arrangement.
+    bool RowSuitable(int row) const;
 
     // --- load page ----------------------------------------------------------------------
 
+    //! X range of the load charts: the number of cups.
+    int ChartXRange() const;
     //! Time slider moved to `position` (0..1000): evaluates the motion at that time and
     //! recomputes the loads.
     void RxSliderVCRChange(int position);
@@ -258,7 +267,7 @@ public:
     //! The "forces and position" group.
     TCupForcesAndPosition ForcesAndPosition() const;
 
-    // --- workpiece views ----------------------------------------------------------------
+    // --- mouse interaction in the workpiece views ---------------------------------------
 
     //! Index of the cup under the point (u, v) of a view, the last one when several are;
     //! −1 for none. A cup covers its lip circle of half the clearance diameter, tilted by
@@ -302,6 +311,7 @@ private:
     TStringQuery* FQuery = nullptr;
     TTableWatch FWatch{*this};
 
+    // Product choice.
     int FSelectedRow = -1;
     std::string FSelectedOrderCode;
     std::string FHolderSize;
@@ -315,11 +325,13 @@ private:
     int FOkCol = -1;
     bool FNotifyingTable = false;
 
+    // Load page.
     int FSliderPosition = 0;
     bool FPlaying = false;
     bool FSliderEnabled = true;
     TMaxValues FMaxValues;
 
+    // Mouse interaction.
     bool FDragging = false;
     TCupViewPlane FDragView = cvpXY;
     double FLastAngle = 0.0;
