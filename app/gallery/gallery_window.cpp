@@ -90,6 +90,7 @@ QWidget* TGalleryWindow::TablePage() {
     int i = 0;
     for (const TList& l : lists) {
         auto* box = new TStrTableCoBox(page);
+        box->SetTranslate(app_->Translator());
         TStrTableCoBoxModel& m = box->Model();
         m.SetUnselected("~NoPreference");
         m.SetSort(cSortASCII);
@@ -119,6 +120,7 @@ QWidget* TGalleryWindow::TablePage() {
     layout->addLayout(options);
 
     auto* grid = new TStringTableGrid(page);
+    grid->Model().Translate = app_->Translator();
     grid->SetColNames("OrderCode|Group|Size|~ShapeKey|~MaterialKey|DiameterLong|Fs07|Mass_kg|Thread");
     grid->SetTitles({"~OrderCode", "~Series", "Size", "~Shape", "~Material", "~Diameter", "Fs07 [N]", "~Mass", "Thread"});
     grid->SetRowSelect(true);
@@ -253,8 +255,12 @@ QWidget* TGalleryWindow::FieldsPage() {
     acceleration_->OnChange = update;
     update(nullptr);
 
-    // Every field follows the application-wide unit system.
-    for (TFMU2Custom* field : page->findChildren<TFMU2Custom*>()) field->SetAutoUnitChange(true);
+    // Every field follows the application-wide unit system, and its menus the application's
+    // language.
+    for (TFMU2Custom* field : page->findChildren<TFMU2Custom*>()) {
+        field->SetAutoUnitChange(true);
+        field->SetTranslate(app_->Translator());
+    }
     auto* us = new QCheckBox("US units in every field", page);
     form->addRow(us);
     connect(us, &QCheckBox::toggled, this, [this](bool checked) { SetSIUnitsAll(this, !checked); });

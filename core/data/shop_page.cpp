@@ -1,7 +1,6 @@
 #include "core/data/shop_page.h"
 
 #include "core/data/parts_list.h"
-#include "core/lang/language_db.h"
 
 #include <array>
 #include <cctype>
@@ -9,7 +8,7 @@
 namespace {
 
 std::string Tr(const TTranslateFunc& translate, std::string_view key) {
-    return translate ? translate(key) : GlobalTranslate(key);
+    return TranslateOrKey(translate, key);
 }
 
 std::string Cell(std::string_view text) {

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-class TPartsList;
+#include "core/util/translate_func.h"
 
-//! Turns a language key into its text in the current language.
-using TTranslateFunc = std::function<std::string(std::string_view key)>;
+class TPartsList;
 
 //! The online shop's server when the settings name none ("ShopUrl").
 inline constexpr std::string_view cDefaultShopServer = "https://shop.example.com";
@@ -23,7 +21,8 @@ struct TShopPageOptions {
     std::string ShopServer = std::string(cDefaultShopServer);
     //! Text of the page's title element; empty: the translation of "~Sorvane".
     std::string Title;
-    //! Translation of the "~" keys; unset: the global translation.
+    //! Translation of the "~" keys, from whoever owns the language; unset: the keys as
+    //! they are.
     TTranslateFunc Translate;
 };
 
@@ -31,7 +30,8 @@ struct TShopPageOptions {
 //! element or in a quoted attribute value.
 std::string HtmlEscape(std::string_view text);
 
-//! Caption of the shop window: "~Sorvane" and "~PartsList" translated, joined by " - ".
+//! Caption of the shop window: "~Sorvane" and "~PartsList" translated, joined by " - "
+//! (unset translation: the keys).
 std::string ShopWindowCaption(const TTranslateFunc& translate = {});
 
 //! Builds the basket form page for the online shop: the parts list as a visible table and

@@ -5,7 +5,6 @@
 #include <set>
 
 #include "core/data/str_field_db.h"
-#include "core/lang/language_db.h"
 #include "core/quantities/number_format.h"
 
 namespace {
@@ -28,8 +27,7 @@ std::vector<std::string> SplitNames(std::string_view names) {
 
 } // namespace
 
-TStringTableGridModel::TStringTableGridModel()
-    : Translate([](std::string_view key) { return GlobalTranslate(key); }) {}
+TStringTableGridModel::TStringTableGridModel() = default;
 
 TStringTableGridModel::~TStringTableGridModel() = default;
 
@@ -75,7 +73,7 @@ TStrTableGridColumn& TStringTableGridModel::GridColumn(int dataCol) {
 }
 
 std::string TStringTableGridModel::Translated(std::string_view key) const {
-    return Translate ? Translate(key) : std::string(key);
+    return TranslateOrKey(Translate, key);
 }
 
 std::string TStringTableGridModel::Title(int dataCol) const {

@@ -9,6 +9,7 @@
 
 #include "core/data/custom_table.h"
 #include "core/quantities/units.h"
+#include "core/util/translate_func.h"
 
 //! Unit conversion of one grid column: numbers are converted from the data unit to the
 //! scale unit (cUM_Scale: no conversion) and, with ShowUnit, followed by its symbol.
@@ -35,7 +36,7 @@ struct TGridCellText {
 //! the titles; data column i is grid column i + 1, data row r is grid row r + 1.
 class TStringTableGridModel : public TTableDependent {
 public:
-    using TTranslateFunc = std::function<std::string(std::string_view key)>;
+    using TTranslateFunc = ::TTranslateFunc;
     using TNotifyEvent = std::function<void(TStringTableGridModel& sender)>;
 
     //! Created in loading state, as a component being loaded: a table assigned before
@@ -57,7 +58,8 @@ public:
     void SetTitles(std::vector<std::string> titles);
     //! Whether the view sizes its columns to their texts on every refresh.
     bool AutoColSize = false;
-    //! Translation of titles and "~" cells (default: the global translation).
+    //! Translation of titles and "~" cells, handed in by the grid's owner (unset: the keys
+    //! as they are).
     TTranslateFunc Translate;
     //! After every refresh: the view re-counts, re-sizes, repaints and raises its
     //! select-cell event for the current cell.

@@ -189,12 +189,3 @@ void TLanguageDB::DoGetString(TLanguageDBRecord& rec) {
     if (OnGetString) OnGetString(*this, rec);
 }
 
-std::string GlobalTranslate(std::string_view key) {
-    const auto& dbs = TCustomLanguageDB::LanguageDBs();
-    if (dbs.empty()) return std::string(key);
-    return dbs.front()->TranslateDisplay(key);
-}
-
-std::string GlobalTranslateW(std::string_view key) {
-    return GlobalTranslate(key);
-}

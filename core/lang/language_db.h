@@ -123,10 +123,3 @@ public:
 protected:
     void DoGetString(TLanguageDBRecord& rec) override;
 };
-
-//! Display translation through the first language database created (the start-up
-//! window's); without any database the key itself. Used for grid titles, "~" cells and
-//! list entries.
-std::string GlobalTranslate(std::string_view key);
-//! The wide variant: the same UTF-8 text.
-std::string GlobalTranslateW(std::string_view key);

@@ -6,7 +6,6 @@
 #include "core/calc/workpiece.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/lang/language_db.h"
 #include "core/quantities/my_project.h"
 #include "core/quantities/number_format.h"
 
@@ -95,8 +94,7 @@ void TSuctionCupModel::TTableWatch::SourceDestroyed(TCustomTable& source) {
 
 // ---- set-up -------------------------------------------------------------------------------
 
-TSuctionCupModel::TSuctionCupModel(TMyProject& doc)
-    : Translate([](std::string_view key) { return GlobalTranslate(key); }), FDoc(doc) {}
+TSuctionCupModel::TSuctionCupModel(TMyProject& doc) : FDoc(doc) {}
 
 TSuctionCupModel::~TSuctionCupModel() {
     if (FTable) FTable->OnChangeField = nullptr;
@@ -357,7 +355,7 @@ std::string TSuctionCupModel::LabelSaugerCount() const {
         }
     }
     const std::string format =
-        Translate("~LabelRecords") + " - %d " + Translate("~SuitableForWorkpiece");
+        TranslateOrKey(Translate, "~LabelRecords") + " - %d " + TranslateOrKey(Translate, "~SuitableForWorkpiece");
     return FormatCounts(format, {queryRows, tableRows, suitable});
 }
 

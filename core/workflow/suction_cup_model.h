@@ -5,6 +5,7 @@
 #include "core/calc/sauger_list.h"
 #include "core/data/custom_table.h"
 #include "core/quantities/term.h"
+#include "core/util/translate_func.h"
 
 #include <cstdint>
 #include <functional>
@@ -155,8 +156,9 @@ public:
     void SetCupTables(TCustomStrTableDB* table, TStringQuery* query);
     //! The motion curves the load page replays (not owned); null for a motion at rest.
     void SetMotionSource(const TMotionSource* source) { FMotion = source; }
-    //! Translates language keys for the record label.
-    std::function<std::string(std::string_view)> Translate;
+    //! Translates language keys for the record label; handed in by the owner of the language
+    //! (unset: the keys as they are).
+    TTranslateFunc Translate;
 
     //! True while the handlers must do nothing: the disclaimer is pending or a project
     //! is being reset or loaded.

@@ -4,7 +4,6 @@
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/lang/language_db.h"
 #include "core/quantities/my_project.h"
 
 #include <cmath>
@@ -29,8 +28,7 @@ void TTubeModel::TTableWatch::SourceDestroyed(TCustomTable& source) {
     FModel.FFitsValid = false;
 }
 
-TTubeModel::TTubeModel(TMyProject& doc)
-    : Translate([](std::string_view key) { return GlobalTranslate(key); }), FDoc(doc) {}
+TTubeModel::TTubeModel(TMyProject& doc) : FDoc(doc) {}
 
 TTubeModel::~TTubeModel() {
     if (FTable) FTable->OnChangeField = nullptr;
@@ -185,7 +183,7 @@ void TTubeModel::RefreshLabel() {
             fitting = CountMarkedRows(*FQuery, FFits);
         }
     }
-    FLabel = FormatCounts(Translate("~LabelRecords") + " - %d " + Translate("~FittingToSuctionCup"),
+    FLabel = FormatCounts(TranslateOrKey(Translate, "~LabelRecords") + " - %d " + TranslateOrKey(Translate, "~FittingToSuctionCup"),
                           {queryRows, tableRows, fitting});
 }
 

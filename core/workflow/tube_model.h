@@ -3,6 +3,7 @@
 #include "core/calc/tube.h"
 #include "core/data/custom_table.h"
 #include "core/quantities/term.h"
+#include "core/util/translate_func.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,8 +41,9 @@ public:
     //! the 'Connector' table (none owned; null unbinds).
     void SetTubeTables(TCustomStrTableDB* table, TStringQuery* query,
                        const TCustomTable* connectors);
-    //! Translates language keys for the record label.
-    std::function<std::string(std::string_view)> Translate;
+    //! Translates language keys for the record label; handed in by the owner of the language
+    //! (unset: the keys as they are).
+    TTranslateFunc Translate;
 
     bool Inert() const;
 

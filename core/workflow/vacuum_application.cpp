@@ -54,6 +54,9 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
         LanguageChanged();
     };
     Language.Loaded();
+    Cups.Translate = Translator();
+    Tube.Translate = Translator();
+    Venturi.Translate = Translator();
     Bind(SuctionCups, Connection, "qry SuctionCups");
     Bind(Tubes, Connection, "qry Tube");
     Bind(Connectors, Connection, "Connector");

@@ -106,6 +106,11 @@ public:
     //! with; refreshed on every language change.
     const std::string& YesText() const { return yesText_; }
     const std::string& NoText() const { return noText_; }
+    //! Display texts in this application's language (one trailing NUL removed): what its
+    //! page models translate with, and what views bound to it hand to their controls.
+    TTranslateFunc Translator() {
+        return [this](std::string_view key) { return Language.TranslateDisplay(key); };
+    }
 
     TOrsikConnection Connection;
     TStrTableDB32Bit SuctionCups, Tubes, Connectors, Venturis, EvacuationTimes, BufferSize,

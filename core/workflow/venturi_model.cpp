@@ -4,7 +4,6 @@
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/lang/language_db.h"
 #include "core/quantities/my_project.h"
 #include "core/workflow/tube_model.h"
 
@@ -55,8 +54,7 @@ void TVenturiModel::TTableWatch::SourceDestroyed(TCustomTable& source) {
     FModel.FComputedValid = false;
 }
 
-TVenturiModel::TVenturiModel(TMyProject& doc)
-    : Translate([](std::string_view key) { return GlobalTranslate(key); }), FDoc(doc) {}
+TVenturiModel::TVenturiModel(TMyProject& doc) : FDoc(doc) {}
 
 TVenturiModel::~TVenturiModel() {
     if (FTable) FTable->OnChangeField = nullptr;
@@ -277,7 +275,7 @@ void TVenturiModel::RefreshGeneratorPage() {
             fitting = CountMarkedRows(*FQuery, FFits);
         }
     }
-    FLabel = FormatCounts(Translate("~LabelRecords") + " - %d " + Translate("~FittingToTube"),
+    FLabel = FormatCounts(TranslateOrKey(Translate, "~LabelRecords") + " - %d " + TranslateOrKey(Translate, "~FittingToTube"),
                           {queryRows, tableRows, fitting});
 }
 

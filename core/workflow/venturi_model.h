@@ -4,6 +4,7 @@
 #include "core/calc/venturi.h"
 #include "core/data/custom_table.h"
 #include "core/quantities/term.h"
+#include "core/util/translate_func.h"
 
 #include <cstdint>
 #include <functional>
@@ -63,8 +64,9 @@ public:
     void SetSwitchTable(const TCustomTable* table) { FSwitchTable = table; }
     //! The tube model whose inner diameter limits the nozzles (not owned).
     void SetTubeModel(const TTubeModel* tube);
-    //! Translates language keys.
-    std::function<std::string(std::string_view)> Translate;
+    //! Translates language keys; handed in by the owner of the language (unset: the keys
+    //! as they are).
+    TTranslateFunc Translate;
 
     //! True while the handlers must do nothing (disclaimer pending or store busy).
     bool Inert() const;

@@ -53,8 +53,6 @@ public:
 
     //! Column of the density table that the material list shows and filters.
     static constexpr std::string_view cMaterialColumn = "~Material";
-    //! Help topic of the friction values table.
-    static constexpr int cFrictionHelpTopic = 11;
 
     TWorkpieceModel(TMyProject& document, TStringQuery& densityQuery);
     ~TWorkpieceModel() override;

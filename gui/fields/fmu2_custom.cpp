@@ -1,7 +1,5 @@
 #include "gui/fields/fmu2_custom.h"
 
-#include "core/lang/language_db.h"
-
 #include <algorithm>
 
 #include <QAction>
@@ -12,9 +10,9 @@
 #include <QStyle>
 #include <QToolButton>
 
-QString FMU2Translate(const std::string& caption) {
+QString TFMU2Custom::Translated(const std::string& caption) const {
     if (!caption.empty() && caption.front() == '~')
-        return QString::fromStdString(GlobalTranslate(caption));
+        return QString::fromStdString(TranslateOrKey(translate_, caption));
     return QString::fromStdString(caption);
 }
 
@@ -130,7 +128,7 @@ void TFMU2Custom::UpdateUnitButton() {
     const std::vector<TFMU2MenuItem> menu = model_.UnitMenu();
     for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i)
         if (menu[i].Visible)
-            widest = std::max(widest, metrics.horizontalAdvance(FMU2Translate(menu[i].Caption)));
+            widest = std::max(widest, metrics.horizontalAdvance(Translated(menu[i].Caption)));
     const int frame = 2 * unitButton_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
     unitButton_->setFixedWidth(std::max(muMinWidth_, widest + 4 + frame));
 }
@@ -159,7 +157,7 @@ void TFMU2Custom::UpdateUnitMenu() {
         const bool separator = item.Caption == "-";
         action->setSeparator(separator);
         if (!separator) {
-            action->setText(FMU2Translate(item.Caption));
+            action->setText(Translated(item.Caption));
             action->setToolTip(QString::fromStdString(item.Hint));
             action->setStatusTip(QString::fromStdString(item.Hint));
             action->setCheckable(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/quantities/float_converter.h"
+#include "core/util/translate_func.h"
 
 #include <functional>
 #include <string>
@@ -98,6 +99,12 @@ public:
     //! The text the edit or panel shows now.
     virtual QString DisplayText() const = 0;
 
+    //! Translation of the "~" captions of the menus, handed in by the owner of the language
+    //! (unset: the captions as they are).
+    void SetTranslate(TTranslateFunc translate) { translate_ = std::move(translate); }
+    //! A "~" key through the field's translation, any other text as it is.
+    QString Translated(const std::string& caption) const;
+
     //! The unit button and its popup menu (the menu's entries follow Model().UnitMenu()).
     QToolButton* UnitButton() const { return unitButton_; }
     QMenu* UnitMenu();
@@ -136,10 +143,8 @@ private:
     QMenu* unitMenu_ = nullptr;
     int muMinWidth_ = 35;
     QString hint_;
+    TTranslateFunc translate_;
 };
-
-//! A "~" key in the current language, any other text as it is.
-QString FMU2Translate(const std::string& caption);
 
 //! The application-wide SI/US switch: every value-with-unit field within `root` (the root
 //! included) whose AutoUnitChange is set switches to the SI (`si`) or US units.

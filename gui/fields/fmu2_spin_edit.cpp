@@ -55,7 +55,7 @@ QMenu* TFMU2Edit::CreateContextMenu() {
     const bool editable = field_->EditorEnabled() && !isReadOnly();
     const bool selected = hasSelectedText();
     auto add = [&](const char* key, const char* name, auto slot, bool enabled) {
-        QAction* action = menu->addAction(FMU2Translate(key), this, slot);
+        QAction* action = menu->addAction(field_->Translated(key), this, slot);
         action->setObjectName(QString::fromLatin1(name));
         action->setEnabled(enabled);
     };

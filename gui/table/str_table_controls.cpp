@@ -4,12 +4,10 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
-#include "core/lang/language_db.h"
-
 // --- TStrTableCoBox ---
 
 TStrTableCoBox::TStrTableCoBox(QWidget* parent)
-    : QComboBox(parent), translate_([](std::string_view key) { return GlobalTranslate(key); }) {
+    : QComboBox(parent) {
     model_.OnUpdate = [this](TStrTableCoBoxModel&) { ShowModel(false); };
     // Only the user's choices reach the model; choices the model makes are shown with the
     // widget's signals blocked, so nothing travels back.

@@ -9,6 +9,7 @@
 #include <QComboBox>
 
 #include "core/data/table_controls.h"
+#include "core/util/translate_func.h"
 
 //! A drop-down list of the distinct values of one column of a query, used as a filter.
 //! The entries, the choice, the enabled state and the filter a choice sets belong to
@@ -19,7 +20,7 @@
 class TStrTableCoBox : public QComboBox {
     Q_OBJECT
 public:
-    using TTranslateFunc = std::function<std::string(std::string_view key)>;
+    using TTranslateFunc = ::TTranslateFunc;
     using TNotifyEvent = std::function<void(TStrTableCoBox& sender)>;
 
     explicit TStrTableCoBox(QWidget* parent = nullptr);
@@ -36,8 +37,8 @@ public:
     //! filter; used when a project is loaded.
     void SelectByText(std::string_view text) { model_.SelectByText(text); }
 
-    //! Translation of the entry texts (default: the global translation). Setting it
-    //! re-labels the entries.
+    //! Translation of the entry texts, handed in by the owner of the language (unset: the
+    //! texts as they are). Setting it re-labels the entries.
     void SetTranslate(TTranslateFunc translate);
     //! The language changed: the entries are labelled again.
     void Retranslate() { ShowModel(true); }

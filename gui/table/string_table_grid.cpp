@@ -202,7 +202,7 @@ void TStringTableGrid::ModelRefreshed() {
     if (cols == static_cast<int>(widths.size()))
         for (int c = 0; c < cols; ++c) setColumnWidth(c, widths[static_cast<size_t>(c)]);
     if (!tickTextsSet_) {
-        const auto tr = [this](std::string_view key) { return ToQ(model_.Translate ? model_.Translate(key) : std::string(key)); };
+        const auto tr = [this](std::string_view key) { return ToQ(TranslateOrKey(model_.Translate, key)); };
         tickYes_ = tr("~Yes");
         tickNo_ = tr("~No");
     }

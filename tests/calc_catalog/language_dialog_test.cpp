@@ -32,6 +32,7 @@ TEST_F(LanguageDialog, ListsTheBundledLanguagesWithFlags) {
     EXPECT_EQ(dialog.RowOf("xx"), -1);
     std::span<const uint8_t> flag;
     for (int r = 0; r < dialog.RowCount(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         ASSERT_TRUE(dialog.FlagOf(r, flag)) << r;
         ASSERT_GE(flag.size(), 2u);
         EXPECT_EQ(flag[0], 'B');

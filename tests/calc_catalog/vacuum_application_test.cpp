@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/lang/language_db.h"
 #include "core/workflow/product_filters.h"
 #include "core/workflow/vacuum_application.h"
 #include "core/workflow/vacuum_page_hooks.h"
@@ -74,7 +75,7 @@ TEST(ProductFilters, EveryStoredChoiceFindsItsRowsInTheBundledCatalogue) {
                 apply(i, ordinal);
                 if (f.Kind == cpfAnyButNo) {
                     ASSERT_GT(query.Rows(), 0) << f.Column;
-                    for (int r = 0; r < query.Rows(); ++r) EXPECT_NE(ColumnText(query, r, f.Column), "~No");
+                    for (int r = 0; r < query.Rows(); ++r) EXPECT_NE(ColumnText(query, r, f.Column), "~No") << f.Column << " row " << r;
                 } else {
                     EXPECT_TRUE(AllRowsRead(query, f.Column, FilterValueText(f, ordinal)))
                         << f.Column << " = " << FilterValueText(f, ordinal);
@@ -174,4 +175,26 @@ TEST(VacuumApplication, ALanguageChangeRefreshesYesNoAndThePartsList) {
     app.PartsList.Clear();
     ASSERT_TRUE(app.SetLanguage("fr"));
     ASSERT_GE(app.PartsList.Rows(), 3) << "cups, tube and generator";
+}
+
+// The page models take their texts from the application's own language database, not from
+// whichever database the process happened to create first.
+TEST(VacuumApplication, ThePageModelsTranslateWithTheApplicationsLanguage) {
+    TLanguageDB earlier;
+    earlier.SetGroup(1); // switches apart from the application
+    earlier.Loaded();
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    earlier.SetLanguage("fr");
+    ASSERT_TRUE(app.SetLanguage("de"));
+    ASSERT_EQ(earlier.Language(), "fr");
+    // "%d von %d Datensätzen - %d geeignet für das Werkstück", from the German column of the
+    // language container.
+    const std::string cups = app.Cups.LabelSaugerCount();
+    EXPECT_NE(cups.find(" von "), std::string::npos) << cups;
+    EXPECT_NE(cups.find("geeignet für das Werkstück"), std::string::npos) << cups;
+    app.Tube.RefreshLabel();
+    EXPECT_NE(app.Tube.LabelTubeCount().find("Passt zum Sauger"), std::string::npos) << app.Tube.LabelTubeCount();
+    // The translator handed to views follows the application's language too.
+    EXPECT_EQ(app.Translator()("~FittingToSuctionCup"), "Passt zum Sauger");
 }

@@ -310,6 +310,7 @@ TEST(CatalogCodes, EverySelectionCodeOfTheProjectOccursInItsProductTable) {
     // The shape code of a cup row is the position of its shape in the selection table.
     const auto& cups = cat.Table("qry SuctionCups");
     for (int r = 0; r < cups.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << Text(cups, r, "OrderCode"));
         const std::string shape = CodeOfCell("~ShapeKey", Text(cups, r, "~ShapeKey"));
         const auto it = std::find(cSuctionCupShapeNames.begin(), cSuctionCupShapeNames.end(), shape);
         ASSERT_NE(it, cSuctionCupShapeNames.end());
@@ -458,6 +459,7 @@ TEST(CatalogCurves, CurveFamiliesHaveAscendingPointsAndEveryGeneratorFindsItsCur
         {"Unterdruck", "tbl Curve Vacuum"}, {"Saugleistung", "tbl Curve SuctionCapacity"},
         {"Luftverbrauch", "tbl Curve AirComsumption"}, {"Schalldruck", "tbl Curve SoundPressureLevel"}};
     for (int r = 0; r < v.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << Text(v, r, "OrderCode"));
         for (const auto& [column, family] : uses)
             EXPECT_TRUE(families[family].count(Text(v, r, column))) << Text(v, r, "OrderCode") << " " << column;
         const auto& vac = families["tbl Curve Vacuum"][Text(v, r, "Unterdruck")];
@@ -556,6 +558,7 @@ TEST(CatalogCurves, EvacuationTimesFollowTheLinearFlowModel) {
         curveOf[Text(v, r, "Kennlinie")] = {Text(v, r, "Unterdruck"), Text(v, r, "Saugleistung")};
     int checked = 0;
     for (int r = 0; r < t.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         const auto it = curveOf.find(Text(t, r, "Curve"));
         if (it == curveOf.end()) continue;
         const double p = Number(t, r, "Pressure"), level = Number(t, r, "Vacuum");
@@ -653,6 +656,7 @@ TEST(CatalogProducts, EveryCupWithAConnectionHasAFittingTube) {
         fits[Text(conn, r, "Name")].insert(c);
     }
     for (int r = 0; r < cups.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << Text(cups, r, "OrderCode"));
         if (Text(cups, r, "Connector") == "-") continue; // an insert, no connection of its own
         const std::string name = Text(cups, r, "ConnectorName");
         EXPECT_LE(name.size(), 10u);
@@ -679,6 +683,7 @@ TEST(CatalogProducts, OrderTableCoversEveryPartTheListCanHold) {
     const auto& order = cat.Table("Order");
     std::map<std::string, int> rowOf;
     for (int r = 0; r < order.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         EXPECT_TRUE(rowOf.emplace(Text(order, r, "ShortCut"), r).second) << Text(order, r, "ShortCut");
         EXPECT_GT(Number(order, r, "PartNo"), 0);
         EXPECT_LE(std::to_string(static_cast<long long>(Number(order, r, "PartNo"))).size(), 8u);
@@ -720,6 +725,7 @@ TEST(CatalogProducts, DrivesFollowTheirRatings) {
     const TCatalog& cat = Catalog();
     const auto& cyl = cat.Table("tbl CylinderForce");
     for (int r = 0; r < cyl.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         const double d = Number(cyl, r, "Diameter");
         EXPECT_NEAR(Number(cyl, r, "Force"), 6e5 * std::numbers::pi / 4 * d * d, 0.1) << d;
         EXPECT_EQ(Text(cyl, r, "Diameter_mm"), std::to_string(static_cast<int>(std::lround(d * 1000))) + " mm");
@@ -734,6 +740,7 @@ TEST(CatalogProducts, DrivesFollowTheirRatings) {
     const auto& abs = cat.Table("ShockAbsorber");
     std::map<std::string, int> absRow;
     for (int r = 0; r < abs.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << Text(abs, r, "OrderCode"));
         absRow[Text(abs, r, "OrderCode")] = r;
         EXPECT_EQ(Text(abs, r, "Bez"), Text(abs, r, "OrderCode"));
         const double stroke = Number(abs, r, "Stroke");
@@ -748,6 +755,7 @@ TEST(CatalogProducts, DrivesFollowTheirRatings) {
     }
     const auto& rot = cat.Table("ShockAbsorber Rot");
     for (int r = 0; r < rot.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << Text(rot, r, "OrderCode"));
         const auto it = absRow.find(Text(rot, r, "OrderCode"));
         ASSERT_NE(it, absRow.end()) << Text(rot, r, "OrderCode");
         EXPECT_TRUE(abs.Column(Col(abs, "Rotationsantrieb"))->GetBool(it->second));
@@ -757,6 +765,7 @@ TEST(CatalogProducts, DrivesFollowTheirRatings) {
     const auto& ra = cat.Table("qry RotaryCylinders");
     bool offers180 = false;
     for (int r = 0; r < ra.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         EXPECT_LE(Number(ra, r, "AngleMin"), Number(ra, r, "AngleMax"));
         EXPECT_GT(Number(ra, r, "Torque"), 0);
         EXPECT_GT(Number(ra, r, "MomentOfInertiaMax"), 0);
@@ -774,6 +783,7 @@ TEST(CatalogProducts, MaterialTablesHoldConsistentRanges) {
     const auto& dens = cat.Table("tbl Density");
     std::set<std::string> keys;
     for (int r = 0; r < dens.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         EXPECT_GT(Number(dens, r, "min"), 0);
         EXPECT_LE(Number(dens, r, "min"), Number(dens, r, "max"));
         EXPECT_LT(Number(dens, r, "max"), 30000) << "the density field's limit";
@@ -782,6 +792,7 @@ TEST(CatalogProducts, MaterialTablesHoldConsistentRanges) {
     }
     const auto& fr = cat.Table("tbl Friction");
     for (int r = 0; r < fr.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r);
         EXPECT_LE(Number(fr, r, "min"), Number(fr, r, "typical"));
         EXPECT_LE(Number(fr, r, "typical"), Number(fr, r, "max"));
         EXPECT_LE(Number(fr, r, "max"), 2.0) << "the friction field's limit";

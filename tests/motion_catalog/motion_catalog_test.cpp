@@ -99,6 +99,7 @@ TEST(MotionCatalog, AutomaticCylinderAndElastomerAbsorbers) {
     const double m = motion.MovingMass();
     int elastomers = 0;
     for (int r = 0; r < absorbers.Rows(); ++r) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " " << absorbers.AsText(r, "OrderCode"));
         model.CoBoxQdrLinChange(absorbers.AsText(r, "OrderCode"));
         ASSERT_TRUE(model.Linear().AbsorberUsed);
         const double kinetic = 0.5 * m * 0.25;

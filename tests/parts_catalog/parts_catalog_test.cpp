@@ -83,6 +83,7 @@ TEST_F(PartsCatalog, EveryCupOrdersUnderItsOwnOrderCode) {
     ASSERT_GT(cups.Rows(), 1000);
     TPartsList list;
     for (int row = 0; row < cups.Rows(); ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row << " " << cups.AsText(row, "OrderCode"));
         const std::string code = cups.AsText(row, "OrderCode");
         const std::string arg = CupTemplateArgument(code);
         list.Clear();
@@ -96,6 +97,7 @@ TEST_F(PartsCatalog, EveryCupOrdersUnderItsOwnOrderCode) {
 TEST_F(PartsCatalog, EveryGeneratorAndTubeIsOrderable) {
     const TCustomTable& venturi = Table("venturi.tsv");
     for (int row = 0; row < venturi.Rows(); ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row << " " << venturi.AsText(row, "OrderCode"));
         TPartsList list;
         sources.VenturiRow = row;
         TPartsAmounts amounts;
@@ -107,6 +109,7 @@ TEST_F(PartsCatalog, EveryGeneratorAndTubeIsOrderable) {
     const TCustomTable& tube = Table("tube.tsv");
     sources.VenturiRow = -1;
     for (int row = 0; row < tube.Rows(); ++row) {
+        SCOPED_TRACE(testing::Message() << "row " << row << " " << tube.AsText(row, "OrderCode"));
         TPartsList list;
         sources.TubeRow = row;
         TPartsAmounts amounts;

@@ -258,6 +258,7 @@ TEST(RoundPlacement, SphereRoundsAzimuthAndPolarAngleToTheGridAngle) {
 
 TEST(RoundPlacement, ShapesWithoutGeometryLeaveTheCupMisplaced) {
     for (TWorkpieceShape shape : {cwsMassKnown, cwsVolumeKnown}) {
+        SCOPED_TRACE(testing::Message() << "shape " << shape);
         TSauger c;
         c.NominalPos = TVektor(0.01, 0.02, 0.03);
         EXPECT_FALSE(PlaceCup(c, TVektor(0.001, 0, 0), Workpiece(shape, 0.2, 0.1, 0.05), TCupGrid{},

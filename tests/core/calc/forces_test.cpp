@@ -1,6 +1,7 @@
 #include "core/calc/forces.h"
 
 #include <cmath>
+#include <iterator>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -53,6 +54,7 @@ bool AllZero(const TForceExtremes& e) {
 TEST(ForceExtremes, RestingVerticalLiftCarriesTheWeight) {
     // 2 kg: Fz = 2·9.80655 = 19.6131 N.
     for (TDriveType type : {cdtPneumaticLinear, cdtNCLinear}) {
+        SCOPED_TRACE(testing::Message() << "drive type " << type);
         const TForceExtremes e = ForceExtremes(type, {0, 0, 0}, VektorPlusZ, 2.0);
         EXPECT_TRUE(e.Valid);
         EXPECT_NEAR(e.Fz, 19.6131, 1e-12);
@@ -108,6 +110,7 @@ TEST(ForceExtremes, SwivelIsTangentialAlongXAndCentripetalAlongY) {
     // p = (3, 5, 2), m = 2: lower = (−5, 0, 0), upper = (3, 2, g). The third value is
     // ignored by linear drives.
     for (TDriveType type : {cdtPneumaticCircular, cdtNCCircular}) {
+        SCOPED_TRACE(testing::Message() << "drive type " << type);
         const TForceExtremes e = ForceExtremes(type, {3, 5, 2}, VektorPlusZ, 2.0);
         EXPECT_EQ(e.Lower, TVektor(-5, 0, 0));
         EXPECT_DOUBLE_EQ(e.Fx, 10.0);
@@ -129,7 +132,9 @@ TEST(ForceExtremes, InputsThatAreNotFiniteGiveInvalidZeros) {
         // Finite inputs whose product overflows.
         ForceExtremes(cdtNCLinear, {1e300, 0, 0}, VektorPlusZ, 1e300),
     };
-    for (const TForceExtremes& e : cases) {
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        const TForceExtremes& e = cases[i];
         EXPECT_FALSE(e.Valid);
         EXPECT_TRUE(AllZero(e));
     }
@@ -158,6 +163,7 @@ TEST(GripperMoments, ACentredMassSwivelsOnlyInTheXYPlane) {
     EXPECT_DOUBLE_EQ(m.XY, 1.5);
     // Linear motions have none.
     for (TDriveType type : {cdtPneumaticLinear, cdtNCLinear}) {
+        SCOPED_TRACE(testing::Message() << "drive type " << type);
         m = Centred(type, {4, 6, 1}, 0.25, 0.5, rotary);
         EXPECT_EQ(m.XY, 0.0);
         EXPECT_EQ(m.YZ, 0.0);
@@ -308,7 +314,7 @@ TEST(GripperMomentAt, ServoSwivelOnly) {
     ASSERT_TRUE(m);
     EXPECT_DOUBLE_EQ(*m, 3.25);
     for (TDriveType type : {cdtPneumaticLinear, cdtPneumaticCircular, cdtNCLinear})
-        EXPECT_FALSE(GripperMomentAt(type, 0.5, 0.5, curves));
+        EXPECT_FALSE(GripperMomentAt(type, 0.5, 0.5, curves)) << "drive type " << type;
 }
 
 } // namespace

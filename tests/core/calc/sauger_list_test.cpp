@@ -147,6 +147,7 @@ TEST_F(SaugerListTest, TwoCupsShareAnOffCentreWeightByTheLeverRule) {
     L.SetStrategyType(cssAtBothEnds);
     const double a = 0.089;
     for (const double c : {0.0445, -0.03, 0.089}) {
+        SCOPED_TRACE(testing::Message() << "mass centre x " << c);
         L.LoadCase.MassCenter = TVektor(c, 0, 0);
         ASSERT_TRUE(L.Layout()) << c;
         ASSERT_EQ(L.Count(), 2);

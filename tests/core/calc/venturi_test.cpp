@@ -95,7 +95,7 @@ TEST_F(TVenturiCalcTest, NonFiniteInputsNeverLeakOut) {
     const double nan = std::nan("");
     const double inf = INFINITY;
     for (double p : {nan, inf})
-        EXPECT_TRUE(std::isfinite(Time("flat", "UD-flat", p, -0.6e5, 0.001)));
+        EXPECT_TRUE(std::isfinite(Time("flat", "UD-flat", p, -0.6e5, 0.001))) << "pressure " << p;
     EXPECT_TRUE(std::isfinite(Time("flat", "UD-flat", 5e5, -0.6e5, inf)));
     EXPECT_TRUE(std::isfinite(Time("flat", "UD-flat", 5e5, nan, 0.001)));
 }

@@ -152,6 +152,7 @@ TEST(WorkpieceMomentOfInertia, WorstCaseTakesTheFullEnvelopeWithoutDivisor) {
     // = 0.4, Jz = 2·(0.16 + 0.09) = 0.5.
     const TWorkpieceSize s = Size(0.4, 0.3, 0.2);
     for (TWorkpieceShape shape : {cwsMassKnown, cwsVolumeKnown}) {
+        SCOPED_TRACE(testing::Message() << "shape " << shape);
         const auto j = Moments(shape, s, 2.0);
         EXPECT_NEAR(j[0], 0.26, 1e-12);
         EXPECT_NEAR(j[1], 0.40, 1e-12);
@@ -165,6 +166,7 @@ TEST(WorkpieceMomentOfInertia, WorstCaseTakesTheFullEnvelopeWithoutDivisor) {
 TEST(WorkpieceMomentOfInertia, AnAxisOtherThanZeroToTwoGivesZero) {
     const TWorkpieceSize s = Size(0.4, 0.3, 0.2, 0.1, 0.05);
     for (int shape = cwsMassKnown; shape <= cwsPipeZ; ++shape) {
+        SCOPED_TRACE(testing::Message() << "shape " << shape);
         EXPECT_EQ(WorkpieceMomentOfInertia(TWorkpieceShape(shape), s, 2.0, -1), 0.0);
         EXPECT_EQ(WorkpieceMomentOfInertia(TWorkpieceShape(shape), s, 2.0, 3), 0.0);
     }
@@ -178,7 +180,7 @@ TEST(WorkpieceGripSize, MiddleExtentOrOuterDiameter) {
     EXPECT_DOUBLE_EQ(WorkpieceGripSize(cwsVolumeKnown, Size(0.1, 0.02, 0.3)), 0.1);
     EXPECT_DOUBLE_EQ(WorkpieceGripSize(cwsBar, Size(0.2, 0.2, 0.05)), 0.2);
     for (TWorkpieceShape shape : {cwsCylinderX, cwsGlobe, cwsPipeY, cwsPipeZ})
-        EXPECT_DOUBLE_EQ(WorkpieceGripSize(shape, Size(0.3, 0.2, 0.1, 0.07, 0.05)), 0.07);
+        EXPECT_DOUBLE_EQ(WorkpieceGripSize(shape, Size(0.3, 0.2, 0.1, 0.07, 0.05)), 0.07) << "shape " << shape;
 }
 
 TEST(WorkpieceHalfExtents, RadiusAcrossTheAxisHalfLengthAlongIt) {

@@ -282,6 +282,7 @@ TEST(Connection, WhileLoadingOnlyTheFileNameCountsAndTheProgramFolderIsUsed) {
 
 TEST(Connection, TablesKeepTheirDataWhenTheConnectionGoes) {
     for (bool indexed : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "indexed " << indexed);
         const auto blob = AllTypesBlob(indexed);
         TStrTableDB32Bit reference;
         reference.Loaded();

@@ -148,6 +148,7 @@ TEST(DBInterpolCurve, MorePointsThanAnnouncedStillFit) {
 
 TEST(DBInterpol, BuildsNamedCurvesFromATableWithoutRegardToCase) {
     for (bool indexed : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "indexed " << indexed);
         TTempFile f(MakeContainer({{"tbl Curve Vacuum", CurveBlob(kVacuum, indexed)}}, false));
         TOrsikConnection con;
         con.Loaded();

@@ -111,6 +111,7 @@ TEST(InterpolSeries, YIndexSelectsTheSeriesAndIgnoresOutOfRange) {
     ip.SetPoints({"0;0;0;0;0;0;0;0;0;0;0", "1;1;2;3;4;5;6;7;8;9;10"});
     ip.SetX(0.5f);
     for (int s = 0; s < 10; ++s) {
+        SCOPED_TRACE(testing::Message() << "curve " << s);
         ip.SetYIndex(s);
         EXPECT_EQ(ip.YIndex(), s);
         EXPECT_FLOAT_EQ(ip.Y(), 0.5f * static_cast<float>(s + 1));
@@ -205,6 +206,7 @@ TEST(InterpolPoints, ErrorKeepsTheLinesBeforeItAndYFollowsThem) {
     EXPECT_FLOAT_EQ(ip.Y(), 50);
 
     for (const char* bad : {"1e", "--1", "1.2.3", "inf", "0x10", "."}) {
+        SCOPED_TRACE(testing::Message() << "point " << bad);
         try {
             ip.SetPoints({std::string("0;") + bad});
             ADD_FAILURE() << bad << " was read as a number";

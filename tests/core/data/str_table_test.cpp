@@ -93,6 +93,7 @@ TEST_P(AllTypes, CellsReadAsTermsByColumnType) {
 
 TEST_P(AllTypes, ReadsOutsideTheTableAreEmpty) {
     for (auto [r, c] : {std::pair{-1, 0}, {5, 0}, {0, -1}, {0, 12}}) {
+        SCOPED_TRACE(testing::Message() << "row " << r << " col " << c);
         const TTerm x = t.Field(r, c);
         EXPECT_EQ(x.Typ, cTTError);
         EXPECT_EQ(x.Value, 0);
@@ -148,6 +149,7 @@ TEST(StrTable, IndexedTableIsReadOnlyAndStaysSo) {
 
 TEST(StrTable, SaveLoadRoundTripIsByteIdentical) {
     for (bool indexed : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "indexed " << indexed);
         TStrTableDB32Bit src;
         src.Loaded();
         FillAllTypesTable(src);
@@ -265,6 +267,7 @@ TEST(StrTable, LocateComparesPerColumnType) {
 
 TEST(StrTable, RowsSetterResizesEveryColumn) {
     for (bool indexed : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "indexed " << indexed);
         TStrTableDB32Bit t;
         t.Loaded();
         FillAllTypesTable(t);
@@ -368,6 +371,7 @@ TEST(StrTable, FloatColumnWithPrecisionFollowsTheFloatTextRule) {
     f.AppendFloat(2);
     t.SetRows(2);
     for (bool indexed : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "indexed " << indexed);
         t.SetIndexed(indexed);
         EXPECT_EQ(t.AsText(1, 0), "2.000");
         SetDecimalSeparator(',');

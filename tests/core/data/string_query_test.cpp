@@ -305,6 +305,7 @@ TEST(QueryDistinct, GroupedByValueAgreesWithReadingEveryRow) {
     for (const char* col : {"Num", "Word", "Small"})
         for (TStrSort sort : {cSortNone, cSortASCII, cSortIndex, cSortCustom})
             for (int counting : {0, 1, 2}) {
+                SCOPED_TRACE(testing::Message() << "counting " << counting);
                 // Sorted by occurrence counts, the order follows the full counts (as in the
                 // dictionary form) rather than the counts seen while walking the rows.
                 if (sort == cSortIndex && counting == 2) continue;

@@ -31,6 +31,7 @@ struct ProgramFolder {
 
 TEST(LanguageTableConnection, LoadsItsTableByNameInAnyCase) {
     for (bool scramble : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "scramble " << scramble);
         TTempFile file(LanguageContainer("Hello", scramble), "Vacuum.bin");
         TOrsikConnection con;
         con.Loaded();

@@ -1,3 +1,7 @@
+#include "core/data/parts_list.h"
+#include "core/data/shop_page.h"
+#include "core/data/str_table_db.h"
+#include "core/data/table_grid.h"
 #include "core/lang/language_db.h"
 #include "core/lang/language_table.h"
 #include "tests/core/lang/language_test_util.h"
@@ -239,20 +243,44 @@ TEST(LanguageDB, SwitchHandlerMayDestroyAnotherDatabase) {
     EXPECT_EQ(other->Language(), "de");
 }
 
-TEST(GlobalTranslate, UsesTheFirstDatabaseCreated) {
-    ASSERT_TRUE(TCustomLanguageDB::LanguageDBs().empty());
-    EXPECT_EQ(GlobalTranslate("~A"), "~A"); // no database: the key unchanged
-    auto t = Table({"~A"}, {{"de", {"A-de"}}, {"en", {"A-en"}}});
+// Texts shown by a grid or the shop page come from the language handed to them: with two
+// databases alive, a control bound to the second shows the second's language, and a control
+// given none shows the keys rather than the texts of some other database.
+TEST(LanguageDB, ControlsTranslateWithTheDatabaseHandedToThem) {
+    auto t = Table({"~A", "~Sorvane", "~PartsList"},
+                   {{"de", {"A-de", "Sorvane-de", "Teile-de"}}, {"en", {"A-en", "Sorvane-en", "Parts-en"}}});
     LoadedDB first;
     LoadedDB second;
     first.SetGroup(1);
     first.SetLanguage("de");
     second.SetLanguage("en");
-    EXPECT_EQ(GlobalTranslate("~A"), "A-de");
-    EXPECT_EQ(GlobalTranslateW("~A"), "A-de");
-    first.OnGetString = [](TLanguageDB&, TLanguageDBRecord& rec) {
+    const TTranslateFunc bySecond = [&](std::string_view key) { return second.TranslateDisplay(key); };
+
+    TStrTableDB32Bit table;
+    table.Loaded();
+    table.AddColumn("X", csfString).AppendText("x");
+    table.SetRows(1);
+    TStringTableGridModel grid;
+    grid.SetTitles({"~A"});
+    grid.SetTable(&table);
+    grid.Loaded();
+    EXPECT_EQ(grid.Title(0), "~A"); // no translation handed in
+    grid.Translate = bySecond;
+    EXPECT_EQ(grid.Title(0), "A-en");
+
+    EXPECT_EQ(ShopWindowCaption(), "~Sorvane - ~PartsList");
+    EXPECT_EQ(ShopWindowCaption(bySecond), "Sorvane-en - Parts-en");
+    TPartsList parts;
+    TShopPage page;
+    TShopPageOptions options;
+    options.Translate = bySecond;
+    page.Build(parts, options);
+    EXPECT_NE(page.Text().find("<title>Sorvane-en</title>"), std::string::npos);
+
+    // The display variant drops one trailing NUL.
+    second.OnGetString = [](TLanguageDB&, TLanguageDBRecord& rec) {
         rec.Text = std::string("nul\0", 4);
         rec.Found = true;
     };
-    EXPECT_EQ(GlobalTranslate("~Unknown"), "nul"); // the display variant
+    EXPECT_EQ(bySecond("~Unknown"), "nul");
 }

@@ -3,6 +3,7 @@
 #include "core/quantities/units.h"
 
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <string>
@@ -160,6 +161,7 @@ TEST(FloatConverter, StateEventsAndBusyGuard) {
     EXPECT_EQ(c.Text(), "0");
     EXPECT_TRUE(c.Valid());
     for (auto [in, out] : {std::pair{19, 18}, {17, 17}, {-17, -17}, {-25, -18}}) {
+        SCOPED_TRACE(testing::Message() << "decimals " << in);
         c.SetDecimals(in);
         EXPECT_EQ(c.Decimals(), out);
     }
@@ -324,7 +326,8 @@ TEST(FMU2Model, KeyFilter) {
         EXPECT_FALSE(pieces.model.KeyAllowed(U','));
     }
     unbounded.model.SetEditorEnabled(false);
-    for (char32_t ch : {U'\b', U' ', U'1', U'-'}) EXPECT_FALSE(unbounded.model.KeyAllowed(ch));
+    for (char32_t ch : {U'\b', U' ', U'1', U'-'})
+        EXPECT_FALSE(unbounded.model.KeyAllowed(ch)) << "code point " << static_cast<uint32_t>(ch);
     EXPECT_TRUE(unbounded.model.KeyAllowed(char32_t(3)));
     EXPECT_FALSE(unbounded.model.FilterKey(U'x'));
     EXPECT_EQ(unbounded.view.beeps, 1);

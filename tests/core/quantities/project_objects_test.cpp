@@ -182,6 +182,7 @@ TEST(PrjSaugerList, WritesEveryDocumentedKey) {
 
 TEST(PrjSaugerList, RoundTripOfSettingsAndCups) {
     for (int strategy = 0; strategy < 9; ++strategy) {
+        SCOPED_TRACE(testing::Message() << "strategy " << strategy);
         TSaugerList list;
         list.SetStrategyType(strategy);
         list.SetCountY(-2);

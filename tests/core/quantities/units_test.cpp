@@ -50,6 +50,7 @@ TEST(UnitTable, EveryIdentifierIsRegisteredOnceAndFoundById) {
     ASSERT_EQ(AllUnitIds().size(), static_cast<size_t>(cNUMessurementCount));
     std::vector<int> seen(cNUMessurementCount, 0);
     for (int q = 0; q < cNormUnitCount; ++q) {
+        SCOPED_TRACE(testing::Message() << "quantity " << q);
         const auto quantity = static_cast<TNormUnit>(q);
         const TTavPhysicalUnitGroup& group = PhysicalUnits().Group(quantity);
         EXPECT_EQ(group.NormUnit, quantity);
@@ -443,11 +444,13 @@ TEST(UnitTable, DescriptionsAgreeWithTheFactors) {
     };
     int checked = 0;
     for (int q = 0; q < cNormUnitCount; ++q) {
+        SCOPED_TRACE(testing::Message() << "quantity " << q);
         const auto& units = QuantityUnits(static_cast<TNormUnit>(q));
         std::map<std::string, double> bySymbol;
         for (const TTavPhysicalUnit& u : units)
             if (!u.Symbol.empty()) bySymbol[trim(u.Symbol)] = u.Factor;
         for (const TTavPhysicalUnit& u : units) {
+            SCOPED_TRACE(testing::Message() << "unit " << u.Symbol);
             if (u.Offset != 0.0 || knownMismatch.count(u.Id)) continue;
             std::string rest = u.Description;
             while (!rest.empty()) {
@@ -506,6 +509,7 @@ TEST(UnitConversion, KnownValues) {
 
 TEST(UnitConversion, RoundTripThroughTheBaseUnitForEveryUnit) {
     for (TNUMessurement id : AllUnitIds()) {
+        SCOPED_TRACE(testing::Message() << "unit " << id);
         for (double x : {-3.5, 0.0, 1.0, 12.5, 1e6}) {
             const double base = ToBaseUnit(id, x);
             EXPECT_NEAR(FromBaseUnit(id, base), x, 1e-12 * std::max(1.0, std::abs(x)))
@@ -713,6 +717,7 @@ TEST_F(GuardFloatTest, InfinityIsKept) {
 
 TEST_F(GuardFloatTest, FiniteValuesAreUntouched) {
     for (double x : {0.0, -0.0, 1e308, -2.5, std::numeric_limits<double>::denorm_min()}) {
+        SCOPED_TRACE(testing::Message() << "x " << x);
         double v = x;
         GuardFloat("v", v);
         EXPECT_EQ(v, x);

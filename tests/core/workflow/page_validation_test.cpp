@@ -132,6 +132,7 @@ TEST_F(TPageValidationTest, RequiredVacuumMustBeBelowAmbient) {
 
 TEST_F(TPageValidationTest, LinearMotionChecksTravelOnly) {
     for (TDriveType type : {cdtPneumaticLinear, cdtNCLinear}) {
+        SCOPED_TRACE(testing::Message() << "drive type " << type);
         Doc.Drive.Type = type;
         Doc.Moving.CircularAngle = 0.0;
         Doc.Moving.CircularLever = 0.0;
@@ -144,6 +145,7 @@ TEST_F(TPageValidationTest, LinearMotionChecksTravelOnly) {
 
 TEST_F(TPageValidationTest, RotaryMotionChecksAngleThenLever) {
     for (TDriveType type : {cdtPneumaticCircular, cdtNCCircular}) {
+        SCOPED_TRACE(testing::Message() << "drive type " << type);
         Doc.Drive.Type = type;
         Doc.Moving.LinearTravel = 0.0;
         Doc.Moving.CircularAngle = 0.0;

@@ -434,6 +434,7 @@ TEST_F(SuctionCupModelTest, MaximumValuesForAVerticalLift) {
         {90, clbTooHigh, 100, 100, "> 200%"}, // 2.25
     };
     for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "Fz " << c.Fz);
         Model.RefreshMaxValues(c.Fz);
         const TMaxValueBar& n = Model.MaxValues().Normal;
         EXPECT_EQ(n.Force, c.Fz / 2);

@@ -249,6 +249,7 @@ TEST_F(WorkpieceModelTest, EqualValueRunsNothingAndRefusedValueChangesNothing) {
 
     const double mass = W.Mass;
     for (double bad : {-0.001, 10.001, nan, inf}) {
+        SCOPED_TRACE(testing::Message() << "value " << bad);
         EXPECT_FALSE(Model.SetLengthX(bad));
         EXPECT_FALSE(Model.SetOuterDiameter(bad));
         EXPECT_FALSE(Model.SetDensity(bad * 3000.0));
