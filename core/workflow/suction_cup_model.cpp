@@ -6,8 +6,8 @@
 #include "core/calc/workpiece.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
+#include "core/document/my_project.h"
 #include "core/lang/language_db.h"
-#include "core/quantities/my_project.h"
 #include "core/quantities/number_format.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
+#include "core/document/my_project.h"
 #include "core/lang/language_db.h"
-#include "core/quantities/my_project.h"
 
 #include <cmath>
 #include <initializer_list>
