@@ -6,7 +6,7 @@
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/suction_cup_model.h"
 
 #include <benchmark/benchmark.h>

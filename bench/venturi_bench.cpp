@@ -8,7 +8,7 @@
 #include "core/data/db_interpol.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/venturi_model.h"
 
 #include <benchmark/benchmark.h>

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/quantities/prj_strings.h"
 
 namespace {

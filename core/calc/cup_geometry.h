@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/algebra/vektor.h"
 #include "core/calc/sauger.h"
-#include "core/calc/vektor.h"
 #include "core/calc/workpiece.h"
 #include "core/quantities/my_project_types.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/calc/basis.h"
-#include "core/calc/matrix.h"
+#include "core/algebra/basis.h"
+#include "core/algebra/matrix.h"
+#include "core/algebra/vektor.h"
 #include "core/calc/motion_source.h"
-#include "core/calc/vektor.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/algebra/vektor.h"
 #include "core/calc/axis_range.h"
 #include "core/calc/motion_curves.h"
-#include "core/calc/vektor.h"
 #include "core/quantities/my_project_types.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/calc/basis.h"
-#include "core/calc/vektor.h"
+#include "core/algebra/basis.h"
+#include "core/algebra/vektor.h"
 #include "core/quantities/prj_object.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/algebra/matrix.h"
+#include "core/algebra/vektor.h"
 #include "core/calc/cup_geometry.h"
 #include "core/calc/cup_layout.h"
 #include "core/calc/cup_loads.h"
-#include "core/calc/matrix.h"
 #include "core/calc/sauger.h"
-#include "core/calc/vektor.h"
 #include "core/quantities/prj_list.h"
 
 #include <array>

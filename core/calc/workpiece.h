@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/algebra/vektor.h"
 #include "core/calc/axis_range.h"
-#include "core/calc/vektor.h"
 #include "core/quantities/my_project_types.h"
 
 // Geometry, volume and inertia of the workpiece, over plain values in base units

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "core/data/str_table_db.h"
-#include "core/lang/language_blob.h"
 #include "core/util/file_io.h"
 
 #include <unistd.h>
@@ -176,13 +175,36 @@ bool ReadContainerFile(const std::string& path, TContainerImage& image, std::str
     return true;
 }
 
+namespace {
+
+std::map<std::string, TBlobValidator, std::less<>>& BlobValidators() {
+    static std::map<std::string, TBlobValidator, std::less<>> validators = {
+        {"Table", [](std::span<const uint8_t> blob) { ValidateTableBlob(blob); }},
+        {"TableIndexed", [](std::span<const uint8_t> blob) { ValidateTableBlob(blob); }},
+    };
+    return validators;
+}
+
+} // namespace
+
+void TBlobValidators::Register(const std::string& kind, TBlobValidator validate) {
+    if (validate)
+        BlobValidators()[kind] = std::move(validate);
+    else
+        BlobValidators().erase(kind);
+}
+
+const TBlobValidator* TBlobValidators::Find(std::string_view kind) {
+    const auto& validators = BlobValidators();
+    const auto it = validators.find(kind);
+    return it == validators.end() ? nullptr : &it->second;
+}
+
 void ValidateContainerTables(const TContainerImage& image) {
     for (size_t i = 0; i < image.Blobs.size(); ++i) {
         try {
-            if (image.Kinds[i] == "Table" || image.Kinds[i] == "TableIndexed")
-                ValidateTableBlob(image.Blobs[i]);
-            else if (image.Kinds[i] == "Language")
-                ValidateLanguageBlob(image.Blobs[i]);
+            if (const TBlobValidator* validate = TBlobValidators::Find(image.Kinds[i]))
+                (*validate)(image.Blobs[i]);
         } catch (const EFormatError& e) {
             throw EFormatError("table \"" + image.TableNames[i] + "\": " + e.what());
         }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -119,6 +120,21 @@ inline constexpr uint64_t cContainerMaxFileSize = uint64_t{1} << 30;
 //! checked before anything is read.
 bool ReadContainerFile(const std::string& path, TContainerImage& image, std::string& error);
 
-//! Checks every table blob of an image so that loading it cannot fail; throws
-//! EFormatError naming the table.
+//! Checks one blob so that loading it cannot fail; throws EFormatError.
+using TBlobValidator = std::function<void(std::span<const uint8_t> blob)>;
+
+//! Process-wide validators of the blobs by their kind, set by the component that reads
+//! each kind, so that the container needs to know none of the readers. The table kinds
+//! ("Table", "TableIndexed") are there from the start.
+class TBlobValidators {
+public:
+    //! Sets the validator of a kind (case-sensitive), replacing any before; an empty
+    //! function removes it.
+    static void Register(const std::string& kind, TBlobValidator validate);
+    //! The validator of a kind, or null when blobs of that kind are taken as they are.
+    static const TBlobValidator* Find(std::string_view kind);
+};
+
+//! Checks every blob of an image by the validator of its kind so that loading it cannot
+//! fail; throws EFormatError naming the table. Blobs of a kind without one pass.
 void ValidateContainerTables(const TContainerImage& image);

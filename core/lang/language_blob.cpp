@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/data/container_format.h"
+#include "core/data/orsik_connection.h"
 #include "core/util/codepage.h"
 
 namespace {
@@ -109,3 +110,15 @@ std::vector<uint8_t> WriteLanguageBlob(const TLanguageBlob& language) {
     }
     return std::move(w.Buffer());
 }
+
+namespace {
+
+// Containers check their language blobs on opening, so that loading a language table
+// later cannot fail. Registered here, beside the reader: a program that reads no
+// language blob does not link this file and has none to check.
+struct TLanguageBlobValidator {
+    TLanguageBlobValidator() { TBlobValidators::Register("Language", ValidateLanguageBlob); }
+};
+TLanguageBlobValidator s_languageBlobValidator;
+
+} // namespace

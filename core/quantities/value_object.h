@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 #include "core/quantities/prj_object.h"
 
 #include <cstdint>

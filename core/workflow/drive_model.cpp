@@ -2,7 +2,7 @@
 
 #include "core/data/custom_table.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/motion_model.h"
 
 #include <cmath>

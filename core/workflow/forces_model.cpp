@@ -1,6 +1,6 @@
 #include "core/workflow/forces_model.h"
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 
 TForcesModel::TForcesModel(TMyProject& document, const TMotionCurves* motion)
     : FDocument(document), FMotion(motion) {}

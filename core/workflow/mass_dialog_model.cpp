@@ -1,6 +1,6 @@
 #include "core/workflow/mass_dialog_model.h"
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/workpiece_model.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 
 #include <array>
 

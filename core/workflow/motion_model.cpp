@@ -2,7 +2,7 @@
 
 #include "core/calc/movement.h"
 #include "core/calc/pneumatic_motion.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 
 #include <cmath>
 

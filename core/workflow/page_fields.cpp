@@ -2,8 +2,8 @@
 
 #include "core/calc/cup_layout.h"
 #include "core/calc/workpiece.h"
+#include "core/document/my_project.h"
 #include "core/quantities/float_converter.h"
-#include "core/quantities/my_project.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/suction_cup_model.h"
 #include "core/workflow/workpiece_model.h"

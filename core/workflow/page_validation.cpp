@@ -1,7 +1,7 @@
 #include "core/workflow/page_validation.h"
 
 #include "core/calc/workpiece.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/workpiece_model.h"
 
 namespace {

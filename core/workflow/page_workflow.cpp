@@ -1,6 +1,6 @@
 #include "core/workflow/page_workflow.h"
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/page_fields.h"
 
 namespace {

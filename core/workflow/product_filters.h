@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 
 class TStringQuery;
 

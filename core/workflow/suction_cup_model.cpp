@@ -6,7 +6,7 @@
 #include "core/calc/workpiece.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/quantities/number_format.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "core/workflow/vacuum_application.h"
 
-#include "core/data/parts_list_build.h"
+#include "core/workflow/parts_list_build.h"
 #include "core/workflow/product_filters.h"
 
 #include <algorithm>

@@ -3,8 +3,9 @@
 #include "core/util/flag_scope.h"
 
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/quantities/term.h"
+#include "core/workflow/document_rows.h"
 
 #include <cmath>
 #include <string>
@@ -289,7 +290,7 @@ void TWorkpieceModel::ShowDocument() {
     if (FDensityQuery) {
         const TCustomTable* table = FDensityQuery->Table();
         int row = -1;
-        if (table && !w.Material.empty()) row = FDocument.MaterialRow(*table);
+        if (table && !w.Material.empty()) row = MaterialRow(FDocument, *table);
         // The document is recomputed below, and the stored centre of gravity must survive.
         TFlagScope filtering(FFiltering);
         FilterMaterial(row);

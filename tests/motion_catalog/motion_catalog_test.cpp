@@ -4,7 +4,7 @@
 #include "core/calc/drive.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/drive_model.h"
 #include "core/workflow/motion_model.h"
 #include "tools/vacdb/catalog_source.h"

@@ -2,9 +2,9 @@
 
 #include "core/data/order_export.h"
 #include "core/data/parts_list.h"
-#include "core/data/parts_list_build.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
+#include "core/workflow/parts_list_build.h"
 #include "tools/vacdb/catalog_source.h"
 
 #include <gtest/gtest.h>

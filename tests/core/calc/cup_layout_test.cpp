@@ -7,7 +7,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "tests/core/calc/vektor_near.h"
+#include "tests/core/algebra/vektor_near.h"
 #include <numbers>
 #include <vector>
 

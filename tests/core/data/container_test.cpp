@@ -413,3 +413,57 @@ TEST(Connection, OnlyRegularFilesOfBoundedSizeAreRead) {
     EXPECT_FALSE(con.Active());
     EXPECT_EQ(con.LastError(), f.Folder() + ": not a regular file (a folder)");
 }
+
+// Blobs of a kind the tables know nothing of, checked by a validator registered for the kind
+// alone: the container asks the reader of each kind instead of knowing them itself.
+TEST(ContainerValidators, EachKindIsCheckedByItsRegisteredValidator) {
+    auto widgetBlob = [](uint8_t payload) {
+        TByteWriter w;
+        WriteAnsiString(w, "TestWidget");
+        w.WriteU8(payload);
+        return w.Buffer();
+    };
+    std::vector<uint8_t> seen;
+    struct TUnregister {
+        ~TUnregister() { TBlobValidators::Register("TestWidget", nullptr); }
+    } unregister;
+    TBlobValidators::Register("TestWidget", [&seen](std::span<const uint8_t> blob) {
+        seen.push_back(blob.back());
+        if (blob.back() == 0xEE) throw EFormatError("bad widget");
+    });
+    const auto good = MakeContainer(
+        {{"Cups", AllTypesBlob(false)}, {"W1", widgetBlob(1)}, {"W2", widgetBlob(2)}}, false);
+    const auto bad = MakeContainer({{"W1", widgetBlob(1)}, {"Broken", widgetBlob(0xEE)}}, true);
+
+    TContainerImage img;
+    ASSERT_TRUE(ParseContainer(std::make_shared<std::vector<uint8_t>>(good), img));
+    EXPECT_NO_THROW(ValidateContainerTables(img));
+    EXPECT_EQ(seen, (std::vector<uint8_t>{1, 2})) << "only the blobs of its kind, in order";
+
+    ASSERT_TRUE(ParseContainer(std::make_shared<std::vector<uint8_t>>(bad), img));
+    try {
+        ValidateContainerTables(img);
+        ADD_FAILURE() << "a blob its validator refuses passed";
+    } catch (const EFormatError& e) {
+        EXPECT_NE(std::string(e.what()).find("table \"Broken\": bad widget"), std::string::npos)
+            << e.what();
+    }
+    // Opening goes through the same validators: the connection stays closed and says why.
+    {
+        TTempFile file(bad);
+        TOrsikConnection con;
+        con.Loaded();
+        con.SetDataFile(file.Path());
+        EXPECT_FALSE(con.Active());
+        EXPECT_NE(con.LastError().find("Broken"), std::string::npos) << con.LastError();
+    }
+
+    // Without a validator the kind is taken as it is.
+    TBlobValidators::Register("TestWidget", nullptr);
+    EXPECT_EQ(TBlobValidators::Find("TestWidget"), nullptr);
+    EXPECT_NO_THROW(ValidateContainerTables(img));
+    // The table kinds are checked from the start, without any registration.
+    EXPECT_NE(TBlobValidators::Find("Table"), nullptr);
+    EXPECT_NE(TBlobValidators::Find("TableIndexed"), nullptr);
+    EXPECT_EQ(TBlobValidators::Find("table"), nullptr);
+}

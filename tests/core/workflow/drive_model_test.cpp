@@ -1,6 +1,6 @@
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/drive_model.h"
 #include "core/workflow/motion_model.h"
 

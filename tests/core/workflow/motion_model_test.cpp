@@ -1,5 +1,5 @@
 #include "core/calc/movement.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/motion_model.h"
 
 #include <gtest/gtest.h>

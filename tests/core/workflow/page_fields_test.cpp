@@ -2,7 +2,7 @@
 // values no one could type, and the page that shows them must refuse to be left.
 
 #include "core/calc/cup_layout.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/quantities/prj_strings.h"
 #include "core/workflow/page_fields.h"
 #include "core/workflow/page_workflow.h"

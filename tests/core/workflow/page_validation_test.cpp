@@ -1,7 +1,7 @@
 // Checks on leaving a page that read the project document: their order, the message and
 // the control each one focuses, and which fields count for a shape or a motion type.
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/page_validation.h"
 
 #include <gtest/gtest.h>

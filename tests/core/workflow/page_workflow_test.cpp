@@ -1,7 +1,7 @@
 // The page workflow: the disclaimer, the navigator's reach and selectable pages, the checks
 // on a forward move, the work on entering a page and the guards of the input handlers.
 
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/page_workflow.h"
 
 #include <gtest/gtest.h>

@@ -6,13 +6,13 @@
 #include "core/calc/forces.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/suction_cup_model.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "tests/core/calc/vektor_near.h"
+#include "tests/core/algebra/vektor_near.h"
 #include <limits>
 #include <numbers>
 #include <string>

@@ -3,7 +3,7 @@
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/workflow/tube_model.h"
 #include "core/workflow/venturi_model.h"
 #include "tests/core/calc/venturi_test_support.h"

@@ -1,5 +1,5 @@
 #include "../quantities/project_test_support.h"
-#include "core/quantities/project_view.h"
+#include "core/document/project_view.h"
 #include "core/workflow/mass_dialog_model.h"
 #include "core/workflow/workpiece_model.h"
 #include "workflow_test_support.h"

@@ -1,4 +1,4 @@
-#include "core/calc/matrix.h"
+#include "core/algebra/matrix.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 
-#include "core/data/custom_table.h"
-#include "core/quantities/project_view.h"
+#include "core/document/project_view.h"
 #include "core/quantities/units.h"
 
 #include <numbers>
@@ -260,17 +259,6 @@ int TMyProject::DriveTabIndex() const {
 
 double TMyProject::WorkpieceLeverInertia() const {
     return Moving.CircularLever * Moving.CircularLever * Workpiece.Mass;
-}
-
-int TMyProject::MaterialRow(const TCustomTable& densityTable) const {
-    if (densityTable.ColByName("ProjectKey") < 0) return -1;
-    return densityTable.FindRow("ProjectKey", Workpiece.Material);
-}
-
-int TMyProject::ShockAbsorberRow(const TCustomTable& table, std::string_view orderCode) {
-    if (orderCode.empty()) return 0;
-    if (table.ColByName("Bez") < 0) return -1;
-    return table.FindRow("Bez", orderCode);
 }
 
 TVektor TMyProject::DirectionVector(TLinearDirection direction) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 
 //! Coordinate basis of three axes e1, e2, e3; a new basis is +X, +Y, +Z. A suction cup's
 //! basis holds radial direction 1, radial direction 2 and the axial direction in this order.

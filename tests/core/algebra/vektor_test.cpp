@@ -1,9 +1,9 @@
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "tests/core/calc/vektor_near.h"
+#include "tests/core/algebra/vektor_near.h"
 #include <numbers>
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/calc/basis.h"
+#include "core/algebra/basis.h"
 
 void TBasis::Reset() {
     FE[0] = VektorPlusX;

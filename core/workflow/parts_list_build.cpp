@@ -1,7 +1,7 @@
-#include "core/data/parts_list_build.h"
+#include "core/workflow/parts_list_build.h"
 
 #include "core/data/parts_list.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
 #include "core/quantities/number_format.h"
 #include "core/util/trace.h"
 

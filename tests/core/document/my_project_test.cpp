@@ -1,9 +1,8 @@
-#include "core/data/str_table_db.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
+#include "core/document/project_view.h"
 #include "core/quantities/prj_strings.h"
-#include "core/quantities/project_view.h"
 #include "core/quantities/units.h"
-#include "project_test_support.h"
+#include "tests/core/quantities/project_test_support.h"
 
 #include <gtest/gtest.h>
 #include <numbers>
@@ -585,37 +584,6 @@ TEST_F(MyProjectTest, DerivedInertiaWaitsForTheDisclaimerAndTheStore) {
     Doc.UpdateDerivedInertia();
     EXPECT_GT(Doc.EvacuatedVolume, 1.0);
     EXPECT_EQ(View.DerivedInertiaShown, 1);
-}
-
-TEST(MyProjectTables, ShockAbsorberRowByOrderCode) {
-    TCustomStrTableDB table;
-    auto& bez = table.AddColumn("Bez", csfString);
-    for (const char* code : {"SA-8", "SA-12", "SA-20"}) bez.AppendText(code);
-    table.SetRows(3);
-    EXPECT_EQ(TMyProject::ShockAbsorberRow(table, "SA-12"), 1);
-    EXPECT_EQ(TMyProject::ShockAbsorberRow(table, "SA-99"), -1);
-    EXPECT_EQ(TMyProject::ShockAbsorberRow(table, "sa-12"), -1);
-    EXPECT_EQ(TMyProject::ShockAbsorberRow(table, ""), 0);
-    TCustomStrTableDB other;
-    other.AddColumn("OrderCode", csfString).AppendText("SA-12");
-    other.SetRows(1);
-    EXPECT_EQ(TMyProject::ShockAbsorberRow(other, "SA-12"), -1);
-}
-
-TEST(MyProjectTables, MaterialRowByProjectKey) {
-    TCustomStrTableDB density;
-    auto& material = density.AddColumn("Material", csfString);
-    auto& key = density.AddColumn("ProjectKey", csfString);
-    for (const char* k : {"Steel", "Aluminium"}) {
-        material.AppendText(std::string("~") + k);
-        key.AppendText(k);
-    }
-    density.SetRows(2);
-    TMyProject d;
-    d.Workpiece.Material = "Aluminium";
-    EXPECT_EQ(d.MaterialRow(density), 1);
-    d.Workpiece.Material = "Wood";
-    EXPECT_EQ(d.MaterialRow(density), -1);
 }
 
 TEST(MyProjectName, LongPathsLoseLeadingFolders) {

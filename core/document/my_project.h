@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/algebra/vektor.h"
 #include "core/calc/movement.h"
 #include "core/calc/sauger_list.h"
-#include "core/calc/vektor.h"
 #include "core/quantities/my_project_types.h"
 #include "core/quantities/project.h"
 
@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-class TCustomTable;
 class TProjectView;
 
 //! `path` shortened to at most `maxChars` characters by replacing leading folders with
@@ -222,11 +221,6 @@ public:
     int DriveTabIndex() const;
     //! Share of the workpiece mass in the inertia about the swivel axis, lever² × mass.
     double WorkpieceLeverInertia() const;
-    //! Row of the density table whose "ProjectKey" is the workpiece material; −1 if none.
-    int MaterialRow(const TCustomTable& densityTable) const;
-    //! Row of the shock-absorber table whose "Bez" is `orderCode`: 0 for an empty code,
-    //! −1 when there is none.
-    static int ShockAbsorberRow(const TCustomTable& table, std::string_view orderCode);
     //! Unit vector of a linear motion direction.
     static TVektor DirectionVector(TLinearDirection direction);
 

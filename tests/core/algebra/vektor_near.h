@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 
 //! Component-wise comparison of two vectors within `eps`, naming both on failure.
 inline ::testing::AssertionResult Near(const TVektor& a, const TVektor& b, double eps = 1e-12) {

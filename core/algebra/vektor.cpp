@@ -1,4 +1,4 @@
-#include "core/calc/vektor.h"
+#include "core/algebra/vektor.h"
 
 #include <algorithm>
 #include <cmath>

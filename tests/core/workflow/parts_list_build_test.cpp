@@ -1,7 +1,7 @@
 #include "core/data/parts_list.h"
-#include "core/data/parts_list_build.h"
 #include "core/data/str_table_db.h"
-#include "core/quantities/my_project.h"
+#include "core/document/my_project.h"
+#include "core/workflow/parts_list_build.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

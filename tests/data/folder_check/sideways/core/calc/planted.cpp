@@ -1,0 +1,3 @@
+#include "core/lang/language_db.h"
+
+int PlantedCalc() { return 0; }
