@@ -86,7 +86,10 @@ void CheckModel(const std::string& text, int decimals, bool divisor, int quantit
     const bool reads = TTavFloatConverter::ParseText(text, v);
     if (model.Converter().Text() != text) Broken("field does not take the text", text, 0, 0);
     const double base = reads ? model.Clamp(ToBaseUnit(model.CurrentUnit(), v)) : 0.0;
-    const bool valid = reads && model.InRange(base);
+    // A count with a range takes whole numbers only ("1/2" and ".5" read, but no one can
+    // order half a piece).
+    const bool whole = model.NormUnit() != cNU_pieces || !model.HasRange() || base == std::nearbyint(base);
+    const bool valid = reads && model.InRange(base) && whole;
     if (model.Valid() != valid) Broken("field validity", text, model.Valid(), valid);
     if (reads && !valid && !model.OutOfRange())
         Broken("readable text not out of range", text, 0, 0);
