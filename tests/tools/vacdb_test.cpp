@@ -10,6 +10,7 @@
 #include "core/data/orsik_connection.h"
 #include "core/data/str_table_db.h"
 #include "tools/vacdb/catalog_source.h"
+#include "tests/file_text.h"
 
 namespace fs = std::filesystem;
 
@@ -54,13 +55,6 @@ protected:
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     fs::path dir;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 } // namespace
 

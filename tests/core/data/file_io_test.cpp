@@ -1,4 +1,5 @@
 #include "core/util/file_io.h"
+#include "tests/file_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -33,13 +34,6 @@ protected:
 
     fs::path dir_;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "core/data/order_export.h"
 #include "core/data/parts_list.h"
+#include "tests/file_text.h"
 
 #include <filesystem>
 #include <fstream>
@@ -32,13 +33,6 @@ private:
     static inline int counter_ = 0;
     fs::path dir_;
 };
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 void WriteRaw(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
