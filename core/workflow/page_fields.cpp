@@ -46,35 +46,35 @@ void Workpiece(const TMyProject& d, std::vector<TPageField>& f) {
     const TWorkpieceFieldState shown = WorkpieceFieldState(w.Shape, w.MassKnown, false);
     const double l = cWorkpieceLengthMax;
     if (shown.LengthXVisible)
-        f.push_back({"~Length(X)", "SpinEditLaenge", cNU_length, 0.0, l, w.LengthX});
+        f.push_back({"~Length(X)", cpcLengthX, cNU_length, 0.0, l, w.LengthX});
     if (shown.LengthYVisible)
-        f.push_back({"~Width(Y)", "SpinEditBreite", cNU_length, 0.0, l, w.LengthY});
+        f.push_back({"~Width(Y)", cpcLengthY, cNU_length, 0.0, l, w.LengthY});
     if (shown.LengthZVisible)
-        f.push_back({"~Height(Z)", "SpinEditHoehe", cNU_length, 0.0, l, w.LengthZ});
+        f.push_back({"~Height(Z)", cpcLengthZ, cNU_length, 0.0, l, w.LengthZ});
     if (shown.OuterDiameterVisible)
-        f.push_back({"~Diameter", "SpinEditDAussen", cNU_length, 0.0, l, w.OuterDiameter});
+        f.push_back({"~Diameter", cpcOuterDiameter, cNU_length, 0.0, l, w.OuterDiameter});
     if (shown.InnerDiameterVisible)
-        f.push_back({"~InsideDiameter", "SpinEditDInnen", cNU_length, 0.0, l, w.InnerDiameter});
+        f.push_back({"~InsideDiameter", cpcInnerDiameter, cNU_length, 0.0, l, w.InnerDiameter});
     if (shown.VolumeVisible)
         f.push_back(
-            {"~Volume", "SpinEditWerkStkVolumen", cNU_volume, 0.0, cWorkpieceVolumeMax, w.Volume});
+            {"~Volume", cpcVolume, cNU_volume, 0.0, cWorkpieceVolumeMax, w.Volume});
     if (shown.DensityVisible)
-        f.push_back({"~Density", "SpinEditWerkStkDichte", cNU_density, 0.0, cWorkpieceDensityMax,
+        f.push_back({"~Density", cpcDensity, cNU_density, 0.0, cWorkpieceDensityMax,
                      w.Density});
-    f.push_back({"~Mass", "SpinEditWerkStkMasse", cNU_mass, 0.0, kOpen, w.Mass});
-    f.push_back({"~FrictionCoefficient", "SpinEditFriction", cNU_NoUnit, 0.0, cWorkpieceFrictionMax,
+    f.push_back({"~Mass", cpcMass, cNU_mass, 0.0, kOpen, w.Mass});
+    f.push_back({"~FrictionCoefficient", cpcFriction, cNU_NoUnit, 0.0, cWorkpieceFrictionMax,
                  d.Friction});
     // The centre-of-gravity dialog of the page holds these too.
     const double c = cWorkpieceMassCenterLimit;
     const std::string_view key = "~CenterOfGravityAnd...";
-    f.push_back({key, "SpinEditSchwerpunktX", cNU_length, -c, c, w.MassCenter.X});
-    f.push_back({key, "SpinEditSchwerpunktY", cNU_length, -c, c, w.MassCenter.Y});
-    f.push_back({key, "SpinEditSchwerpunktZ", cNU_length, -c, c, w.MassCenter.Z});
+    f.push_back({key, cpcMassCenterX, cNU_length, -c, c, w.MassCenter.X});
+    f.push_back({key, cpcMassCenterY, cNU_length, -c, c, w.MassCenter.Y});
+    f.push_back({key, cpcMassCenterZ, cNU_length, -c, c, w.MassCenter.Z});
     // The moment is entered only where the dialog lets it be; elsewhere it is computed
     // from the fields above.
     if (w.Shape <= cwsVolumeKnown && !w.WorstCase)
         f.push_back(
-            {key, "SpinEditTrMomentZ", cNU_moment_of_inertia, 0.0, kOpen, w.MomentOfInertiaZ});
+            {key, cpcMomentOfInertiaZ, cNU_moment_of_inertia, 0.0, kOpen, w.MomentOfInertiaZ});
 }
 
 void Positioning(const TMyProject& d, std::vector<TPageField>& f) {
@@ -82,30 +82,30 @@ void Positioning(const TMyProject& d, std::vector<TPageField>& f) {
     const TStrategyFields shown = TSuctionCupModel::StrategyFields(cups.StrategyType());
     const double n = cSaugerCountMax;
     if (!shown.Count1.empty())
-        f.push_back({shown.Count1, "SpinEditAnzahl1", cNU_pieces, cSaugerCountMin, n,
+        f.push_back({shown.Count1, cpcCount1, cNU_pieces, cSaugerCountMin, n,
                      double(cups.CountX())});
     if (!shown.Count2.empty())
-        f.push_back({shown.Count2, "SpinEditAnzahl2", cNU_pieces, cSaugerCountMin, n,
+        f.push_back({shown.Count2, cpcCount2, cNU_pieces, cSaugerCountMin, n,
                      double(cups.CountY())});
     if (!shown.Angle.empty())
-        f.push_back({shown.Angle, "SpinEditWinkel1", cNU_angle, 0.0, 0.0, cups.StrategyAngle()});
+        f.push_back({shown.Angle, cpcStrategyAngle, cNU_angle, 0.0, 0.0, cups.StrategyAngle()});
     if (shown.GridPageVisible) {
         f.push_back(
-            {"~Lock", "SpinEditRasten_mm", cNU_length, kGridMin, kDistanceMax, cups.GridLength()});
+            {"~Lock", cpcGridLength, cNU_length, kGridMin, kDistanceMax, cups.GridLength()});
         f.push_back(
-            {"~Lock", "SpinEditRasten_deg", cNU_angle, kGridMin, kDistanceMax, cups.GridAngle()});
+            {"~Lock", cpcGridAngle, cNU_angle, kGridMin, kDistanceMax, cups.GridAngle()});
     }
 }
 
 void Tube(const TMyProject& d, std::vector<TPageField>& f) {
     // Both lengths are shown, the one of the current mode first: it is the one to correct.
     const TPageField single{"~TubeLenghtPerSuctionCup",
-                            "SpinEditSchlauchLaengeEinzeln",
+                            cpcSingleTubeLength,
                             cNU_length,
                             0.0,
                             kTubeLengthMax,
                             d.SingleTubeLength()};
-    const TPageField total{"~TotalTubeLength", "SpinEditSchlauchLaenge",
+    const TPageField total{"~TotalTubeLength", cpcTotalTubeLength,
                            cNU_length,         0.0,
                            kTubeLengthMax,     d.Tube.Length};
     f.push_back(d.Tube.TotalLength ? total : single);
@@ -115,41 +115,41 @@ void Tube(const TMyProject& d, std::vector<TPageField>& f) {
 void Venturi(const TMyProject& d, std::vector<TPageField>& f) {
     const TMyProject::TVenturi& v = d.Venturi;
     f.push_back(
-        {"~Count", "SpinEditAnzahlVenturi", cNU_pieces, 1.0, kVenturiCountMax, double(v.Count)});
-    f.push_back({"~WorkingPressure", "SpinEditBetriebsdruck", cNU_pressure, kVenturiPressureMin,
+        {"~Count", cpcVenturiCount, cNU_pieces, 1.0, kVenturiCountMax, double(v.Count)});
+    f.push_back({"~WorkingPressure", cpcVenturiPressure, cNU_pressure, kVenturiPressureMin,
                  kVenturiPressureMax, v.Pressure});
     // Only the lower end is the field's; a vacuum at or above ambient is refused by the
     // page's own check.
     f.push_back(
-        {"~Vacuum", "SpinEditVakuumSoll", cNU_pressure, kRequiredVacuumMin, kOpen, v.Vacuum});
+        {"~Vacuum", cpcRequiredVacuum, cNU_pressure, kRequiredVacuumMin, kOpen, v.Vacuum});
 }
 
 void Motion(const TMyProject& d, std::vector<TPageField>& f) {
     const TMyProject::TMoving& m = d.Moving;
     const TMyProject::TDrive& drive = d.Drive;
     if (Rotary(drive.Type)) {
-        f.push_back({"~RotationAngle", "SpinEditDrehwinkel", cNU_angle, 0.0, 2.0 * std::numbers::pi,
+        f.push_back({"~RotationAngle", cpcRotationAngle, cNU_angle, 0.0, 2.0 * std::numbers::pi,
                      m.CircularAngle});
         f.push_back(
-            {"~Lever", "SpinEditHebelarmWerkStk", cNU_length, 0.0, kLeverMax, m.CircularLever});
-        f.push_back({"~MomentOfInertia", "SpinEditTraegheitHalterung", cNU_moment_of_inertia, 0.0,
+            {"~Lever", cpcLever, cNU_length, 0.0, kLeverMax, m.CircularLever});
+        f.push_back({"~MomentOfInertia", cpcHolderInertia, cNU_moment_of_inertia, 0.0,
                      kHolderInertiaMax, m.CircularHolderMomentOfInertia});
     } else {
-        f.push_back({"~Travel", "SpinEditLinWeg", cNU_length, 0.0, kTravelMax, m.LinearTravel});
+        f.push_back({"~Travel", cpcTravel, cNU_length, 0.0, kTravelMax, m.LinearTravel});
         f.push_back(
-            {"~Mass", "SpinEditMasseHalterung", cNU_mass, 0.0, kHolderMassMax, m.LinearHolderMass});
+            {"~Mass", cpcHolderMass, cNU_mass, 0.0, kHolderMassMax, m.LinearHolderMass});
     }
     if (drive.Type == cdtPneumaticLinear) {
         const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
-        f.push_back({"~Time", "SpinEditZeitLin", cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
-        f.push_back({"~VelocityAt...", "SpinEditVMaxLin", cNU_velocity, kLinearSpeedMin,
+        f.push_back({"~Time", cpcLinearTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        f.push_back({"~VelocityAt...", cpcLinearSpeed, cNU_velocity, kLinearSpeedMin,
                      kLinearSpeedMax, p.Speed});
     } else if (drive.Type == cdtPneumaticCircular) {
         const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
-        f.push_back({"~Time", "SpinEditZeitRot", cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        f.push_back({"~Time", cpcRotaryTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
         // The view sets this field's range; finite is all the document can demand.
         f.push_back(
-            {"~VelocityAt...", "SpinEditWMaxRot", cNU_angular_velocity, 0.0, 0.0, p.AngularSpeed});
+            {"~VelocityAt...", cpcRotarySpeed, cNU_angular_velocity, 0.0, 0.0, p.AngularSpeed});
     }
 }
 
@@ -157,24 +157,24 @@ void Drive(const TMyProject& d, double absorberLever, std::vector<TPageField>& f
     const TMyProject::TDrive& drive = d.Drive;
     if (drive.Type == cdtPneumaticLinear) {
         const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
-        f.push_back({"~WorkingPressure", "SpinEditBetrDruckLin", cNU_pressure, 0.0,
+        f.push_back({"~WorkingPressure", cpcLinearPressure, cNU_pressure, 0.0,
                      kDrivePressureMax, p.Pressure});
         if (p.UseQdr)
-            f.push_back({"~Quantity", "SpinEditQdrLinAnzahl", cNU_pieces, 1.0, kAbsorberCountMax,
+            f.push_back({"~Quantity", cpcLinearAbsorberCount, cNU_pieces, 1.0, kAbsorberCountMax,
                          double(p.QdrCount)});
-        f.push_back({"~SafetyFactor", "SpinEditFaktorPnLin", cNU_NoUnit, kSafetyFactorMin,
+        f.push_back({"~SafetyFactor", cpcLinearSafetyFactor, cNU_NoUnit, kSafetyFactorMin,
                      kSafetyFactorMax, p.SafetyFactor});
     } else if (drive.Type == cdtPneumaticCircular) {
         const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
-        f.push_back({"~WorkingPressure", "SpinEditBetrDruckRot", cNU_pressure, 0.0,
+        f.push_back({"~WorkingPressure", cpcRotaryPressure, cNU_pressure, 0.0,
                      kDrivePressureMax, p.Pressure});
         if (p.UseQdr) {
-            f.push_back({"~Quantity", "SpinEditQdrRotAnzahl", cNU_pieces, 1.0, kAbsorberCountMax,
+            f.push_back({"~Quantity", cpcRotaryAbsorberCount, cNU_pieces, 1.0, kAbsorberCountMax,
                          double(p.QdrCount)});
-            f.push_back({"~ShockAbsorberLever", "SpinEditQdrRadius", cNU_length, 0.0,
+            f.push_back({"~ShockAbsorberLever", cpcAbsorberLever, cNU_length, 0.0,
                          kAbsorberLeverMax, absorberLever});
         }
-        f.push_back({"~SafetyFactor", "SpinEditFaktorPnRot", cNU_NoUnit, kSafetyFactorMin,
+        f.push_back({"~SafetyFactor", cpcRotarySafetyFactor, cNU_NoUnit, kSafetyFactorMin,
                      kSafetyFactorMax, p.SafetyFactor});
     }
 }
@@ -236,7 +236,7 @@ TPageCheckResult CheckPageFields(const TMyProject& document, int page, double ab
             const TPageField* first = fields.empty() ? nullptr : &fields.front();
             if (first && first->Quantity == cNU_pieces)
                 return Failure(first->Caption, first->Control);
-            return Failure("~Count", "SpinEditAnzahl1");
+            return Failure("~Count", cpcCount1);
         }
     }
     return std::nullopt;

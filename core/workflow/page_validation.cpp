@@ -25,17 +25,17 @@ TPageCheckResult TPageValidation::CheckWorkpiece(const TMyProject& document) {
     // Visibility of the size fields depends on the shape alone.
     const TWorkpieceFieldState shown = WorkpieceFieldState(w.Shape, w.MassKnown, false);
     if (shown.LengthXVisible && !Positive(w.LengthX))
-        return Failure("~Length(X)", "SpinEditLaenge");
-    if (shown.LengthYVisible && !Positive(w.LengthY)) return Failure("~Width(Y)", "SpinEditBreite");
-    if (shown.LengthZVisible && !Positive(w.LengthZ)) return Failure("~Height(Z)", "SpinEditHoehe");
+        return Failure("~Length(X)", cpcLengthX);
+    if (shown.LengthYVisible && !Positive(w.LengthY)) return Failure("~Width(Y)", cpcLengthY);
+    if (shown.LengthZVisible && !Positive(w.LengthZ)) return Failure("~Height(Z)", cpcLengthZ);
     if (shown.OuterDiameterVisible && !Positive(w.OuterDiameter))
-        return Failure("~Diameter", "SpinEditDAussen");
+        return Failure("~Diameter", cpcOuterDiameter);
     if (shown.InnerDiameterVisible) {
-        if (!Positive(w.InnerDiameter)) return Failure("~InsideDiameter", "SpinEditDInnen");
+        if (!Positive(w.InnerDiameter)) return Failure("~InsideDiameter", cpcInnerDiameter);
         if (!(w.InnerDiameter < w.OuterDiameter))
-            return Failure("~InsideDiameter", "SpinEditDInnen");
+            return Failure("~InsideDiameter", cpcInnerDiameter);
     }
-    if (!Positive(document.Friction)) return Failure("~FrictionCoefficient", "SpinEditFriction");
+    if (!Positive(document.Friction)) return Failure("~FrictionCoefficient", cpcFriction);
     const TWorkpieceSize size{w.LengthX, w.LengthY, w.LengthZ, w.OuterDiameter, w.InnerDiameter};
     if (!(WorkpieceGripSize(w.Shape, size) > cMinGripSize))
         return Failure("~SuctionCupDiameter[mm]", "");
@@ -44,25 +44,25 @@ TPageCheckResult TPageValidation::CheckWorkpiece(const TMyProject& document) {
 
 TPageCheckResult TPageValidation::CheckRequiredVacuum(const TMyProject& document) {
     // The vacuum is a gauge pressure: a usable one lies below ambient.
-    if (!(document.Venturi.Vacuum < 0.0)) return Failure("~Vacuum", "SpinEditVakuumSoll");
+    if (!(document.Venturi.Vacuum < 0.0)) return Failure("~Vacuum", cpcRequiredVacuum);
     return std::nullopt;
 }
 
 TPageCheckResult TPageValidation::CheckMotion(const TMyProject& document) {
     const TMyProject::TMoving& m = document.Moving;
     if (RotaryDrive(document.Drive.Type)) {
-        if (!Positive(m.CircularAngle)) return Failure("~RotationAngle", "SpinEditDrehwinkel");
-        if (!Positive(m.CircularLever)) return Failure("~Lever", "SpinEditHebelarmWerkStk");
+        if (!Positive(m.CircularAngle)) return Failure("~RotationAngle", cpcRotationAngle);
+        if (!Positive(m.CircularLever)) return Failure("~Lever", cpcLever);
         return std::nullopt;
     }
-    if (!Positive(m.LinearTravel)) return Failure("~Travel", "SpinEditLinWeg");
+    if (!Positive(m.LinearTravel)) return Failure("~Travel", cpcTravel);
     return std::nullopt;
 }
 
 TPageCheckResult TPageValidation::CheckDrive(const TMyProject& document, double absorberLever) {
     const TMyProject::TDrive& d = document.Drive;
     if (d.Type == cdtPneumaticCircular && d.PneumaticCircular.UseQdr && !Positive(absorberLever))
-        return Failure("~ShockAbsorberLever", "SpinEditQdrRadius");
+        return Failure("~ShockAbsorberLever", cpcAbsorberLever);
     return std::nullopt;
 }
 

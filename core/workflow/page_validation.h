@@ -4,10 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "core/workflow/page_controls.h"
+
 class TMyProject;
 
 //! A check that failed on leaving a page: the message (a language key, or the title of a
-//! grid column) and the control that receives the focus, empty for none.
+//! grid column) and the control that receives the focus, empty for none; the control is
+//! one of the stable names of core/workflow/page_controls.h.
 struct TPageCheckFailure {
     std::string Message;
     std::string FocusControl;
@@ -23,10 +26,6 @@ inline constexpr std::string_view cInvalidValueCaption = "~ErrorInvalidValue";
 //! The workpiece must admit a suction cup larger than this, m.
 inline constexpr double cMinGripSize = 0.0012;
 
-//! Names of the product grids that get the focus when no valid row is chosen.
-inline constexpr std::string_view cSuctionCupGridName = "StringGridSuctionCups";
-inline constexpr std::string_view cTubeGridName = "StringGridTube";
-inline constexpr std::string_view cVenturiGridName = "StringGridVenturi";
 //! Titles of the first columns of the three product grids (their tick columns): the
 //! message of a refused product choice.
 inline constexpr std::string_view cSuctionCupGridFirstTitle = "~SuitableForWorkpiece";

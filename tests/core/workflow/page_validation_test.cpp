@@ -175,8 +175,8 @@ TEST_F(TPageValidationTest, AbsorberLeverOnlyForRotaryPneumaticWithAbsorbers) {
 }
 
 TEST(TPageValidationSelection, FailsWithColumnTitleAndGrid) {
-    EXPECT_EQ(TPageValidation::CheckSelection(true, "~OrderCode", cTubeGridName), std::nullopt);
-    EXPECT_EQ(TPageValidation::CheckSelection(false, "~OrderCode", cTubeGridName),
+    EXPECT_EQ(TPageValidation::CheckSelection(true, "~OrderCode", cpcTubeGrid), std::nullopt);
+    EXPECT_EQ(TPageValidation::CheckSelection(false, "~OrderCode", cpcTubeGrid),
               F("~OrderCode", "StringGridTube"));
 }
 
