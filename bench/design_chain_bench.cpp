@@ -5,7 +5,6 @@
 #include "core/data/orsik_connection.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -16,8 +15,7 @@ namespace {
 
 struct TDesign {
     TVacuumApplication App{TOrsikConnection::ProgramFolder() + "/Vacuum.dat"};
-    TVacuumPageHooks Hooks{App};
-    TPageWorkflow Flow{App.Document, Hooks};
+    TPageWorkflow& Flow = App.Workflow;
 
     explicit TDesign(const std::string& example) {
         if (!App.Active()) throw std::runtime_error(App.LastError());

@@ -19,7 +19,6 @@
 #include "core/util/trace.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 
 namespace {
 

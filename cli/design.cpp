@@ -7,7 +7,6 @@
 #include "core/workflow/motion_model.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 
 #include <cmath>
 
@@ -273,12 +272,11 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
         return fail(1, "no language \"" + language + "\"" +
                            (codes.empty() ? " (no language file)" : " (languages: " + codes + ")"));
     }
-    TVacuumPageHooks hooks(app);
-    TPageWorkflow flow(app.Document, hooks);
+    TPageWorkflow& flow = app.Workflow;
     std::string refused;
-    flow.OnInvalidValue = [&](TPageWorkflow&, const TPageCheckFailure& f) {
+    const TConnection refusals = flow.OnInvalidValue.Connect([&](TPageWorkflow&, const TPageCheckFailure& f) {
         refused = app.Language.Translate(f.Message) + (f.FocusControl.empty() ? "" : " (" + f.FocusControl + ")");
-    };
+    });
     flow.ButtonAcceptClick();
     const auto loaded = flow.OpenRecentFile(o.Project);
     if (!loaded || !loaded->Ok()) return fail(1, loaded ? loaded->Message : o.Project + ": not read");

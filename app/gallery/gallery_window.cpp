@@ -52,10 +52,10 @@ TGalleryWindow::TGalleryWindow(const std::string& productFile, QWidget* parent)
     // The window's "~" texts follow the program's language, English at first; the grids
     // and lists show translated cells, so they refresh with every language.
     language_ = std::make_unique<TLanguageForm>(this);
-    language_->LanguageDB().OnChange = [this](TCustomLanguageDB&) {
+    languageFollow_ = language_->LanguageDB().OnChange.Connect([this](TCustomLanguageDB&) {
         for (TStringTableGrid* grid : findChildren<TStringTableGrid*>()) grid->Model().Refresh();
         for (TStrTableCoBox* box : findChildren<TStrTableCoBox*>()) box->Retranslate();
-    };
+    });
     language_->Loaded();
 }
 

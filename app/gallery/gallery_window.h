@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "core/util/signal.h"
+
 class QLabel;
 class QTabWidget;
 class TDiagramm;
@@ -40,6 +42,7 @@ private:
 
     std::unique_ptr<TVacuumApplication> app_;
     std::unique_ptr<TLanguageForm> language_;
+    TConnection languageFollow_;
     std::unique_ptr<TLanguageDialog32Bit> languageDialog_;
     QTabWidget* tabs_ = nullptr;
     TDiagramm* chart_ = nullptr;

@@ -81,7 +81,7 @@ void TCustomTable::NotifyDependents() {
         DeliverFlags(*dependents_[i], flags);
     }
     notifyIndex_ = -1;
-    if (OnChange) OnChange(*this);
+    OnChange.Emit(*this);
     pending_ = 0;
     ReportProgress(100);
     busy_ = false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/quantities/term.h"
+#include "core/util/signal.h"
 
 class TCustomTable;
 class TStrFieldDB;
@@ -97,7 +98,6 @@ private:
 //! dependents with progress reports, and the OnChangeField hook.
 class TCustomTable : public TTableDependent {
 public:
-    using TNotifyEvent = std::function<void(TCustomTable& sender)>;
     using TStrqueryProgressBarEvent = std::function<void(TCustomTable& sender, int percent)>;
     using TGetFieldEvent =
         std::function<void(const TCustomTable& sender, int row, int col, TTerm& field)>;
@@ -189,7 +189,8 @@ public:
     unsigned PendingFlags() const { return pending_; }
     int UpdateCount() const { return updateCount_; }
 
-    TNotifyEvent OnChange;
+    //! Raised after the dependents have been told of a change; any number may follow.
+    TSignal<TCustomTable&> OnChange;
     TStrqueryProgressBarEvent OnUpdateProgressBar;
     TGetFieldEvent OnChangeField;
 

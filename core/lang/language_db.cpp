@@ -71,7 +71,7 @@ void TCustomLanguageDB::SetLanguage(std::string_view code) {
 void TCustomLanguageDB::SwitchTo(const std::string& code) {
     language_ = code;
     Retranslate();
-    if (!loading_ && OnChange) OnChange(*this);
+    if (!loading_) OnChange.Emit(*this);
 }
 
 bool TCustomLanguageDB::Translate(std::string_view key, std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lang/language_translator.h"
+#include "core/util/signal.h"
 
 #include <functional>
 #include <string>
@@ -20,7 +21,6 @@ struct TLanguageDBRecord {
 //! process-wide list when constructed and leave it when destroyed.
 class TCustomLanguageDB {
 public:
-    using TNotifyEvent = std::function<void(TCustomLanguageDB& sender)>;
     using TLanguageProgressBarEvent = std::function<void(TCustomLanguageDB& sender, int percent)>;
 
     //! Created in loading state, as a component being loaded; call Loaded() when set up.
@@ -84,7 +84,9 @@ public:
     //! form sets the character set on the form and its components.
     void Retranslate();
 
-    TNotifyEvent OnChange;
+    //! Raised after the database switched language and retranslated its owner; any
+    //! number may follow.
+    TSignal<TCustomLanguageDB&> OnChange;
     TLanguageProgressBarEvent OnUpdateProgressBar;
 
 protected:

@@ -72,11 +72,11 @@ void TPageWorkflow::ButtonAcceptClick() {
     FReached = cmpStartPage;
     Select(cmpStartPage);
     FDocument.Project().New();
-    if (OnAccepted) OnAccepted(*this);
+    OnAccepted.Emit(*this);
 }
 
 void TPageWorkflow::ButtonDeclineClick() {
-    if (OnDecline) OnDecline(*this);
+    OnDecline.Emit(*this);
 }
 
 bool TPageWorkflow::NavigatorEnabled() const {
@@ -115,7 +115,7 @@ bool TPageWorkflow::OrsikNavigate1_Select(int newPage) {
     if (newPage <= FCurrent) return true;
     const TPageCheckResult failure = ValidatePage(FCurrent);
     if (!failure) return true;
-    if (OnInvalidValue) OnInvalidValue(*this, *failure);
+    OnInvalidValue.Emit(*this, *failure);
     return false;
 }
 
@@ -216,5 +216,5 @@ bool TPageWorkflow::TotalForceVisible(const TMyProject& document) {
 void TPageWorkflow::EnterPage() {
     FHooks.Enter(FCurrent);
     if (EntryResetsReach(FCurrent)) ResetReach();
-    if (OnPageChanged) OnPageChanged(*this);
+    OnPageChanged.Emit(*this);
 }

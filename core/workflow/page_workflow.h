@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/quantities/project.h"
+#include "core/util/signal.h"
 #include "core/workflow/page_validation.h"
 
 #include <array>
@@ -101,10 +102,6 @@ public:
 //! on the disclaimer page with the navigator disabled.
 class TPageWorkflow {
 public:
-    using TNotifyEvent = std::function<void(TPageWorkflow& sender)>;
-    using TInvalidValueEvent =
-        std::function<void(TPageWorkflow& sender, const TPageCheckFailure& failure)>;
-
     //! Sets the document's disclaimer flag; neither argument is owned.
     TPageWorkflow(TMyProject& document, TPageHooks& hooks);
 
@@ -197,13 +194,13 @@ public:
 
     //! A check failed on leaving a page: the view shows the message (caption
     //! cInvalidValueCaption) and focuses the control.
-    TInvalidValueEvent OnInvalidValue;
+    TSignal<TPageWorkflow&, const TPageCheckFailure&> OnInvalidValue;
     //! OrsikNavigate1_PageChanged: a page was entered, after the hooks' work.
-    TNotifyEvent OnPageChanged;
+    TSignal<TPageWorkflow&> OnPageChanged;
     //! The disclaimer was accepted and the new project made.
-    TNotifyEvent OnAccepted;
+    TSignal<TPageWorkflow&> OnAccepted;
     //! The disclaimer was declined.
-    TNotifyEvent OnDecline;
+    TSignal<TPageWorkflow&> OnDecline;
 
 private:
     void SetFieldsValid(int page, bool allValid);

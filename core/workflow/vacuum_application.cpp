@@ -39,7 +39,8 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 TVacuumApplication::TVacuumApplication(const std::string& productFile, const std::string& languageFile)
     : Workpiece(Document, DensityQuery), Cups(Document), Motion(Document),
       Drive(Document, Motion, &CylinderForce, &ShockAbsorbers, &RotaryQuery),
-      Forces(Document, &Motion), Tube(Document), Venturi(Document) {
+      Forces(Document, &Motion), Tube(Document), Venturi(Document), Hooks(*this),
+      Workflow(Document, Hooks) {
     Connection.Loaded();
     Connection.SetDataFile(productFile);
     LanguageConnection.Loaded();
@@ -48,11 +49,11 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
                                        : languageFile);
     Languages.SetTable("Translations");
     Languages.SetConnection(&LanguageConnection);
-    Language.OnChange = [this](TCustomLanguageDB&) {
+    chain_.push_back(Language.OnChange.Connect([this](TCustomLanguageDB&) {
         TInputScope scope(*this);
         Mark(caLanguage);
         LanguageChanged();
-    };
+    }));
     Language.Loaded();
     Cups.Translate = Translator();
     Tube.Translate = Translator();
@@ -137,6 +138,20 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
         TInputScope scope(*this);
         Mark(caForces | caCupLoads);
         Cups.RefreshMaxValues(Forces.Extremes().Fz);
+    }));
+    // A changed filter result of a product query: the record labels of its page, and for
+    // the tube and the generator their page handlers (which reset the reach unless a
+    // project is being read). The cup page's label is counted when it is asked for.
+    chain_.push_back(SuctionCupQuery.OnChange.Connect([this](TCustomTable&) { Mark(caSuctionCup); }));
+    chain_.push_back(TubeQuery.OnChange.Connect([this](TCustomTable&) {
+        TInputScope scope(*this);
+        Mark(caTube);
+        Tube.StrQueryTubeChange();
+    }));
+    chain_.push_back(VenturiQuery.OnChange.Connect([this](TCustomTable&) {
+        TInputScope scope(*this);
+        Mark(caVacuumGenerator);
+        Venturi.StrQueryVenturiChange();
     }));
 }
 
@@ -223,8 +238,19 @@ TVacuumApplication::TState TVacuumApplication::State() {
     // register them early.
     if (!Document.DisclaimerPending) slot(caDocument) = {Document.Project().Modified() ? 1.0 : 0.0};
     text(caDocument) = Document.ProjectDisplayName();
+    std::vector<double>& navigator = slot(caNavigator);
+    navigator = {static_cast<double>(Workflow.CurrentPage()), static_cast<double>(Workflow.HighestReached()),
+                 Workflow.NavigatorEnabled() ? 1.0 : 0.0, Workflow.DisclaimerPending() ? 1.0 : 0.0};
+    for (int page = cmpStartPage; page <= cLastNavigatorPage; ++page)
+        navigator.push_back(Workflow.PageEnabled(page) ? 1.0 : 0.0);
     text(caLanguage) = Language.Language();
     return s;
+}
+
+void TVacuumApplication::InvalidateLaterPages() {
+    TInputScope scope(*this);
+    Mark(caNavigator);
+    Workflow.ResetReach();
 }
 
 void TVacuumApplication::TTubeLink::VolumeChanged() {

@@ -20,27 +20,36 @@
 #include "core/workflow/forces_model.h"
 #include "core/workflow/model_aspects.h"
 #include "core/workflow/motion_model.h"
+#include "core/workflow/page_workflow.h"
 #include "core/workflow/suction_cup_model.h"
 #include "core/workflow/tube_model.h"
+#include "core/workflow/vacuum_page_hooks.h"
 #include "core/workflow/venturi_model.h"
 #include "core/workflow/workpiece_model.h"
 
 //! The application without windows: the product container with its tables, queries and
 //! curve families, the vacuum document, and every page model wired into the recalculation
-//! chain (workpiece -> cups -> motion -> drive -> forces -> cup loads; tube -> generator).
-//! The GUI's main window and the command line both drive this one object.
+//! chain (workpiece -> cups -> motion -> drive -> forces -> cup loads; tube -> generator),
+//! and the page workflow over them (navigator, disclaimer, checks on leaving a page, the
+//! work on entering one). The GUI's main window and the command line both drive this one
+//! object: they walk the pages through Workflow, call the page models' handlers, and
+//! follow what changed through Changed.
 //!
 //! Views follow the model through Changed: one notice at the end of every user action,
 //! after the whole chain has run, naming the aspects that changed. A view calls the page
 //! models inside an input scope (Input or TInputScope), so that nested handlers and the
 //! chain they start add to one notice; a call outside any scope is told piecemeal. The
 //! page models' own events (OnSizeChange, OnKraftChange, ...) take any number of followers
-//! too; the chain is connected to them first, so a follower sees its results.
+//! too; the chain is connected to them first, so a follower sees its results. When a page
+//! model says that the later pages must be walked again (a strategy, a product row or a
+//! product filter changed), the workflow's reach is reset here, so no window has to.
 //!
 //!     TConnection c = app.Changed.Connect([&](TAspects a) {
 //!         if (a.Intersects({caArrangement, caCupLoads})) RepaintCupViews();
+//!         if (a.Has(caNavigator)) ShowPage(app.Workflow.CurrentPage());
 //!     });
 //!     app.Input([&] { app.Workpiece.SetLengthX(0.4); });  // one notice
+//!     app.Input([&] { app.Workflow.Next(); });             // one notice
 class TVacuumApplication {
 public:
     //! Groups the handlers called while it lives into one user action: the outermost scope
@@ -77,6 +86,8 @@ public:
     TSignal<TAspects> Changed;
     //! The generator page asks for its chart window, with the caption.
     TSignal<const std::string&> ChartWindowRequested;
+    //! Progress of reading a project, in percent (the status bar's gauge).
+    TSignal<int> LoadProgress;
 
     //! Opens the product container (normally Vacuum.dat beside the program) and the
     //! language container (normally Vacuum.bin beside it; empty: that one) and binds
@@ -132,7 +143,16 @@ public:
     TVenturiModel Venturi;
     TPartsList PartsList;
 
+    //! What entering each page recomputes and the product checks of leaving one.
+    TVacuumPageHooks Hooks;
+    //! The navigator and the page checks over the models above. Its own events
+    //! (OnInvalidValue: show the message and focus the named control) take any number of
+    //! followers; call its actions inside an input scope like the models' handlers.
+    TPageWorkflow Workflow;
+
 private:
+    // A page model says the later pages must be walked again: the navigator's reach.
+    void InvalidateLaterPages();
     // What a notice compares: per aspect, the numbers and texts that make up its state.
     struct TState {
         std::array<std::vector<double>, cAspectCount> Numbers;
@@ -158,23 +178,23 @@ private:
         void ShowProjectName(TMyProject&, const std::string&) override { App->Mark(caDocument); }
         void ShowSection(TMyProject&, const std::string& section) override;
         void ShowDerivedInertia(TMyProject&) override {}
-        void ShowProgress(TMyProject&, int) override {}
+        void ShowProgress(TMyProject&, int percent) override { App->LoadProgress.Emit(percent); }
     } documentLink_;
     // The tube page tells the generator page when the evacuated volume changes.
     struct TTubeLink : TTubeView {
         TVacuumApplication* App = nullptr;
-        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+        void InvalidateLaterPages() override { App->InvalidateLaterPages(); }
         void VolumeChanged() override;
     } tubeLink_;
     // The cup and generator pages name the pages to walk again; the generator page also
     // asks for its chart window.
     struct TCupsLink : TSuctionCupView {
         TVacuumApplication* App = nullptr;
-        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+        void InvalidateLaterPages() override { App->InvalidateLaterPages(); }
     } cupsLink_;
     struct TVenturiLink : TVenturiView {
         TVacuumApplication* App = nullptr;
-        void InvalidateLaterPages() override { App->Mark(caNavigator); }
+        void InvalidateLaterPages() override { App->InvalidateLaterPages(); }
         void GridChanged() override { App->Mark(caVacuumGenerator); }
         void OperatingValuesChanged() override { App->Mark(caVacuumGenerator); }
         void ShowChartWindow(const std::string& caption) override { App->ChartWindowRequested.Emit(caption); }

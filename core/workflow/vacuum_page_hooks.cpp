@@ -2,6 +2,7 @@
 
 #include "core/workflow/page_fields.h"
 #include "core/workflow/page_validation.h"
+#include "core/workflow/vacuum_application.h"
 
 int TVacuumPageHooks::RowOf(const TCustomTable& query, std::string_view orderCode) {
     if (query.Rows() == 0) return -1;
@@ -13,13 +14,13 @@ TPageCheckResult TVacuumPageHooks::Validate(int page) {
     switch (page) {
     case cmpSuctionCup:
         return TPageValidation::CheckSelection(app_.Cups.SelectedSuitable(),
-                                               std::string(cSuctionCupGridFirstTitle), cSuctionCupGridName);
+                                               std::string(cSuctionCupGridFirstTitle), cpcSuctionCupGrid);
     case cmpTube:
         return TPageValidation::CheckSelection(app_.Tube.SelectedValid(), std::string(cTubeGridFirstTitle),
-                                               cTubeGridName);
+                                               cpcTubeGrid);
     case cmpVenturi:
         return TPageValidation::CheckSelection(app_.Venturi.SelectedValid(),
-                                               std::string(cVenturiGridFirstTitle), cVenturiGridName);
+                                               std::string(cVenturiGridFirstTitle), cpcVenturiGrid);
     default: return {};
     }
 }

@@ -4,9 +4,11 @@
 #include <string_view>
 
 #include "core/workflow/page_workflow.h"
-#include "core/workflow/vacuum_application.h"
 
-//! The page work of the application: the product checks of the cup, tube and generator
+class TCustomTable;
+class TVacuumApplication;
+
+//! The page work of the application, which owns it beside its page workflow: the product checks of the cup, tube and generator
 //! pages and what entering each page recomputes. Product rows are found again by the order
 //! codes the document stores (the first row when a code is no longer offered). A page whose
 //! entry fields hold values they refuse is entered without its work.

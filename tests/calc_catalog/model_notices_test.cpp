@@ -3,9 +3,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/calc/cup_layout.h"
 #include "core/workflow/model_aspects.h"
+#include "core/workflow/product_filters.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 #include "tests/calc_catalog/bundled_catalogue.h"
 
 namespace {
@@ -51,8 +52,7 @@ struct NoticesTest : ::testing::Test {
         ASSERT_TRUE(App.Document.Project().Modified());
     }
     TVacuumApplication App{CatalogueFile()};
-    TVacuumPageHooks Hooks{App};
-    TPageWorkflow Flow{App.Document, Hooks};
+    TPageWorkflow& Flow = App.Workflow;
 };
 
 } // namespace
@@ -76,14 +76,15 @@ TEST(ModelAspects, SetsCombineAndNameTheirMembers) {
 
 // Typing a length runs the whole chain: the workpiece (volume, mass, inertia), the
 // arrangement laid out again on the new surface, the moving mass, the drive sizing, the
-// forces and the cup loads. Nothing of the products, the parts list, the document's name or
-// modified state, the language or the navigator changes.
+// forces and the cup loads, and the suction cup page, whose column of cups suitable for the
+// workpiece follows its size. Nothing of the tube and generator, the parts list, the
+// document's name or modified state, the language or the navigator changes.
 TEST_F(NoticesTest, TypingALengthGivesOneNoticeNamingTheWholeChain) {
     TRecordingView view(App);
     const double mass = App.Document.Workpiece.Mass;
     ASSERT_TRUE(App.Input([&] { return App.Workpiece.SetLengthX(2.0 * App.Document.Workpiece.LengthX); }));
     ASSERT_NE(App.Document.Workpiece.Mass, mass) << "the mass follows the volume";
-    const TAspects chain = {caWorkpiece, caArrangement, caMotion, caDrive, caForces, caCupLoads};
+    const TAspects chain = {caWorkpiece, caArrangement, caSuctionCup, caMotion, caDrive, caForces, caCupLoads};
     EXPECT_TRUE(OneNotice(view, chain));
 
     view.Notices.clear();
@@ -126,8 +127,7 @@ TEST_F(NoticesTest, AHolderMassGoesFromTheMotionToTheCupLoads) {
 TEST(Notices, ALanguageChangeNamesTheLanguageAndThePartsList) {
     TVacuumApplication app(CatalogueFile());
     ASSERT_TRUE(app.Active());
-    TVacuumPageHooks hooks(app);
-    TPageWorkflow flow(app.Document, hooks);
+    TPageWorkflow& flow = app.Workflow;
     ASSERT_TRUE(app.SetLanguage("en"));
     TRecordingView before(app);
     ASSERT_TRUE(app.SetLanguage("de"));
@@ -194,7 +194,8 @@ TEST_F(NoticesTest, NestedActionsMakeOneNotice) {
         App.Input([&] { App.Motion.SpinEditMasseHalterungChange(App.Document.Moving.LinearHolderMass + 1.0); });
         EXPECT_TRUE(view.Notices.empty()) << "told before the action ended";
     }
-    EXPECT_TRUE(OneNotice(view, {caWorkpiece, caArrangement, caMotion, caDrive, caForces, caCupLoads, caNavigator}));
+    EXPECT_TRUE(OneNotice(
+        view, {caWorkpiece, caArrangement, caSuctionCup, caMotion, caDrive, caForces, caCupLoads, caNavigator}));
     // A mark outside any action is a notice of its own.
     view.Notices.clear();
     App.Mark(caNavigator);
@@ -257,4 +258,44 @@ TEST_F(NoticesTest, AFollowerOfAModelEventLeavesTheChainWhole) {
     EXPECT_GT(App.Forces.Extremes().Fz, fzBefore);
     EXPECT_EQ(fzSeen, App.Forces.Extremes().Fz) << "told before the chain had run";
     EXPECT_TRUE(OneNotice(view, {caWorkpiece, caArrangement, caMotion, caDrive, caForces, caCupLoads}));
+}
+
+// The application owns the page workflow: a product filter changed while an earlier page is
+// shown makes the later pages be walked again, with no window in between.
+TEST_F(NoticesTest, AProductFilterChangeResetsTheReachWithoutAWindow) {
+    ASSERT_EQ(Flow.HighestReached(), cmpPartsList);
+    ASSERT_TRUE(App.Input([&] { return Flow.Select(cmpWorkpiece); }));
+    ASSERT_EQ(Flow.HighestReached(), cmpPartsList) << "a backward move keeps the reach";
+    ASSERT_TRUE(Flow.Selectable(cmpPartsList));
+    const int allTubes = App.TubeQuery.Rows();
+    TRecordingView view(App);
+    App.Input([&] {
+        App.Document.Tube.SelectionColor = 3; // blue tubes only
+        ApplyTubeFilters(App.Document.Tube, App.TubeQuery);
+    });
+    ASSERT_LT(App.TubeQuery.Rows(), allTubes) << "the filter took";
+    EXPECT_EQ(Flow.HighestReached(), cmpWorkpiece);
+    EXPECT_TRUE(Flow.Selectable(cmpPositioning));
+    EXPECT_FALSE(Flow.Selectable(cmpSuctionCup));
+    ASSERT_EQ(view.Notices.size(), 1u);
+    EXPECT_TRUE(view.Notices[0].Has(caTube));
+    EXPECT_TRUE(view.Notices[0].Has(caNavigator));
+}
+
+// A new strategy on the positioning page lays the cups out again; the pages after it must
+// be walked again, and the navigator is part of the same notice.
+TEST_F(NoticesTest, AStrategyChangeResetsTheReachInTheSameNotice) {
+    ASSERT_TRUE(App.Input([&] { return Flow.Select(cmpPositioning); }));
+    ASSERT_EQ(Flow.HighestReached(), cmpPartsList);
+    TStrategySettings s = App.Cups.StrategySettings();
+    s.Strategy = cssCorners;
+    s.Count1 = s.Count2 = 2;
+    TRecordingView view(App);
+    App.Input([&] { App.Cups.StrategieChange(s); });
+    EXPECT_EQ(App.Cups.Cups().Count(), 4);
+    EXPECT_EQ(Flow.HighestReached(), cmpPositioning);
+    EXPECT_FALSE(Flow.Selectable(cmpTube));
+    ASSERT_EQ(view.Notices.size(), 1u);
+    EXPECT_TRUE(view.Notices[0].Has(caArrangement));
+    EXPECT_TRUE(view.Notices[0].Has(caNavigator));
 }

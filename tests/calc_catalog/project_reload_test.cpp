@@ -1,6 +1,5 @@
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 #include "tests/calc_catalog/bundled_catalogue.h"
 
 #include <cmath>
@@ -46,8 +45,7 @@ double RotaryColumn(const TVacuumApplication& app, const std::string& code,
 
 struct TSession {
     TVacuumApplication App{CatalogueFile()};
-    TVacuumPageHooks Hooks{App};
-    TPageWorkflow Flow{App.Document, Hooks};
+    TPageWorkflow& Flow = App.Workflow;
     TSession() { Flow.ButtonAcceptClick(); }
     bool Load(const std::string& file) {
         const auto r = Flow.OpenRecentFile(file);
@@ -102,7 +100,7 @@ TEST(RotaryActuatorFilter, AWorkpieceChangeOrAPageEntryRefilters) {
     // An angle changed without its handler (as a loaded value is) is caught on entering the
     // drive page.
     s.App.Document.Moving.CircularAngle = std::acos(-1.0);
-    s.Hooks.Enter(cmpDrive);
+    s.App.Hooks.Enter(cmpDrive);
     const std::string& code = s.App.Document.Drive.PneumaticCircular.OrderCode;
     EXPECT_LE(RotaryColumn(s.App, code, "AngleMin"), 180.0);
     EXPECT_GE(RotaryColumn(s.App, code, "AngleMax"), 180.0);

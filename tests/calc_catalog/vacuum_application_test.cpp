@@ -5,7 +5,6 @@
 #include "core/lang/language_db.h"
 #include "core/workflow/product_filters.h"
 #include "core/workflow/vacuum_application.h"
-#include "core/workflow/vacuum_page_hooks.h"
 #include "tests/calc_catalog/bundled_catalogue.h"
 
 namespace {
@@ -120,10 +119,9 @@ TEST(ProductFilters, LoadingAProjectRestoresFiltersAndChosenProducts) {
     ASSERT_TRUE(app.Active());
     const auto dir = std::filesystem::path(CatalogueFile()).parent_path();
     const std::string file = (dir / "filters.vac").string();
+    TPageWorkflow& flow = app.Workflow;
+    flow.ButtonAcceptClick();
     {
-        TVacuumPageHooks hooks(app);
-        TPageWorkflow flow(app.Document, hooks);
-        flow.ButtonAcceptClick();
         ASSERT_TRUE(flow.OpenRecentFile(kExample)->Ok());
         app.Document.Tube.SelectionColor = 3; // blue
         app.Document.Tube.OrderCode = "TU-PU-06x4-BL";
@@ -135,9 +133,6 @@ TEST(ProductFilters, LoadingAProjectRestoresFiltersAndChosenProducts) {
         app.NewProject();
         EXPECT_EQ(app.TubeQuery.Rows(), app.Tubes.Rows()) << "a new project has no filters";
     }
-    TVacuumPageHooks hooks(app);
-    TPageWorkflow flow(app.Document, hooks);
-    flow.ButtonAcceptClick();
     ASSERT_TRUE(flow.OpenRecentFile(file)->Ok());
     EXPECT_TRUE(AllRowsRead(app.TubeQuery, "~Color", "~blue"));
     EXPECT_TRUE(AllRowsRead(app.VenturiQuery, "Group", "V2"));
@@ -147,9 +142,9 @@ TEST(ProductFilters, LoadingAProjectRestoresFiltersAndChosenProducts) {
     EXPECT_EQ(app.Cups.SelectedRow(), 0);
     EXPECT_EQ(app.Cups.LabelSelectedSuctionCup(), ColumnText(app.SuctionCupQuery, 0, "OrderCode"));
     // The tube and generator pages find their stored rows among the filtered ones.
-    hooks.Enter(cmpTube);
+    app.Hooks.Enter(cmpTube);
     EXPECT_EQ(ColumnText(app.TubeQuery, app.Tube.SelectedRow(), "OrderCode"), "TU-PU-06x4-BL");
-    hooks.Enter(cmpVenturi);
+    app.Hooks.Enter(cmpVenturi);
     EXPECT_EQ(ColumnText(app.VenturiQuery, app.Venturi.SelectedRow(), "OrderCode"), "VG-V2-050-M5G18-VMFQ");
     std::filesystem::remove(file);
 }
@@ -167,8 +162,7 @@ TEST(VacuumApplication, ALanguageChangeRefreshesYesNoAndThePartsList) {
 
     // Once the disclaimer is accepted, a language change rebuilds the parts list from the
     // chosen products.
-    TVacuumPageHooks hooks(app);
-    TPageWorkflow flow(app.Document, hooks);
+    TPageWorkflow& flow = app.Workflow;
     flow.ButtonAcceptClick();
     ASSERT_TRUE(flow.OpenRecentFile(kExample)->Ok());
     for (int page = cmpPositioning; page <= cmpVenturi; ++page) ASSERT_TRUE(flow.Select(page)) << page;

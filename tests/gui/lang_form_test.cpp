@@ -317,7 +317,7 @@ private slots:
         other.DB().OnUpdateProgressBar = [&](TCustomLanguageDB&, int percent) {
             progress.push_back(percent);
         };
-        other.DB().OnChange = [&](TCustomLanguageDB&) { ++changes; };
+        TConnection follow1 = other.DB().OnChange.Connect([&](TCustomLanguageDB&) { ++changes; });
 
         main.DB().SetLanguage("de");
         QCOMPARE(main.FirstLabel(), QString("Masse"));

@@ -63,10 +63,10 @@ TEST(TableNotify, ChangedDuringNotificationIsDropped) {
     TRecorder a;
     t.AddDependent(&a);
     int onChange = 0;
-    t.OnChange = [&](TCustomTable& self) {
+    TConnection follow1 = t.OnChange.Connect([&](TCustomTable& self) {
         ++onChange;
         self.Changed(cChangeFilter); // re-entry from a handler
-    };
+    });
     a.During = [&] { t.Changed(cChangeStructure); };
     t.Changed(cChangeContents);
     EXPECT_EQ(onChange, 1);
@@ -205,7 +205,7 @@ TEST(TableColumns, NamesSplitAtBarAndNotifyOnlyOnChange) {
     TMemTable t;
     t.Loaded();
     int changes = 0;
-    t.OnChange = [&](TCustomTable&) { ++changes; };
+    TConnection follow2 = t.OnChange.Connect([&](TCustomTable&) { ++changes; });
     t.SetColNames("One|Two||Four");
     EXPECT_EQ(t.Cols(), 4);
     EXPECT_EQ(t.ColName(2), "");

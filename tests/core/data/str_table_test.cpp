@@ -291,7 +291,7 @@ TEST(StrTable, DeleteColumnRebuildsNamesAndNotifies) {
     t.Loaded();
     FillAllTypesTable(t);
     int changes = 0;
-    t.OnChange = [&](TCustomTable&) { ++changes; };
+    TConnection follow1 = t.OnChange.Connect([&](TCustomTable&) { ++changes; });
     t.DeleteColumn(0);
     EXPECT_EQ(t.Cols(), 11);
     EXPECT_EQ(t.ColName(0), "Bool");

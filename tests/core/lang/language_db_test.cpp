@@ -142,11 +142,12 @@ TEST(LanguageDB, GroupsSwitchTogetherAndRaiseOnChange) {
     std::vector<std::string> changes;
     const std::pair<LoadedDB*, std::string> named[] = {
         {&main, "main:"}, {&other, "other:"}, {&preview, "preview:"}};
+    std::vector<TConnection> follow;
     for (const auto& [db, name] : named)
-        db->OnChange = [&changes, db = db, name = name](TCustomLanguageDB& sender) {
+        follow.push_back(db->OnChange.Connect([&changes, db = db, name = name](TCustomLanguageDB& sender) {
             EXPECT_EQ(&sender, db);
             changes.push_back(name + sender.Language());
-        };
+        }));
 
     main.SetLanguage("de");
     EXPECT_EQ(changes, (std::vector<std::string>{"main:de", "other:de"}));
@@ -183,7 +184,7 @@ TEST(LanguageDB, NoOnChangeWhileLoadingAndLoadedAdoptsALanguage) {
     auto t = Table({"~A"}, {{"de", {"A-de"}}});
     TLanguageDB loading; // its form is still being built
     int loadingChanges = 0;
-    loading.OnChange = [&](TCustomLanguageDB&) { ++loadingChanges; };
+    TConnection follow1 = loading.OnChange.Connect([&](TCustomLanguageDB&) { ++loadingChanges; });
     LoadedDB main;
     main.SetLanguage("de");
     EXPECT_EQ(loading.Language(), "de"); // switched with its group
@@ -195,10 +196,10 @@ TEST(LanguageDB, NoOnChangeWhileLoadingAndLoadedAdoptsALanguage) {
     TLanguageDB later;
     int laterChanges = 0;
     later.SetGroup(-1);
-    later.OnChange = [&](TCustomLanguageDB& db) {
+    TConnection follow2 = later.OnChange.Connect([&](TCustomLanguageDB& db) {
         ++laterChanges;
         EXPECT_FALSE(db.Loading());
-    };
+    });
     later.Loaded();
     EXPECT_EQ(later.Language(), "de");
     EXPECT_EQ(later.Charset(), 1);
@@ -210,7 +211,7 @@ TEST(LanguageDB, LoadedWithoutAnyLanguageStaysEmpty) {
     TLanguageDB a;
     TLanguageDB b;
     int changes = 0;
-    b.OnChange = [&](TCustomLanguageDB&) { ++changes; };
+    TConnection follow3 = b.OnChange.Connect([&](TCustomLanguageDB&) { ++changes; });
     a.Loaded();
     b.Loaded();
     EXPECT_EQ(b.Language(), "");
@@ -236,8 +237,8 @@ TEST(LanguageDB, SwitchHandlerMayDestroyAnotherDatabase) {
     auto other = std::make_unique<LoadedDB>();
     auto third = std::make_unique<LoadedDB>();
     int thirdChanges = 0;
-    third->OnChange = [&](TCustomLanguageDB&) { ++thirdChanges; };
-    main.OnChange = [&](TCustomLanguageDB&) { third.reset(); };
+    TConnection followThird = third->OnChange.Connect([&](TCustomLanguageDB&) { ++thirdChanges; });
+    TConnection follow4 = main.OnChange.Connect([&](TCustomLanguageDB&) { third.reset(); });
     main.SetLanguage("de");
     EXPECT_EQ(thirdChanges, 0);
     EXPECT_EQ(other->Language(), "de");

@@ -40,13 +40,14 @@ struct TPageFieldsTest : ::testing::Test {
     TMyProject Doc;
     TNoHooks Hooks;
     TPageWorkflow Flow{Doc, Hooks};
+    std::vector<TConnection> Follow;
     std::vector<TPageCheckFailure> Messages;
     std::filesystem::path File;
 
     TPageFieldsTest() {
-        Flow.OnInvalidValue = [this](TPageWorkflow&, const TPageCheckFailure& f) {
+        Follow.push_back(Flow.OnInvalidValue.Connect([this](TPageWorkflow&, const TPageCheckFailure& f) {
             Messages.push_back(f);
-        };
+        }));
         std::random_device rd;
         File = std::filesystem::temp_directory_path() /
                ("vacuum_fields_" + std::to_string(rd()) + ".vac");

@@ -36,12 +36,13 @@ struct TPageWorkflowTest : ::testing::Test {
     TMyProject Doc;
     TFakeHooks Hooks;
     TPageWorkflow Flow{Doc, Hooks};
+    std::vector<TConnection> Follow;
     std::vector<TPageCheckFailure> Messages;
 
     TPageWorkflowTest() {
-        Flow.OnInvalidValue = [this](TPageWorkflow&, const TPageCheckFailure& f) {
+        Follow.push_back(Flow.OnInvalidValue.Connect([this](TPageWorkflow&, const TPageCheckFailure& f) {
             Messages.push_back(f);
-        };
+        }));
     }
 
     // Accepts the disclaimer and fills in what every page needs to be left forward.
@@ -95,10 +96,10 @@ TEST_F(TPageWorkflowTest, StartsOnTheDisclaimerWithEverythingInert) {
 TEST_F(TPageWorkflowTest, AcceptStartsANewProjectOnTheStartPage) {
     int accepted = 0;
     bool busyWhenAccepted = true;
-    Flow.OnAccepted = [&](TPageWorkflow& w) {
+    Follow.push_back(Flow.OnAccepted.Connect([&](TPageWorkflow& w) {
         ++accepted;
         busyWhenAccepted = w.Document().Project().Busy();
-    };
+    }));
     Flow.ButtonAcceptClick();
     EXPECT_FALSE(Flow.DisclaimerPending());
     EXPECT_FALSE(Doc.DisclaimerPending);
@@ -119,7 +120,7 @@ TEST_F(TPageWorkflowTest, AcceptStartsANewProjectOnTheStartPage) {
 
 TEST_F(TPageWorkflowTest, AcceptingTwiceDoesNothingMore) {
     int accepted = 0;
-    Flow.OnAccepted = [&](TPageWorkflow&) { ++accepted; };
+    Follow.push_back(Flow.OnAccepted.Connect([&](TPageWorkflow&) { ++accepted; }));
     Start();
     WalkTo(cmpSuctionCup);
     Flow.ButtonAcceptClick();
@@ -130,7 +131,7 @@ TEST_F(TPageWorkflowTest, AcceptingTwiceDoesNothingMore) {
 
 TEST_F(TPageWorkflowTest, DeclineReportsAndLeavesTheDisclaimerPending) {
     int declined = 0;
-    Flow.OnDecline = [&](TPageWorkflow&) { ++declined; };
+    Follow.push_back(Flow.OnDecline.Connect([&](TPageWorkflow&) { ++declined; }));
     Flow.ButtonDeclineClick();
     EXPECT_EQ(declined, 1);
     EXPECT_TRUE(Flow.DisclaimerPending());
@@ -252,7 +253,7 @@ TEST_F(TPageWorkflowTest, BackwardMovesNeverValidate) {
     Start();
     WalkTo(cmpVenturi);
     Doc.Venturi.Vacuum = 0.0;
-    Hooks.Failures[cmpVenturi] = {"~OrderCode", std::string(cVenturiGridName)};
+    Hooks.Failures[cmpVenturi] = {"~OrderCode", std::string(cpcVenturiGrid)};
     Hooks.Validated.clear();
     EXPECT_TRUE(Flow.Previous());
     EXPECT_EQ(Flow.CurrentPage(), cmpTube);
@@ -263,7 +264,7 @@ TEST_F(TPageWorkflowTest, BackwardMovesNeverValidate) {
 TEST_F(TPageWorkflowTest, ProductPagesAskTheirModels) {
     Start();
     WalkTo(cmpSuctionCup);
-    Hooks.Failures[cmpSuctionCup] = {"~ok", std::string(cSuctionCupGridName)};
+    Hooks.Failures[cmpSuctionCup] = {"~ok", std::string(cpcSuctionCupGrid)};
     Hooks.Validated.clear();
     EXPECT_FALSE(Flow.Next());
     EXPECT_EQ(Hooks.Validated, std::vector<int>{cmpSuctionCup});
@@ -278,7 +279,7 @@ TEST_F(TPageWorkflowTest, VenturiPageChecksTheChoiceBeforeTheVacuum) {
     Start();
     WalkTo(cmpVenturi);
     Doc.Venturi.Vacuum = 0.0;
-    Hooks.Failures[cmpVenturi] = {"~OrderCode", std::string(cVenturiGridName)};
+    Hooks.Failures[cmpVenturi] = {"~OrderCode", std::string(cpcVenturiGrid)};
     EXPECT_FALSE(Flow.Next());
     Hooks.Failures.clear();
     EXPECT_FALSE(Flow.Next());
@@ -327,11 +328,11 @@ TEST_F(TPageWorkflowTest, JumpingAheadValidatesOnlyTheCurrentPage) {
 
 TEST_F(TPageWorkflowTest, EnteringRunsThePageWorkThenReports) {
     std::vector<int> changed;
-    Flow.OnPageChanged = [&](TPageWorkflow& w) {
+    Follow.push_back(Flow.OnPageChanged.Connect([&](TPageWorkflow& w) {
         changed.push_back(w.CurrentPage());
         // The page's work has already run.
         EXPECT_EQ(Hooks.Entered.back(), w.CurrentPage());
-    };
+    }));
     Start();
     WalkTo(cmpTube);
     EXPECT_EQ(Hooks.Entered, (std::vector<int>{0, 1, 2, 3, 4}));
