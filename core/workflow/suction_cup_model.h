@@ -132,7 +132,10 @@ enum TCupCursor : uint8_t {
 //! The suction cup arrangement as the positioning, suction cup and load pages work it:
 //! every handler of these pages, the computed "~ok" column of the cup table and the data
 //! the pages draw. Reads and writes the project document; the pages forward input and
-//! redraw from here.
+//! redraw from here. The API below is sectioned by the page it serves, and so are the
+//! sources: suction_cup_model.cpp (set-up and the positioning page), suction_cup_choice.cpp
+//! (the suction cup page and "~ok"), suction_cup_load_page.cpp and suction_cup_views.cpp
+//! (the mouse in the workpiece views).
 class TSuctionCupModel {
 public:
     //! Range of the time slider of the load page.
@@ -298,6 +301,7 @@ private:
     };
 
     void SyncInputs();
+    TCupWorkpiece DocumentWorkpiece() const;
     void ApplyCupRow(int row);
     void Notify();
     TCupSuitability CurrentSuitability() const;
