@@ -37,7 +37,9 @@ public:
     //! The project store; New, LoadFromFile and SaveToFile act on this document.
     TProject& Project() { return FProject; }
     const TProject& Project() const { return FProject; }
-    //! The view that shows the document (not owned); null for none.
+    //! The one link to the application (not owned; null for none). TVacuumApplication
+    //! sets it and passes what it is told on to any number of views as change notices;
+    //! a window follows the application, never sets this.
     void SetView(TProjectView* view) { FView = view; }
     TProjectView* View() const { return FView; }
 

@@ -151,7 +151,9 @@ public:
     TMyProject& Doc() const { return FDoc; }
     //! The arrangement (the document's "SuctionCups").
     TSaugerList& Cups() const;
-    //! The view notified of changes (not owned); null for none.
+    //! The one link to the application (not owned; null for none). TVacuumApplication
+    //! sets it and passes what it is told on to any number of views as change notices;
+    //! a window follows the application, never sets this.
     void SetView(TSuctionCupView* view) { FView = view; }
     //! Binds the stored cup table, whose "~ok" column becomes the computed suitability,
     //! and the query over it that the cup grid shows (neither owned; null unbinds). The

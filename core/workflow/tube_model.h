@@ -36,6 +36,9 @@ public:
     TTubeModel& operator=(const TTubeModel&) = delete;
 
     TMyProject& Doc() const { return FDoc; }
+    //! The one link to the application (not owned; null for none). TVacuumApplication
+    //! sets it and passes what it is told on to any number of views as change notices;
+    //! a window follows the application, never sets this.
     void SetView(TTubeView* view) { FView = view; }
     //! Binds the tube table, whose "~ok" becomes computed, the query the grid shows and
     //! the 'Connector' table (none owned; null unbinds).

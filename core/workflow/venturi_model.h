@@ -50,7 +50,9 @@ public:
     TVenturiModel& operator=(const TVenturiModel&) = delete;
 
     TMyProject& Doc() const { return FDoc; }
-    //! The view notified of changes (not owned); null for none.
+    //! The one link to the application (not owned; null for none). TVacuumApplication
+    //! sets it and passes what it is told on to any number of views as change notices;
+    //! a window follows the application, never sets this.
     void SetView(TVenturiView* view) { FView = view; }
     //! Binds the generator table, whose "~ok", "Time" and "Vacuum" become computed, and the
     //! query the grid shows (neither owned; null unbinds).
