@@ -50,12 +50,8 @@ TGalleryWindow::TGalleryWindow(const std::string& productFile, QWidget* parent)
     tabs_->addTab(FieldsPage(), "~Units");
     tabs_->addTab(LanguagePage(), "~Language");
     // The window's "~" texts follow the program's language, English at first; the grids
-    // and lists show translated cells, so they refresh with every language.
+    // and lists translate their cells and entries themselves after every switch.
     language_ = std::make_unique<TLanguageForm>(this);
-    languageFollow_ = language_->LanguageDB().OnChange.Connect([this](TCustomLanguageDB&) {
-        for (TStringTableGrid* grid : findChildren<TStringTableGrid*>()) grid->Model().Refresh();
-        for (TStrTableCoBox* box : findChildren<TStrTableCoBox*>()) box->Retranslate();
-    });
     language_->Loaded();
 }
 

@@ -5,8 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "core/util/signal.h"
-
 class QLabel;
 class QTabWidget;
 class TDiagramm;
@@ -42,7 +40,6 @@ private:
 
     std::unique_ptr<TVacuumApplication> app_;
     std::unique_ptr<TLanguageForm> language_;
-    TConnection languageFollow_;
     std::unique_ptr<TLanguageDialog32Bit> languageDialog_;
     QTabWidget* tabs_ = nullptr;
     TDiagramm* chart_ = nullptr;

@@ -205,6 +205,7 @@ void TStrTableCoBoxModel::SelectByText(std::string_view text) {
 
 void TStrTableCoBoxModel::Change() {
     if (OnChange) OnChange(*this);
+    Changed.Emit(*this);
     if (itemIndex_ > 0 && !autoSelected_) {
         TTerm value;
         if (fieldTyp_ == cTTNum)
@@ -304,6 +305,7 @@ void TStrTableCheckBoxModel::Click(bool checked) {
     checked_ = checked;
     if (OnUpdate) OnUpdate(*this);
     if (OnClick) OnClick(*this);
+    Clicked.Emit(*this);
     const TTerm value = FilterValue(checked);
     SetControlFilter(table_, fieldName_, mode_ == csmEqual || checked ? &value : nullptr, cCompEqual);
 }

@@ -7,6 +7,7 @@
 
 #include "core/data/string_query.h"
 #include "core/quantities/units.h"
+#include "core/util/signal.h"
 
 //! The data behaviour of a drop-down list of the distinct values of one column, used as a
 //! filter of a query: its entries, the entry chosen, whether it can be used, and the filter
@@ -56,8 +57,11 @@ public:
     void SetComparator(TComparator comparator) { comparator_ = comparator; }
 
     TTavCustomIndexEvent OnCustomIndex;
-    //! A choice was made (before the filter is set).
+    //! A choice was made (before the filter is set). The one handler of the list's owner.
     TNotifyEvent OnChange;
+    //! Everyone else who follows the choices: called right after OnChange, in the order
+    //! of connection.
+    TSignal<TStrTableCoBoxModel&> Changed;
     //! Entries, choice or enabled state changed: the widget redraws.
     TNotifyEvent OnUpdate;
 
@@ -141,8 +145,11 @@ public:
     TTermTyp FieldTyp() const { return fieldTyp_; }
     bool SetFieldTyp(TTermTyp typ);
 
-    //! Clicked (before the filter is set).
+    //! Clicked (before the filter is set). The one handler of the box's owner.
     TNotifyEvent OnClick;
+    //! Everyone else who follows the clicks: called right after OnClick, in the order of
+    //! connection.
+    TSignal<TStrTableCheckBoxModel&> Clicked;
     //! Check state or enabled state changed.
     TNotifyEvent OnUpdate;
 

@@ -401,7 +401,8 @@ void TFMU2Model::SelectUnitIndex(int index) {
 void TFMU2Model::SelectUnit(TNUMessurement unit) {
     FUnit = unit;
     if (FLoading) return;
-    if (!FIncrements.empty()) FIncrement = IncrementOfUnit(UnitIndex());
+    // The step stays: it is read from Increments only when they are assigned, so a step
+    // chosen in the increment menu survives a unit round trip.
     NotifyUnits();
     ShowValue();
 }
@@ -528,13 +529,13 @@ bool TFMU2Model::SpinDownEnabled() const {
 }
 
 void TFMU2Model::Spin(int direction) {
-    if (!FEnabled) return;
+    // The arrow keys and the wheel spin too; like the buttons they do nothing while the
+    // text of a writable field does not read: no spin, so no lock and no change event.
+    if (!FEnabled || (!FReadOnly && !FConverter.Valid())) return;
     ++FChangeLock;
     if (FReadOnly) {
         if (FView) FView->Beep();
-    } else if (FConverter.Valid()) {
-        // The arrow keys and the wheel spin too; like the buttons they do nothing while the
-        // text does not read.
+    } else {
         double a = FConverter.Value() + direction * FIncrement;
         if (HasRange()) {
             if (direction > 0)
@@ -614,7 +615,9 @@ void TFMU2Model::RequestChange() {
 }
 
 void TFMU2Model::RaiseChange() {
-    FChangePending = false;
+    // The pending mark stays: once a change was requested, every release of the spin lock
+    // raises the event again. Only a change raised from within the handler is refused.
+    if (FInOnChange) return;
     {
         TFlagScope running(FInOnChange);
         if (OnChange) OnChange();
@@ -629,7 +632,6 @@ void TFMU2Model::Loaded() {
         if (FValue < FValueMin) FValue = FValueMin;
         if (FValue > FValueMax) FValue = FValueMax;
     }
-    if (!FIncrements.empty()) FIncrement = IncrementOfUnit(UnitIndex());
     FLoading = false;
     NotifyUnits();
     ShowValue();

@@ -233,7 +233,8 @@ public:
     //! Step of the spin buttons, in the display unit.
     double Increment() const { return FIncrement; }
     void SetIncrement(double x) { FIncrement = x; }
-    //! One increment text per unit index; the current unit's entry becomes Increment.
+    //! One increment text per unit index. Assigning them makes the current unit's entry
+    //! Increment; a later unit switch keeps Increment as it is.
     const std::vector<std::string>& Increments() const { return FIncrements; }
     void SetIncrements(std::vector<std::string> increments);
     //! The increment menu, the entry equal to Increment checked.
@@ -313,6 +314,8 @@ private:
 
     TFMU2Validity FValidity = fvValid;
     int FChangeLock = 0;
+    //! Set by the first change request and kept: from then on every release of the spin
+    //! lock raises OnChange.
     bool FChangePending = false;
     bool FInOnChange = false;
     bool FLoading = false;

@@ -1,6 +1,9 @@
 #include "gui/fields/fmu2_custom.h"
 
+#include "gui/lang/qt_translators.h"
+
 #include <algorithm>
+#include <memory>
 
 #include <QAction>
 #include <QApplication>
@@ -16,16 +19,34 @@ QString TFMU2Custom::Translated(const std::string& caption) const {
     return QString::fromStdString(caption);
 }
 
+namespace {
+
+// The unit button's hint is a language key; the unit part before it is the field's own.
+void RegisterFieldTranslator() {
+    static const auto translator = std::make_unique<TQtTranslator>(
+        [](QObject* o) { return qobject_cast<TFMU2Custom*>(o) != nullptr; },
+        std::vector<TQtTranslator::TProperty>{
+            {"MUHint", [](QObject* o) { return static_cast<TFMU2Custom*>(o)->MUHint(); },
+             [](QObject* o, const QString& t) { static_cast<TFMU2Custom*>(o)->SetMUHint(t); }}});
+}
+
+} // namespace
+
 TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
-    model_.BeginLoad();
+    RegisterFieldTranslator();
+    // No loading state: the field is live from here on.
+    model_.SetEnabled(isEnabled());
     model_.OnChange = [this] {
         if (OnChange) OnChange(this);
+        emit changed();
     };
     model_.OnUnitChange = [this](bool si) {
         if (OnUnitChange) OnUnitChange(this, si);
+        emit unitChanged(si);
     };
     model_.OnChangeValid = [this] {
         if (OnChangeValid) OnChangeValid(this);
+        emit validChanged();
     };
 
     // One line high, as wide as the layout gives.
@@ -43,6 +64,9 @@ TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
     unitButton_->setContextMenuPolicy(Qt::CustomContextMenu);
     unitMenu_ = new QMenu(this);
     unitMenu_->setToolTipsVisible(true);
+    // Their texts are composed from the field's properties, which the translators bind.
+    SetLanguageInner(unitButton_);
+    SetLanguageInner(unitMenu_);
     connect(unitButton_, &QToolButton::clicked, this, [this] { NextUnit(); });
     connect(unitButton_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         UpdateUnitMenu();
@@ -59,15 +83,10 @@ TFMU2Custom::~TFMU2Custom() {
     model_.OnChangeValid = nullptr;
 }
 
-void TFMU2Custom::Loaded() {
-    if (!model_.Loading()) return;
-    model_.SetEnabled(isEnabled());
-    model_.Loaded();
-}
-
-void TFMU2Custom::showEvent(QShowEvent* event) {
-    Loaded();
-    QWidget::showEvent(event);
+void TFMU2Custom::ShowModel() {
+    model_.ShowText();
+    ShowUnits();
+    UpdateButtons();
 }
 
 void TFMU2Custom::changeEvent(QEvent* event) {
@@ -113,6 +132,7 @@ void TFMU2Custom::Beep() {
         OnBeep(this);
     else
         QApplication::beep();
+    emit beeped();
 }
 
 void TFMU2Custom::UpdateUnitButton() {

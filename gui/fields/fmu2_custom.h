@@ -23,10 +23,13 @@ enum TMUAlign : int {
 //! button and its menu. The value is kept in base units; what is shown is the model's text
 //! in the current unit. Derived fields add the control that shows the text.
 //!
-//! A field is set up like a form sets up its components: the constructor starts loading,
-//! the properties are assigned, then Loaded() (called at the latest when the field is
-//! first shown) selects the preferred unit and shows the value. No events are raised
-//! before that.
+//! A field is live from construction: whether or not it was ever shown, SetValue clamps,
+//! validates and raises the change event as a user's entry would, and the unit button
+//! shows the current unit. Set the range before the value that must lie in it.
+//!
+//! Every event has two ways out: the std::function member for the one handler of the
+//! field's owner (the page that stores the value), and a Qt signal, raised right after it,
+//! for any number of other followers (a chart window, a report, a TFieldBinding).
 class TFMU2Custom : public QWidget, protected TFMU2View {
     Q_OBJECT
 
@@ -38,13 +41,12 @@ public:
     TFMU2Model& Model() { return model_; }
     const TFMU2Model& Model() const { return model_; }
 
-    //! Setup finished; see the class comment. Does nothing when already loaded.
-    void Loaded();
-
     // --- value and range, base units ---------------------------------------------------
 
     double Value() const { return model_.Value(); }
-    //! Program-side setter; raises OnChange only when ChangeOnSetValue is set.
+    //! Program-side setter: clamps with tolerance, takes a value within the range (an
+    //! out-of-range value is shown as invalid and not taken) and, with ChangeOnSetValue,
+    //! raises OnChange when it was taken.
     void SetValue(double x) { model_.SetValue(x); }
     void SetValueInt(int64_t n) { model_.SetValueInt(n); }
     int64_t ValueRounded() const { return model_.ValueRounded(); }
@@ -110,21 +112,38 @@ public:
     QMenu* UnitMenu();
 
     //! Raised when the user changed the value (and on SetValue with ChangeOnSetValue).
+    //! The owner's handler; others follow changed().
     std::function<void(TFMU2Custom* sender)> OnChange;
-    //! Raised when the unit system was switched; `si` is the new SIUnits.
+    //! Raised when the unit system was switched; `si` is the new SIUnits. Others follow
+    //! unitChanged().
     std::function<void(TFMU2Custom* sender, bool si)> OnUnitChange;
-    //! Raised when the field turns valid or invalid.
+    //! Raised when the field turns valid or invalid. Others follow validChanged().
     std::function<void(TFMU2Custom* sender)> OnChangeValid;
-    //! Replaces the system beep for refused keys and spins of a read-only field.
+    //! Replaces the system beep for refused keys and spins of a read-only field. Others
+    //! follow beeped().
     std::function<void(TFMU2Custom* sender)> OnBeep;
 
+signals:
+    //! Right after OnChange. While the followers run, the field ignores SetValue and its
+    //! range setters, as it does during OnChange.
+    void changed();
+    //! Right after OnUnitChange.
+    void unitChanged(bool si);
+    //! Right after OnChangeValid.
+    void validChanged();
+    //! A refused key or a spin of a read-only field, after OnBeep or the system beep.
+    void beeped();
+
 protected:
+    //! Shows the model's state in the finished widget; the derived field's constructor
+    //! calls it once its text control is there.
+    void ShowModel();
+
     // TFMU2View
     void UpdateButtons() override;
     void ShowUnits() override;
     void Beep() override;
 
-    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
 
     //! The row the derived field fills: the text control, spin buttons and unit button.

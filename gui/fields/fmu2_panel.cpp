@@ -14,7 +14,7 @@ TFMU2Panel::TFMU2Panel(QWidget* parent) : TFMU2Custom(parent) {
     Row()->addWidget(UnitButton());
     // Nothing is typed here; the model refuses edits all the same.
     Model().SetReadOnly(true);
-    panel_->setText(QString::fromStdString(Model().Converter().Text()));
+    ShowModel();
 }
 
 QString TFMU2Panel::DisplayText() const {
@@ -22,7 +22,7 @@ QString TFMU2Panel::DisplayText() const {
 }
 
 void TFMU2Panel::ShowText(const std::string& text) {
-    panel_->setText(QString::fromStdString(text));
+    if (panel_) panel_->setText(QString::fromStdString(text));
 }
 
 void TFMU2Panel::HintChanged() {

@@ -1,5 +1,9 @@
 #include "gui/fields/fmu2_spin_edit.h"
 
+#include "gui/lang/qt_translators.h"
+
+#include <memory>
+
 #include <QContextMenuEvent>
 #include <QApplication>
 #include <QClipboard>
@@ -40,6 +44,15 @@ bool IsShortcut(const QKeyEvent* event) {
     const Qt::KeyboardModifiers mods = event->modifiers();
     if (mods & Qt::MetaModifier) return true;
     return (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+}
+
+// The spin buttons' hint is a language key.
+void RegisterSpinEditTranslator() {
+    static const auto translator = std::make_unique<TQtTranslator>(
+        [](QObject* o) { return qobject_cast<TFMU2SpinEdit*>(o) != nullptr; },
+        std::vector<TQtTranslator::TProperty>{
+            {"IncHint", [](QObject* o) { return static_cast<TFMU2SpinEdit*>(o)->IncHint(); },
+             [](QObject* o, const QString& t) { static_cast<TFMU2SpinEdit*>(o)->SetIncHint(t); }}});
 }
 
 } // namespace
@@ -129,6 +142,7 @@ void TFMU2Edit::wheelEvent(QWheelEvent* event) {
 // --- TFMU2SpinEdit ------------------------------------------------------------------------
 
 TFMU2SpinEdit::TFMU2SpinEdit(QWidget* parent) : TFMU2Custom(parent) {
+    RegisterSpinEditTranslator();
     edit_ = new TFMU2Edit(this);
     edit_->setObjectName(QStringLiteral("edit"));
     edit_->setMaxLength(32767);
@@ -158,8 +172,13 @@ TFMU2SpinEdit::TFMU2SpinEdit(QWidget* parent) : TFMU2Custom(parent) {
         UpdateIncrementMenu();
     });
 
+    // The spin buttons' hint is IncHint, which the translators bind on the field.
+    SetLanguageInner(spinBox_);
+    SetLanguageInner(incrementMenu_);
+
     Arrange();
     ApplyColors();
+    ShowModel();
 }
 
 QToolButton* TFMU2SpinEdit::MakeSpinButton(Qt::ArrowType arrow, const char* name) {
@@ -257,6 +276,7 @@ void TFMU2SpinEdit::UpdateIncrementMenu() {
 }
 
 void TFMU2SpinEdit::ShowText(const std::string& text) {
+    if (!edit_) return;
     const QString shown = QString::fromStdString(text);
     // setText does not raise textEdited, so the model does not read its own text back.
     if (edit_->text() != shown) edit_->setText(shown);
@@ -264,6 +284,7 @@ void TFMU2SpinEdit::ShowText(const std::string& text) {
 
 void TFMU2SpinEdit::UpdateButtons() {
     TFMU2Custom::UpdateButtons();
+    if (!upButton_ || !downButton_) return;
     upButton_->setEnabled(Model().SpinUpEnabled());
     downButton_->setEnabled(Model().SpinDownEnabled());
 }
@@ -273,6 +294,7 @@ void TFMU2SpinEdit::ValidChanged(bool /*valid*/) {
 }
 
 void TFMU2SpinEdit::ApplyColors() {
+    if (!edit_) return;
     // Built on the field's own palette, so that a palette given to the field still shows.
     QPalette colors = palette();
     if (!Model().Valid()) colors.setColor(QPalette::Text, colorInvalid_);

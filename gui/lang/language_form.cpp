@@ -41,6 +41,17 @@ TLanguageForm* TLanguageForm::Of(const QWidget* form) {
     return Forms().value(form, nullptr);
 }
 
+TLanguageForm* TLanguageForm::Enclosing(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (TLanguageForm* form = Of(w)) return form;
+    return nullptr;
+}
+
+bool FollowsLanguageGroup(const QWidget* widget, int group) {
+    const TLanguageForm* form = TLanguageForm::Enclosing(widget);
+    return !form || form->LanguageDB().Group() == group;
+}
+
 void TLanguageForm::ForEachComponent(const std::function<void(TLanguageComponent)>& visit) {
     QSet<QObject*> seen;
     auto take = [&](QObject* o) {
@@ -53,6 +64,9 @@ void TLanguageForm::ForEachComponent(const std::function<void(TLanguageComponent
     std::function<void(QObject*)> walk = [&](QObject* o) {
         auto* w = qobject_cast<QWidget*>(o);
         if (w && w != form_ && Of(w)) return; // another form translates itself
+        // A part of a composite control shows what the control composes; the control's
+        // own translator binds the control.
+        if (IsLanguageInner(o)) return;
         if (w || qobject_cast<QAction*>(o)) take(o);
         // The parts of composite controls (a combo box's editor and list, a file dialog's
         // views and filter list) carry the control's texts, not keys of their own.

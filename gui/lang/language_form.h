@@ -52,6 +52,9 @@ public:
 
     //! The language form that owns a window, or nullptr.
     static TLanguageForm* Of(const QWidget* form);
+    //! The nearest language form around a widget (the widget itself, its parent, ...), or
+    //! nullptr.
+    static TLanguageForm* Enclosing(const QWidget* widget);
 
     // TLanguageDBOwner
     void ForEachComponent(const std::function<void(TLanguageComponent)>& visit) override;
@@ -64,3 +67,8 @@ private:
     int busy_ = 0;
     TLanguageDB db_;
 };
+
+//! Whether a control that translates its texts when it shows them follows a language switch
+//! of `group`: the nearest language form around it belongs to that group, or no language
+//! form encloses it.
+bool FollowsLanguageGroup(const QWidget* widget, int group);

@@ -33,6 +33,9 @@ QHash<TLanguageComponent, QObject*>& KnownObjects() {
     return known;
 }
 
+constexpr const char* kInnerProperty = "languageInner";
+constexpr const char* kOwnEntriesProperty = "languageOwnEntries";
+
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -151,14 +154,16 @@ std::vector<std::unique_ptr<TQtTranslator>> CreateTranslators() {
 
     // Entries replace their texts in place: the selected index stays, and an editable combo
     // box shows the new text of its selected entry.
-    add(Is<QComboBox>(), std::vector<TProperty>{},
+    add([](QObject* o) { return qobject_cast<QComboBox*>(o) && !HasLanguageOwnEntries(o); },
+        std::vector<TProperty>{},
         TEntries{"Items", [](QObject* o) { return static_cast<QComboBox*>(o)->count(); },
                  [](QObject* o, int i) { return static_cast<QComboBox*>(o)->itemText(i); },
                  [](QObject* o, int i, const QString& t) {
                      static_cast<QComboBox*>(o)->setItemText(i, t);
                  }});
 
-    add(Is<QListWidget>(), std::vector<TProperty>{},
+    add([](QObject* o) { return qobject_cast<QListWidget*>(o) && !HasLanguageOwnEntries(o); },
+        std::vector<TProperty>{},
         TEntries{"Items", [](QObject* o) { return static_cast<QListWidget*>(o)->count(); },
                  [](QObject* o, int i) { return static_cast<QListWidget*>(o)->item(i)->text(); },
                  [](QObject* o, int i, const QString& t) {
@@ -220,6 +225,22 @@ void RegisterQtTranslators() {
     (void)translators;
 }
 
+void SetLanguageInner(QObject* object) {
+    if (object) object->setProperty(kInnerProperty, true);
+}
+
+bool IsLanguageInner(const QObject* object) {
+    return object && object->property(kInnerProperty).toBool();
+}
+
+void SetLanguageOwnEntries(QObject* object) {
+    if (object) object->setProperty(kOwnEntriesProperty, true);
+}
+
+bool HasLanguageOwnEntries(const QObject* object) {
+    return object && object->property(kOwnEntriesProperty).toBool();
+}
+
 bool ParseEntryName(const std::string& propName, std::string& prefix, int& index) {
     const size_t open = propName.find('[');
     if (open == std::string::npos || open == 0 || propName.size() < open + 3 ||
@@ -262,7 +283,11 @@ TQtTranslator::TQtTranslator(std::function<bool(QObject*)> serves,
 
 bool TQtTranslator::Serves(TLanguageComponent component) const {
     QObject* o = QtObjectOf(component);
-    return o && serves_(o);
+    return o && !IsLanguageInner(o) && serves_(o);
+}
+
+void TQtTranslator::LanguageChanged(int group) {
+    if (OnLanguageChanged) OnLanguageChanged(group);
 }
 
 void TQtTranslator::SetText(const TLanguageDBObject& binding, const std::string& text) {

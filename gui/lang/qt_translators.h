@@ -26,6 +26,17 @@ QObject* QtObjectOf(TLanguageComponent component);
 //! Called by every language form, so that a program need not call it itself.
 void RegisterQtTranslators();
 
+//! Marks a widget that is a part of a composite control and shows texts the control
+//! composes (a field's unit button, a list's inner editor): no translator binds any of its
+//! properties; the control's own translator takes care of them.
+void SetLanguageInner(QObject* object);
+bool IsLanguageInner(const QObject* object);
+//! Marks a list control that labels its entries itself (from a table, translated when
+//! shown): the entry translators bind none of its entries, which are not the same from
+//! one filter to the next. Its other properties are bound as usual.
+void SetLanguageOwnEntries(QObject* object);
+bool HasLanguageOwnEntries(const QObject* object);
+
 //! Parses an entry property name such as "Items[3]": the prefix and the entry number.
 bool ParseEntryName(const std::string& propName, std::string& prefix, int& index);
 
@@ -60,8 +71,14 @@ public:
     void CollectBindings(TLanguageComponent component, TCustomLanguageDB& db) override;
     void SetCharset(TLanguageComponent component, int charset) override;
 
+    void LanguageChanged(int group) override;
+
     //! Refresh of a served component for a new font character set; nothing when unset.
     std::function<void(QObject*, int charset)> RefreshCharset;
+    //! After the language of a group of language databases was switched; nothing when
+    //! unset. Translators of controls that translate their texts when they show them
+    //! refresh their controls here.
+    std::function<void(int group)> OnLanguageChanged;
 
 private:
     void Apply(const TLanguageDBObject& binding, const QString& text);

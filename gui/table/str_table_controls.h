@@ -16,7 +16,9 @@
 //! Model(); the list shows the entries translated and hands the user's choice to it.
 //! Owners configure the list through Model() (FieldName, FieldTyp, Sort, Unselected...,
 //! DataUnit/ScaleUnit, Precision/Decimals, NoChoiseDisabled, Comparator, OnChange);
-//! Model().OnUpdate belongs to the widget.
+//! Model().OnUpdate belongs to the widget. Model().OnChange is the owner's handler; other
+//! followers connect to changed(). After every language switch of its window's group the
+//! list labels its entries again; the language form binds none of them.
 class TStrTableCoBox : public QComboBox {
     Q_OBJECT
 public:
@@ -46,6 +48,14 @@ public:
     TNotifyEvent OnMouseEnter;
     TNotifyEvent OnMouseLeave;
 
+signals:
+    //! Right after Model().OnChange: a choice was made, the filter is set next.
+    void changed();
+    //! Right after OnMouseEnter and OnMouseLeave.
+    void mouseEntered();
+    void mouseLeft();
+
+public:
     //! How often the shown entries were rebuilt (not counting refreshes that left them as
     //! they were).
     int ItemRebuilds() const { return rebuilds_; }
@@ -59,6 +69,7 @@ private:
     void ShowModel(bool relabel);
 
     TStrTableCoBoxModel model_;
+    TConnection changed_;
     TTranslateFunc translate_;
     std::vector<std::string> shown_;
     bool showing_ = false;
@@ -68,7 +79,8 @@ private:
 //! A check box that filters one yes/no column of a query. Check state and enabled state
 //! come from Model(); a click is handed to it, which sets the filter. Owners configure it
 //! through Model() (FieldName, SelectMode, FieldTyp, OnClick); Model().OnUpdate belongs to
-//! the widget.
+//! the widget. Model().OnClick is the owner's handler; other followers connect to
+//! filterClicked().
 class TStrTableCheckBox : public QCheckBox {
     Q_OBJECT
 public:
@@ -83,11 +95,16 @@ public:
     void SetTable(TCustomTable* table) { model_.SetTable(table); }
     void SetFieldName(std::string_view name) { model_.SetFieldName(name); }
 
+signals:
+    //! Right after Model().OnClick: the user set the check state, the filter is set next.
+    void filterClicked(bool checked);
+
 private:
     void Init();
     void Clicked(bool checked);
     void ShowModel();
 
     TStrTableCheckBoxModel model_;
+    TConnection clicked_;
     bool showing_ = false;
 };

@@ -3,17 +3,50 @@
 #include <algorithm>
 #include <vector>
 
+#include <memory>
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEnterEvent>
 #include <QHeaderView>
+#include <QPaintEvent>
+#include <QMetaMethod>
+#include <QSet>
 #include <QStyle>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyledItemDelegate>
 
+#include "core/data/container_format.h"
+#include "gui/lang/language_form.h"
+#include "gui/lang/qt_translators.h"
+
 namespace {
 
 QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Every live grid, for the translator that refreshes them after a language switch.
+QSet<TStringTableGrid*>& Grids() {
+    static QSet<TStringTableGrid*> grids;
+    return grids;
+}
+
+// The grid binds no property: titles and "~" cells are translated when they are shown, so
+// after a switch the grids of the switched group refresh.
+void RegisterGridTranslator() {
+    static const auto translator = [] {
+        auto t = std::make_unique<TQtTranslator>([](QObject* o) { return qobject_cast<TStringTableGrid*>(o) != nullptr; },
+                                                 std::vector<TQtTranslator::TProperty>{});
+        t->OnLanguageChanged = [](int group) {
+            // A refresh raises the owner's select-cell event, which may destroy grids.
+            const QList<TStringTableGrid*> all = Grids().values();
+            for (TStringTableGrid* grid : all)
+                if (Grids().contains(grid) && FollowsLanguageGroup(grid, group)) grid->Model().Refresh();
+        };
+        return t;
+    }();
+    (void)translator;
+}
 
 // Decoded pictures kept per refresh; a long scroll through a picture column would otherwise
 // keep every picture of the table.
@@ -98,8 +131,9 @@ void TStringTableItemModel::EndReset() {
 
 // --- drawing of the cells ---
 
-//! Draws ticks for yes cells, nothing for no cells, pictures for bitmap cells and the
-//! rest as the styled delegate does, then raises the grid's OnDrawCell.
+//! Draws ticks for the yes cells and crosses for the no cells of the tick columns, pictures
+//! for bitmap cells and the rest as the styled delegate does, then raises the grid's
+//! OnDrawCell.
 class TStringTableGridDelegate : public QStyledItemDelegate {
 public:
     explicit TStringTableGridDelegate(TStringTableGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
@@ -111,7 +145,7 @@ public:
         const QImage image = cell.Bitmap.empty() ? QImage() : grid.items_.BitmapAt(index.row(), index.column());
         bool yes = false;
         bool no = false;
-        if (cell.Bitmap.empty() && !cell.RightAligned && !grid.tickYes_.isEmpty()) {
+        if (cell.Bitmap.empty() && !cell.RightAligned && !grid.tickYes_.isEmpty() && grid.IsTickColumn(index.column())) {
             const QString text = ToQ(cell.Text);
             yes = text == grid.tickYes_;
             no = !yes && text == grid.tickNo_;
@@ -125,15 +159,18 @@ public:
             QStyle* style = widget ? widget->style() : QApplication::style();
             style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
             const QRect area = option.rect.adjusted(1, 1, -1, -1);
+            const QColor ink = (option.state & QStyle::State_Selected) ? option.palette.highlightedText().color()
+                                                                       : option.palette.text().color();
             painter->save();
             painter->setClipRect(option.rect);
             if (!image.isNull()) DrawImage(*painter, area, image);
-            else if (yes) DrawTick(*painter, area, (option.state & QStyle::State_Selected) ? option.palette.highlightedText().color() : option.palette.text().color());
+            else if (yes) DrawTick(*painter, area, ink);
+            else if (no) DrawCross(*painter, area, ink);
             painter->restore();
         } else {
             QStyledItemDelegate::paint(painter, option, index);
         }
-        if (grid.OnDrawCell) grid.OnDrawCell(grid, index.column() + 1, index.row() + 1, option.rect, *painter);
+        grid.CellDrawn(index.column() + 1, index.row() + 1, option.rect, *painter);
     }
 
 private:
@@ -145,28 +182,87 @@ private:
         painter.drawImage(target, image);
     }
 
-    static void DrawTick(QPainter& painter, const QRect& area, const QColor& color) {
-        const double side = std::min(area.width(), area.height()) * 0.7;
-        if (side < 4) return;
-        const double x0 = area.center().x() - side / 2;
-        const double y0 = area.center().y() - side / 2;
-        QPainterPath path;
-        path.moveTo(x0 + 0.12 * side, y0 + 0.55 * side);
-        path.lineTo(x0 + 0.40 * side, y0 + 0.85 * side);
-        path.lineTo(x0 + 0.90 * side, y0 + 0.15 * side);
+    // The mark's square: centred in the cell, 70 % of its smaller side; none below 4 pixels.
+    static bool MarkSquare(const QRect& area, double& x0, double& y0, double& side) {
+        side = std::min(area.width(), area.height()) * 0.7;
+        x0 = area.center().x() - side / 2;
+        y0 = area.center().y() - side / 2;
+        return side >= 4;
+    }
+
+    static void StrokePath(QPainter& painter, const QPainterPath& path, const QColor& color, double side) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(color, std::max(2.0, side / 7), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(path);
     }
 
+    static void DrawTick(QPainter& painter, const QRect& area, const QColor& color) {
+        double x0 = 0, y0 = 0, side = 0;
+        if (!MarkSquare(area, x0, y0, side)) return;
+        QPainterPath path;
+        path.moveTo(x0 + 0.12 * side, y0 + 0.55 * side);
+        path.lineTo(x0 + 0.40 * side, y0 + 0.85 * side);
+        path.lineTo(x0 + 0.90 * side, y0 + 0.15 * side);
+        StrokePath(painter, path, color, side);
+    }
+
+    static void DrawCross(QPainter& painter, const QRect& area, const QColor& color) {
+        double x0 = 0, y0 = 0, side = 0;
+        if (!MarkSquare(area, x0, y0, side)) return;
+        QPainterPath path;
+        path.moveTo(x0 + 0.2 * side, y0 + 0.2 * side);
+        path.lineTo(x0 + 0.8 * side, y0 + 0.8 * side);
+        path.moveTo(x0 + 0.8 * side, y0 + 0.2 * side);
+        path.lineTo(x0 + 0.2 * side, y0 + 0.8 * side);
+        StrokePath(painter, path, color, side);
+    }
+
+    TStringTableGrid* grid_;
+};
+
+//! The title row and the row-number column: drawn as Qt draws header sections, then the
+//! grid's OnDrawCell for the cell.
+class TStringTableGridHeader : public QHeaderView {
+public:
+    TStringTableGridHeader(Qt::Orientation orientation, TStringTableGrid* grid) : QHeaderView(orientation, grid), grid_(grid) {}
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        // The header's own drawing leaves a painter without clipping clipped to nothing.
+        painter->save();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
+        if (!rect.isValid()) return;
+        if (orientation() == Qt::Horizontal)
+            grid_->CellDrawn(logicalIndex + 1, 0, rect, *painter);
+        else
+            grid_->CellDrawn(0, logicalIndex + 1, rect, *painter);
+    }
+
+private:
     TStringTableGrid* grid_;
 };
 
 // --- TStringTableGrid ---
 
 TStringTableGrid::TStringTableGrid(QWidget* parent) : QTableView(parent), items_(model_) {
+    RegisterGridTranslator();
+    Grids().insert(this);
+    setHorizontalHeader(new TStringTableGridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new TStringTableGridHeader(Qt::Vertical, this));
+    // As the view's own headers are set up.
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        header->setSectionsClickable(true);
+        header->setHighlightSections(true);
+    }
     setModel(&items_);
+    // The corner above the row numbers is the grid's cell (0, 0); it is drawn by a button
+    // of the view, watched for its paint events.
+    if (QAbstractButton* button = findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+        corner_ = button;
+        corner_->installEventFilter(this);
+    }
     setItemDelegate(new TStringTableGridDelegate(this));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(SingleSelection);
@@ -181,6 +277,8 @@ TStringTableGrid::TStringTableGrid(QWidget* parent) : QTableView(parent), items_
 }
 
 TStringTableGrid::~TStringTableGrid() {
+    Grids().remove(this);
+    if (corner_) corner_->removeEventFilter(this);
     model_.OnRefresh = nullptr;
     setModel(nullptr);
 }
@@ -250,6 +348,37 @@ void TStringTableGrid::SetRowSelect(bool value) {
     setSelectionBehavior(value ? SelectRows : SelectItems);
 }
 
+void TStringTableGrid::SetTickColumns(std::vector<std::string> names) {
+    tickColumns_ = std::move(names);
+    viewport()->update();
+}
+
+bool TStringTableGrid::IsTickColumn(int dataCol) const {
+    if (tickColumns_.empty()) return false;
+    const TCustomTable* table = model_.Table();
+    const int col = model_.TableCol(dataCol);
+    if (!table || col < 0) return false;
+    const std::string name = table->ColName(col);
+    return std::any_of(tickColumns_.begin(), tickColumns_.end(),
+                       [&](const std::string& tick) { return SameTextAscii(tick, name); });
+}
+
+void TStringTableGrid::CellDrawn(int aCol, int aRow, const QRect& rect, QPainter& painter) {
+    if (OnDrawCell) OnDrawCell(*this, aCol, aRow, rect, painter);
+    emit cellDrawn(aCol, aRow, rect, &painter);
+}
+
+bool TStringTableGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == corner_ && event->type() == QEvent::Paint && (OnDrawCell || isSignalConnected(QMetaMethod::fromSignal(&TStringTableGrid::cellDrawn)))) {
+        // The button draws itself first; the owner's drawing goes on top.
+        static_cast<QObject*>(corner_)->event(event);
+        QPainter painter(corner_);
+        CellDrawn(0, 0, corner_->rect(), painter);
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
 void TStringTableGrid::SetTickTexts(const QString& yes, const QString& no) {
     tickYes_ = yes;
     tickNo_ = no;
@@ -289,7 +418,10 @@ void TStringTableGrid::SizeColumns() {
     for (int c = 1; c < model_.ColCount(); ++c) {
         int width = ColWidth(c);
         bool userDefined = false;
-        if (!model_.Loading() && OnGetColWidth) OnGetColWidth(*this, c, width, userDefined);
+        if (!model_.Loading()) {
+            if (OnGetColWidth) OnGetColWidth(*this, c, width, userDefined);
+            emit colWidthRequested(c, width, userDefined);
+        }
         if (userDefined) {
             width = std::max(width, TitleWidth(ToQ(model_.Title(c - 1))) + 6);
         } else {
@@ -323,9 +455,11 @@ void TStringTableGrid::SetDefaultRowHeight(int height) { verticalHeader()->setDe
 void TStringTableGrid::enterEvent(QEnterEvent* event) {
     QTableView::enterEvent(event);
     if (OnMouseEnter) OnMouseEnter(*this);
+    emit mouseEntered();
 }
 
 void TStringTableGrid::leaveEvent(QEvent* event) {
     QTableView::leaveEvent(event);
     if (OnMouseLeave) OnMouseLeave(*this);
+    emit mouseLeft();
 }

@@ -53,10 +53,15 @@ private:
 
 //! A grid of the rows and columns of a table or query. Grid column 0 (the vertical header)
 //! shows the 1-based row numbers, grid row 0 (the horizontal header) the titles. Numbers
-//! are right-aligned, texts left-aligned; cells that read the yes/no texts show a tick (yes)
-//! or stay empty (no); BLOB cells holding a bitmap show the picture. The grid refreshes on
-//! every change of its table, keeps the current row when it is still there and then raises
-//! its select-cell event, so that the owner re-reads the current row.
+//! are right-aligned, texts left-aligned; in the columns declared as tick columns, cells
+//! that read the yes text show a tick and cells that read the no text a cross; BLOB cells
+//! holding a bitmap show the picture. The grid refreshes on every change of its table and
+//! after every language switch of its window's group (titles and "~" cells follow the new
+//! language), keeps the current row when it is still there and then raises its select-cell
+//! event, so that the owner re-reads the current row.
+//!
+//! Every event has the std::function member for the owner's handler and a Qt signal,
+//! raised right after it, for any number of other followers.
 class TStringTableGrid : public QTableView {
     Q_OBJECT
 public:
@@ -66,7 +71,9 @@ public:
     //! Asked for every data column when AutoColSize sizes the columns; a handler that sets
     //! UserDefined keeps its width (at least the title's width + 6).
     using TGetColWidthEvent = std::function<void(TStringTableGrid& sender, int aCol, int& aWidth, bool& UserDefined)>;
-    //! After the grid has drawn a data cell.
+    //! After the grid has drawn a cell: data cells, titles (aRow 0), row numbers (aCol 0)
+    //! and the corner (0, 0). `rect` and `painter` belong to the widget that shows the
+    //! cell (the viewport, a header or the corner button).
     using TDrawCellEvent = std::function<void(TStringTableGrid& sender, int aCol, int aRow, const QRect& rect, QPainter& painter)>;
     using TNotifyEvent = std::function<void(TStringTableGrid& sender)>;
 
@@ -99,6 +106,14 @@ public:
     bool RowSelect() const { return rowSelect_; }
     void SetRowSelect(bool value);
 
+    //! The tick columns: names of table columns (letter case aside) whose yes/no cells
+    //! are drawn as a tick (yes) or a cross (no). Every other column shows its texts, also
+    //! where they read yes or no.
+    void SetTickColumns(std::vector<std::string> names);
+    const std::vector<std::string>& TickColumns() const { return tickColumns_; }
+    //! Whether data column i shows a tick column.
+    bool IsTickColumn(int dataCol) const;
+
     //! Texts of the yes/no result columns as the cells read them (the translations of
     //! "~Yes" and "~No"). Until set, the grid model's translation of those keys at the
     //! last refresh is used. Empty texts switch tick drawing off.
@@ -122,16 +137,27 @@ public:
     long long CellsPainted() const { return cellsPainted_; }
 
 signals:
-    //! The select-cell event as a signal, raised together with OnSelectCell.
+    //! Right after OnSelectCell.
     void cellSelected(int aCol, int aRow);
+    //! Right after OnGetColWidth; a follower may change the width and UserDefined too.
+    void colWidthRequested(int aCol, int& aWidth, bool& UserDefined);
+    //! Right after OnDrawCell.
+    void cellDrawn(int aCol, int aRow, const QRect& rect, QPainter* painter);
+    //! Right after OnMouseEnter and OnMouseLeave.
+    void mouseEntered();
+    void mouseLeft();
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class TStringTableGridDelegate;
+    friend class TStringTableGridHeader;
+    //! Raises OnDrawCell and cellDrawn for a cell just drawn.
+    void CellDrawn(int aCol, int aRow, const QRect& rect, QPainter& painter);
     void ModelRefreshed();
     void RaiseSelectCell();
     int TextWidth(const QString& text) const;
@@ -140,6 +166,7 @@ private:
 
     TStringTableGridModel model_;
     TStringTableItemModel items_;
+    std::vector<std::string> tickColumns_;
     QString tickYes_;
     QString tickNo_;
     bool tickTextsSet_ = false;
@@ -147,4 +174,5 @@ private:
     bool refreshing_ = false;
     int rowNumberWidth_ = -1;
     long long cellsPainted_ = 0;
+    QWidget* corner_ = nullptr;
 };

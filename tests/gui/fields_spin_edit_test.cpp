@@ -25,7 +25,7 @@ private:
     int beeps_ = 0;
     int validChanges_ = 0;
 
-    // A field on a shown form, set up as a form sets it up: properties, then Loaded.
+    // A field on a shown form: quantity, unit and range, then the value.
     TFMU2SpinEdit& Make(TNormUnit quantity, TNUMessurement unit, double min, double max,
                         double value) {
         form_ = std::make_unique<QWidget>();
@@ -37,7 +37,6 @@ private:
         field_->SetValueMin(min);
         field_->SetValueMax(max);
         field_->SetValue(value);
-        field_->Loaded();
         changes_ = beeps_ = validChanges_ = 0;
         field_->OnChange = [this](TFMU2Custom*) { ++changes_; };
         field_->OnBeep = [this](TFMU2Custom*) { ++beeps_; };
@@ -231,7 +230,8 @@ private slots:
         QCOMPARE(Text(), QString("11"));
         QCOMPARE(Checked(field_->IncrementMenu()), QStringList{"0.5"});
 
-        // A list of increments per unit sets the step of the unit shown.
+        // A list of increments per unit sets the step of the unit shown when it is
+        // assigned.
         QStringList steps;
         for (int i = 0; i < QuantityUnitCount(cNU_length); ++i) steps << "1";
         steps[UnitById(cUM_mm).Index] = "5";
@@ -239,9 +239,48 @@ private slots:
         field_->SetIncrements(steps);
         QTest::mouseClick(field_->DownButton(), Qt::LeftButton);
         QCOMPARE(Text(), QString("6"));
+        QCOMPARE(Checked(field_->IncrementMenu()), QStringList{"5"});
         field_->SelectUnitIndex(UnitById(cUM_in).Index);
+        QCOMPARE(field_->Increment(), 5.0); // a unit switch keeps the step
+        field_->SetIncrements(steps);
         QCOMPARE(field_->Increment(), 0.125);
         QCOMPARE(Checked(field_->IncrementMenu()), QStringList{});
+    }
+
+    void incrementChosenInTheMenuSurvivesAUnitRoundTrip() {
+        Make(cNU_length, cUM_mm, 0, 0, 0.01);
+        QStringList steps;
+        for (int i = 0; i < QuantityUnitCount(cNU_length); ++i) steps << "2";
+        field_->SetIncrements(steps);
+        QCOMPARE(field_->Increment(), 2.0);
+
+        QMenu* menu = field_->IncrementMenu();
+        ContextClick(field_->UpButton());
+        QTRY_VERIFY(menu->isVisible());
+        QAction* tenth = Entry(menu, "0.1");
+        QVERIFY(tenth);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(tenth).center());
+        QTRY_VERIFY(!menu->isVisible());
+        QCOMPARE(field_->Increment(), 0.1);
+
+        // mm → µm with the unit button, then back to mm through the unit menu.
+        QTest::mouseClick(field_->UnitButton(), Qt::LeftButton);
+        QCOMPARE(field_->UnitButton()->text(), QString::fromStdString(UnitById(cUM_micrometer).Symbol));
+        QCOMPARE(Text(), QString("10000"));
+        QMenu* units = field_->UnitMenu();
+        ContextClick(field_->UnitButton());
+        QTRY_VERIFY(units->isVisible());
+        QAction* mm = Entry(units, "mm");
+        QVERIFY(mm);
+        QTest::mouseClick(units, Qt::LeftButton, {}, units->actionGeometry(mm).center());
+        QTRY_VERIFY(!units->isVisible());
+        QCOMPARE(field_->UnitButton()->text(), QString("mm"));
+
+        QCOMPARE(field_->Increment(), 0.1);
+        QCOMPARE(Checked(field_->IncrementMenu()), QStringList{"0.1"});
+        QTest::mouseClick(field_->UpButton(), Qt::LeftButton);
+        QCOMPARE(Text(), QString("10.1"));
+        QCOMPARE(field_->Value(), 0.0101);
     }
 
     void readOnlyFieldHidesSpinButtonsAndTakesNoInput() {
@@ -257,12 +296,15 @@ private slots:
                  field_->palette().color(QPalette::Button));
 
         QTest::keyClicks(field_->Edit(), "5");
+        QCOMPARE(changes_, 0); // no text reaches a read-only field
         QTest::keyClick(field_->Edit(), Qt::Key_Up);
         Wheel(-120);
         QCOMPARE(Text(), QString("10"));
         QCOMPARE(field_->Value(), 0.01);
-        QCOMPARE(changes_, 0);
         QCOMPARE(beeps_, 2); // the two spins
+        // The value was set before, which requested a change; from then on every spin
+        // raises the change event when it ends, also one that only beeps.
+        QCOMPARE(changes_, 2);
 
         // The program still sets values.
         field_->SetValue(0.02);
@@ -353,23 +395,81 @@ private slots:
         QCOMPARE(changes_, 3);
     }
 
-    void fieldIsSetUpWhenFirstShown() {
+    void fieldIsLiveBeforeItIsEverShown() {
         QWidget form;
         auto* field = new TFMU2SpinEdit(&form);
-        int changes = 0;
-        field->OnChange = [&](TFMU2Custom*) { ++changes; };
+        QCOMPARE(field->UnitButton()->text(), QString("m")); // the unit from the start
+        QCOMPARE(field->DisplayText(), QString("0"));
         field->SetNormUnit(cNU_length);
         field->SetPreferredSIUnit(cUM_mm);
+        QCOMPARE(field->UnitButton()->text(), QString("mm"));
+        QCOMPARE(field->UnitButton()->toolTip(), QString("1 mm = 0.001 m"));
         field->SetValueMin(0);
-        field->SetValueMax(0.01);
-        field->SetValue(0.0125); // brought into the range when loaded
+        field->SetValueMax(0.001);
+        int changes = 0;
+        field->OnChange = [&](TFMU2Custom*) { ++changes; };
+        field->SetValue(0.0005);
+        QCOMPARE(field->DisplayText(), QString("0.5"));
+        QCOMPARE(field->Value(), 0.0005);
+        QCOMPARE(changes, 1); // as a user's entry would
+
+        // 3 mm into a field whose maximum is 1 mm: shown as it is, in the invalid colour,
+        // and not taken; nothing happens to it later when the form appears.
+        field->SetValue(0.003);
+        QCOMPARE(field->DisplayText(), QString("3"));
+        QVERIFY(field->OutOfRange());
+        QCOMPARE(field->Edit()->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(field->Value(), 0.0005);
+        QCOMPARE(changes, 1);
+        // Within the tolerance of the maximum it becomes the maximum.
+        field->SetValue(0.001 + 1e-10);
+        QCOMPARE(field->Value(), 0.001);
+        QCOMPARE(field->DisplayText(), QString("1"));
+        QVERIFY(field->Valid());
+        QCOMPARE(changes, 2);
+        QVERIFY(!field->UpButton()->isEnabled()); // at the maximum
+        QVERIFY(field->DownButton()->isEnabled());
+
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(field->DisplayText(), QString("10"));
-        QCOMPARE(field->UnitButton()->text(), QString("mm"));
-        QCOMPARE(field->Value(), 0.01);
-        QCOMPARE(changes, 0);
-        QVERIFY(!field->UpButton()->isEnabled());
+        QCOMPARE(field->DisplayText(), QString("1"));
+        QCOMPARE(field->Value(), 0.001);
+        QCOMPARE(changes, 2);
+    }
+
+    void computedValuesTravelAlongFieldsThatWereNeverShown() {
+        // Three fields on a page that is never shown: a length, a width and the area the
+        // two make; the area's change sets a doubled area into a fourth field.
+        QWidget page;
+        auto make = [&](TNormUnit quantity) {
+            auto* f = new TFMU2SpinEdit(&page);
+            f->SetNormUnit(quantity);
+            return f;
+        };
+        TFMU2SpinEdit* length = make(cNU_length);
+        TFMU2SpinEdit* width = make(cNU_length);
+        TFMU2SpinEdit* area = make(cNU_area);
+        TFMU2SpinEdit* twice = make(cNU_area);
+        twice->SetValueMax(1.0); // 1 m²
+        int twiceChanges = 0;
+        auto compute = [&](TFMU2Custom*) { area->SetValue(length->Value() * width->Value()); };
+        length->OnChange = compute;
+        width->OnChange = compute;
+        area->OnChange = [&](TFMU2Custom*) { twice->SetValue(2 * area->Value()); };
+        twice->OnChange = [&](TFMU2Custom*) { ++twiceChanges; };
+        length->SetValue(0.5);
+        width->SetValue(0.4);
+        QCOMPARE(area->Value(), 0.2);
+        QCOMPARE(twice->Value(), 0.4);
+        QCOMPARE(twice->DisplayText(), QString("0.4"));
+        QCOMPARE(twiceChanges, 2); // once for each input
+        width->SetValue(2.0); // area 1 m², twice 2 m²: over the maximum, not taken
+        QCOMPARE(area->Value(), 1.0);
+        QCOMPARE(twice->DisplayText(), QString("2"));
+        QVERIFY(twice->OutOfRange());
+        QCOMPARE(twice->Value(), 0.4);
+        QCOMPARE(twiceChanges, 2);
+        QVERIFY(!page.isVisible());
     }
 };
 

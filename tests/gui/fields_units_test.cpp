@@ -1,8 +1,10 @@
 // Units of the value fields as the user meets them: the unit menu, cycling with the unit
 // button, its width and hint, the read-only display and the application-wide SI/US switch.
 
+#include "core/lang/language_table.h"
 #include "gui/fields/fmu2_panel.h"
 #include "gui/fields/fmu2_spin_edit.h"
+#include "gui/lang/language_form.h"
 
 #include <memory>
 
@@ -28,7 +30,6 @@ Field* AddField(QWidget* parent, TNormUnit quantity, TNUMessurement si, TNUMessu
     field->SetPreferredUSUnit(us);
     field->SetAutoUnitChange(automatic);
     field->SetValue(value);
-    field->Loaded();
     return field;
 }
 
@@ -196,6 +197,46 @@ private slots:
         auto* plain = AddField<TFMU2Panel>(&form, cNU_NoUnit, cUM_NoUnit, cUM_NoUnit, 2);
         QVERIFY(plain->UnitButton()->isHidden());
         QCOMPARE(plain->DisplayText(), QString("2"));
+    }
+
+    void hintKeysFollowTheLanguage() {
+        TCustomLanguageTable table;
+        auto both = [&](const char* key, const char* en, const char* de) {
+            table.SetText("en", key, en);
+            table.SetText("de", key, de);
+        };
+        both("~LengthHint", "Length of the part", "Länge des Teils");
+        both("~StepHint", "Step of the arrows", "Schritt der Pfeile");
+        both("~MassHint", "Mass of the part", "Masse des Teils");
+        QWidget form;
+        new QVBoxLayout(&form);
+        TLanguageForm language(&form);
+        auto* field = AddField<TFMU2SpinEdit>(&form, cNU_length, cUM_mm, cUM_in, 0.0125);
+        field->SetMUHint("~LengthHint");
+        field->SetIncHint("~StepHint");
+        auto* panel = AddField<TFMU2Panel>(&form, cNU_mass, cUM_kg, cUM_lb, 1);
+        panel->SetMUHint("~MassHint");
+        language.Loaded();
+        Show(form);
+
+        language.LanguageDB().SetLanguage("en");
+        QCOMPARE(field->UnitButton()->toolTip(), QString("1 mm = 0.001 m\nLength of the part"));
+        QCOMPARE(field->UpButton()->toolTip(), QString("Step of the arrows"));
+        QCOMPARE(field->DownButton()->toolTip(), QString("Step of the arrows"));
+        QVERIFY(panel->UnitButton()->toolTip().endsWith(QString("\nMass of the part")));
+        language.LanguageDB().SetLanguage("de");
+        QCOMPARE(field->UnitButton()->toolTip(), QString("1 mm = 0.001 m\nLänge des Teils"));
+        QCOMPARE(field->UpButton()->toolTip(), QString("Schritt der Pfeile"));
+        QVERIFY(panel->UnitButton()->toolTip().endsWith(QString("\nMasse des Teils")));
+
+        // Another unit: its definition, then the hint in the language shown.
+        QTest::mouseClick(field->UnitButton(), Qt::LeftButton);
+        QCOMPARE(UnitOf(field), QString::fromStdString(UnitById(cUM_micrometer).Symbol));
+        const QString hint = field->UnitButton()->toolTip();
+        QVERIFY2(hint.startsWith("1 " + UnitOf(field) + " = ") && hint.endsWith("\nLänge des Teils"), qPrintable(hint));
+        QVERIFY(!hint.contains('~'));
+        language.LanguageDB().SetLanguage("en");
+        QVERIFY(field->UnitButton()->toolTip().endsWith("\nLength of the part"));
     }
 
     void panelShowsTheValueAndItsUnitOnly() {

@@ -3,6 +3,7 @@
 // the same query shows what the filters leave.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -245,6 +246,58 @@ private slots:
         source->Changed(cChangeContents); // every control refreshes, nothing differs
         QCOMPARE(group->ItemRebuilds(), rebuilds); // an unchanged list is not rebuilt
         QCOMPARE(group->currentIndex(), 3);
+    }
+
+    void everyChoiceAndClickReachesTheOwnerAndThenEveryFollower() {
+        QStringList calls;
+        // Each listener notes the entry chosen and the rows the query shows at that moment.
+        auto note = [&](const char* who) {
+            calls << QString("%1:%2:%3").arg(who, group->currentText()).arg(query->Rows());
+        };
+        group->Model().OnChange = [&](TStrTableCoBoxModel&) { note("page"); };
+        QWidget chart, report;
+        connect(group, &TStrTableCoBox::changed, &chart, [&] { note("chart"); });
+        connect(group, &TStrTableCoBox::changed, &report, [&] { note("report"); });
+        group->setFocus();
+        QTest::keyClick(group, Qt::Key_Down); // (any) -> PA
+        QCOMPARE(calls, (QStringList{"page:PA:5", "chart:PA:5", "report:PA:5"}));
+        QCOMPARE(query->Rows(), 2); // then the filter
+        calls.clear();
+        ChooseInPopup(*group, 0);
+        QCOMPARE(calls, (QStringList{"page:(any):2", "chart:(any):2", "report:(any):2"}));
+        QCOMPARE(query->Rows(), 5);
+
+        QStringList clicks;
+        cal->Model().OnClick = [&](TStrTableCheckBoxModel& m) { clicks << QString("page:%1").arg(m.Checked()); };
+        connect(cal, &TStrTableCheckBox::filterClicked, &chart,
+                [&](bool checked) { clicks << QString("chart:%1:%2").arg(checked).arg(query->Rows()); });
+        ClickBox(*cal);
+        QCOMPARE(clicks, (QStringList{"page:1", "chart:1:5"}));
+        QCOMPARE(query->Rows(), 2);
+        ClickBox(*cal);
+        QCOMPARE(clicks.size(), 4);
+        QCOMPARE(clicks.back(), QString("chart:0:2"));
+        QCOMPARE(query->Rows(), 3);
+
+        // Mouse enter and leave of the list and the grid.
+        int enters = 0;
+        group->OnMouseEnter = [&](TStrTableCoBox&) { ++enters; };
+        QSignalSpy listEntered(group, &TStrTableCoBox::mouseEntered);
+        QSignalSpy listLeft(group, &TStrTableCoBox::mouseLeft);
+        QSignalSpy gridEntered(grid, &TStringTableGrid::mouseEntered);
+        QSignalSpy gridLeft(grid, &TStringTableGrid::mouseLeft);
+        for (QWidget* w : std::initializer_list<QWidget*>{group, grid}) {
+            const QPointF at(w->rect().center());
+            QEnterEvent enter(at, at, w->mapToGlobal(at));
+            QApplication::sendEvent(w, &enter);
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(w, &leave);
+        }
+        QCOMPARE(enters, 1);
+        QCOMPARE(listEntered.count(), 1);
+        QCOMPARE(listLeft.count(), 1);
+        QCOMPARE(gridEntered.count(), 1);
+        QCOMPARE(gridLeft.count(), 1);
     }
 
     void controlsWithoutTableAreDisabled() {

@@ -1,11 +1,15 @@
 // The grid over tables and queries: what it shows, how it draws yes/no and picture cells,
 // how it sizes its columns, when it raises its select-cell event, and that it reads only
 // the cells it draws.
+#include <QAbstractButton>
 #include <QBuffer>
 #include <QHeaderView>
 #include <QImage>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+
+#include <set>
 
 #include "core/data/str_field_db.h"
 #include "core/data/str_table_db.h"
@@ -122,7 +126,7 @@ private slots:
         QCOMPARE(grid->Table(), nullptr);
     }
 
-    void drawsTicksForYesAndPicturesInTheirCells() {
+    void drawsTicksAndCrossesInTickColumnsAndPicturesInTheirCells() {
         grid->SetTable(source.get());
         grid->show();
         QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
@@ -132,14 +136,31 @@ private slots:
         const QRect yesCell = grid->visualRect(m.index(2, 2)).adjusted(2, 2, -2, -2);
         const QRect noCell = grid->visualRect(m.index(3, 2)).adjusted(2, 2, -2, -2);
         const QRect picCell = grid->visualRect(m.index(3, 4));
-        // The tick stands in the middle of the cell, where a left-aligned text never reaches.
+        // A mark stands in the middle of the cell, where a left-aligned text never reaches.
         const auto middle = [](const QRect& r) { return QRect(r.center().x() - 8, r.top(), 17, r.height()); };
+        const auto left = [](const QRect& r) { return QRect(r.left(), r.top(), r.width() / 4, r.height()); };
+
+        // Not declared as a tick column: the yes/no cells show their words.
         QImage shot = grid->viewport()->grab().toImage();
-        QVERIFY2(CountPixels(shot, middle(yesCell), Dark) > 10, "a tick in the yes cell");
-        QCOMPARE(CountPixels(shot, yesCell, Dark), CountPixels(shot, middle(yesCell), Dark)); // no text beside it
-        QCOMPARE(CountPixels(shot, noCell, Dark), 0);
+        QVERIFY2(CountPixels(shot, left(yesCell), Dark) > 10, "the word of the yes cell");
+        QVERIFY2(CountPixels(shot, left(noCell), Dark) > 10, "the word of the no cell");
+        QCOMPARE(CountPixels(shot, middle(yesCell), Dark), 0);
         QVERIFY2(CountPixels(shot, picCell, Red) >= 100, "the 12x12 picture in its cell");
         QCOMPARE(CountPixels(shot, grid->visualRect(m.index(3, 0)), Red), 0);
+
+        // Declared (letter case aside): a tick for yes, a cross for no, no words.
+        grid->SetTickColumns({"~FOOD"});
+        QVERIFY(grid->IsTickColumn(2));
+        QVERIFY(!grid->IsTickColumn(3));
+        shot = grid->viewport()->grab().toImage();
+        QVERIFY2(CountPixels(shot, middle(yesCell), Dark) > 10, "a tick in the yes cell");
+        QCOMPARE(CountPixels(shot, yesCell, Dark), CountPixels(shot, middle(yesCell), Dark)); // no text beside it
+        QVERIFY2(CountPixels(shot, middle(noCell), Dark) > 10, "a cross in the no cell");
+        QCOMPARE(CountPixels(shot, noCell, Dark), CountPixels(shot, middle(noCell), Dark));
+        const QImage tick = shot.copy(middle(yesCell));
+        const QImage cross = shot.copy(middle(noCell));
+        QVERIFY2(tick != cross, "the two marks differ");
+        QVERIFY2(CountPixels(shot, picCell, Red) >= 100, "the picture stays");
 
         // The application's cached texts decide which cells are yes/no cells; without
         // them the cells show their texts.
@@ -147,10 +168,65 @@ private slots:
         shot = grid->viewport()->grab().toImage();
         QVERIFY2(CountPixels(shot, noCell, Dark) > 10, "the text of the no cell");
         QCOMPARE(CountPixels(shot, middle(yesCell), Dark), 0);
+        // Swapped texts swap the marks.
         grid->SetTickTexts(QStringLiteral("Nein"), QStringLiteral("Ja"));
         shot = grid->viewport()->grab().toImage();
-        QCOMPARE(CountPixels(shot, yesCell, Dark), 0);
-        QVERIFY(CountPixels(shot, middle(noCell), Dark) > 10);
+        QCOMPARE(shot.copy(middle(yesCell)), cross);
+        QCOMPARE(shot.copy(middle(noCell)), tick);
+
+        // Another column that is a tick column of no table column here: words again.
+        grid->SetTickColumns({"~ok"});
+        shot = grid->viewport()->grab().toImage();
+        QVERIFY(CountPixels(shot, left(yesCell), Dark) > 10);
+        QCOMPARE(CountPixels(shot, middle(yesCell), Dark), 0);
+    }
+
+    void drawCellEventFollowsTheDrawingOfEveryCell() {
+        grid->SetColNames("Code|Diameter");
+        grid->SetTitles({"~Code", "~Diameter"});
+        grid->SetTable(source.get());
+        std::set<std::pair<int, int>> drawn;
+        const QColor mark(255, 0, 255);
+        // The owner paints over every fixed cell: what shows is the owner's colour, so the
+        // grid's own drawing came first.
+        grid->OnDrawCell = [&](TStringTableGrid& sender, int aCol, int aRow, const QRect& rect, QPainter& painter) {
+            QCOMPARE(&sender, grid.get());
+            drawn.insert({aCol, aRow});
+            if (aCol == 0 || aRow == 0) painter.fillRect(rect.adjusted(2, 2, -2, -2), mark);
+        };
+        std::set<std::pair<int, int>> followed;
+        connect(grid.get(), &TStringTableGrid::cellDrawn, grid.get(),
+                [&](int aCol, int aRow, const QRect&, QPainter*) { followed.insert({aCol, aRow}); });
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        drawn.clear();
+        followed.clear();
+        const QImage shot = grid->grab().toImage();
+
+        std::set<std::pair<int, int>> expected{{0, 0}};
+        for (int c = 0; c <= 2; ++c)
+            for (int r = 0; r <= 5; ++r) expected.insert({c, r});
+        QCOMPARE(drawn, expected);
+        QCOMPARE(followed, expected);
+
+        auto markedAt = [&](const QWidget* part, const QRect& rect) {
+            const QPoint at = part->mapTo(grid.get(), rect.center());
+            return shot.pixelColor(at) == mark;
+        };
+        QHeaderView* titles = grid->horizontalHeader();
+        QHeaderView* numbers = grid->verticalHeader();
+        for (int c = 0; c < 2; ++c) {
+            const QRect section(titles->sectionViewportPosition(c), 0, titles->sectionSize(c), titles->height());
+            QVERIFY2(markedAt(titles->viewport(), section), qPrintable(QString("title %1").arg(c)));
+        }
+        for (int r = 0; r < 5; ++r) {
+            const QRect section(0, numbers->sectionViewportPosition(r), numbers->width(), numbers->sectionSize(r));
+            QVERIFY2(markedAt(numbers->viewport(), section), qPrintable(QString("row number %1").arg(r)));
+        }
+        const auto* corner = grid->findChild<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(corner);
+        QVERIFY2(markedAt(corner, corner->rect()), "the corner cell");
+        QVERIFY2(!markedAt(grid->viewport(), grid->visualRect(grid->model()->index(1, 1))), "data cells keep their drawing");
     }
 
     void autoColSizeFollowsTheTexts() {

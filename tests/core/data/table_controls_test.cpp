@@ -193,3 +193,44 @@ TEST_F(TableControls, QueryResetPutsEveryControlBack) {
     EXPECT_EQ(group.Table(), nullptr);
     EXPECT_FALSE(group.Enabled());
 }
+
+TEST_F(TableControls, ChoicesAndClicksReachTheOwnerAndEveryFollowerBeforeTheFilter) {
+    TStrTableCoBoxModel group;
+    group.SetSort(cSortASCII);
+    group.SetFieldName("Group");
+    group.SetTable(&query);
+    ASSERT_EQ(Items(group), (V{"", "PA", "PE", "PU"}));
+    std::vector<std::string> calls;
+    auto note = [&](const char* who, const TStrTableCoBoxModel& box) {
+        // Every listener hears the choice while the query still shows all five rows.
+        calls.push_back(std::string(who) + ":" + box.Items()[box.ItemIndex()] + ":" +
+                        std::to_string(query.Rows()));
+    };
+    group.OnChange = [&](TStrTableCoBoxModel& box) { note("owner", box); };
+    TConnection chart = group.Changed.Connect([&](TStrTableCoBoxModel& box) { note("chart", box); });
+    TConnection report = group.Changed.Connect([&](TStrTableCoBoxModel& box) { note("report", box); });
+    group.Select(3);
+    EXPECT_EQ(calls, (V{"owner:PU:5", "chart:PU:5", "report:PU:5"}));
+    EXPECT_EQ(query.Rows(), 2) << "then the filter is set";
+
+    calls.clear();
+    chart.Disconnect();
+    group.SelectByText("PA");
+    EXPECT_EQ(calls, (V{"owner:PA:2", "report:PA:2"}));
+    EXPECT_EQ(query.Rows(), 2);
+
+    TStrTableCheckBoxModel cal;
+    cal.SetFieldName("Cal");
+    cal.SetTable(&query);
+    std::vector<std::string> clicks;
+    cal.OnClick = [&](TStrTableCheckBoxModel& box) {
+        clicks.push_back(std::string("owner:") + (box.Checked() ? "on" : "off"));
+    };
+    TConnection follower = cal.Clicked.Connect([&](TStrTableCheckBoxModel& box) {
+        clicks.push_back(std::string("follower:") + (box.Checked() ? "on" : "off") + ":" +
+                         std::to_string(query.Rows()));
+    });
+    cal.Click(true);
+    EXPECT_EQ(clicks, (V{"owner:on", "follower:on:2"}));
+    EXPECT_EQ(query.Rows(), 1) << "of the two PA tubes one is calibrated";
+}

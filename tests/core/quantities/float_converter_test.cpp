@@ -447,12 +447,29 @@ TEST(FMU2Model, Increments) {
     list[UnitById(cUM_cm).Index] = "-2";
     f.model.SetIncrements(list);
     EXPECT_EQ(f.model.Increment(), 5);
+    // The list is read when it is assigned, never on a unit switch: a step chosen in the
+    // menu survives a round trip through other units.
     f.model.SelectUnitIndex(UnitById(cUM_in).Index);
+    EXPECT_EQ(f.model.Increment(), 5);
+    f.model.IncrementMenuClick(1);
+    f.model.SelectUnitIndex(UnitById(cUM_cm).Index);
+    f.model.SelectUnitIndex(UnitById(cUM_mm).Index);
+    EXPECT_EQ(f.model.Increment(), 0.1);
+    f.model.SetSIUnits(false);
+    f.model.SetSIUnits(true);
+    EXPECT_EQ(f.model.Increment(), 0.1);
+    // Assigned while another unit is shown, the list gives that unit's step; an entry that
+    // is no positive number, or none at all, gives 1.
+    f.model.SelectUnitIndex(UnitById(cUM_in).Index);
+    f.model.SetIncrements(list);
     EXPECT_EQ(f.model.Increment(), 0.125);
     f.model.SelectUnitIndex(UnitById(cUM_cm).Index);
+    f.model.SetIncrements(list);
     EXPECT_EQ(f.model.Increment(), 1);
     f.model.SelectUnitIndex(UnitById(cUM_m).Index);
+    f.model.SetIncrements(list);
     EXPECT_EQ(f.model.Increment(), 1);
+    f.model.SelectUnitIndex(UnitById(cUM_mm).Index);
     f.model.SetIncrements({});
     EXPECT_EQ(f.model.Increment(), 1);
 }
@@ -481,12 +498,22 @@ TEST(FMU2Model, ChangeNotification) {
     f.model.OnChange = [&] { ++f.changes; };
     f.model.SpinUp();
     EXPECT_EQ(f.changes, 3);
+    // Once a change was requested, every release of the spin lock raises the event: also
+    // a spin of a read-only field, which only beeps, and a spin stopped at the maximum.
     f.model.SetReadOnly(true);
     f.model.SpinUp();
-    f.model.EditChange("2");
     EXPECT_EQ(f.view.beeps, 1);
-    EXPECT_EQ(f.changes, 3); // nothing pending is raised again
+    EXPECT_EQ(f.changes, 4);
+    f.model.EditChange("2"); // a read-only field takes no text; no lock, no event
+    EXPECT_EQ(f.changes, 4);
     EXPECT_EQ(f.model.Value(), 6);
+    f.model.SetReadOnly(false);
+    f.model.SetValueMax(6);
+    const int before = f.changes;
+    f.model.SpinUp();
+    EXPECT_EQ(f.model.Value(), 6);
+    EXPECT_EQ(f.changes, before + 1);
+    f.model.SetValueMax(10);
     f.model.SetReadOnly(false);
     f.model.SetEnabled(false);
     f.model.EditChange("2");
