@@ -16,6 +16,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "tests/app/app_test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
 #include <QHelpEvent>
@@ -506,6 +507,42 @@ private slots:
         QVERIFY(!QFile::exists(nowhere));
         QCOMPARE(frame->windowTitle(), title);
         QCOMPARE(frame->RecentActions().size(), 1);
+    }
+
+    // In every language and every offered size the button bar, the navigator and the
+    // first pages show their texts whole. With VACUUM_LOOK_DIR set the windows are also
+    // saved there as images, to look at.
+    void textsFitInEveryLanguageAndSize() {
+        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
+        auto check = [&](const QString& shot) {
+            QCoreApplication::processEvents();
+            for (QWidget* w : frame->findChildren<QWidget*>()) {
+                if (!w->isVisible()) continue;
+                const bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+                if (!text || (qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->wordWrap()))
+                    continue;
+                QVERIFY2(w->width() >= w->minimumSizeHint().width(),
+                         qPrintable(shot + ": " + w->objectName() + " \"" +
+                                    w->property("text").toString() + "\" clipped"));
+            }
+            if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
+        };
+        for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(800, 565)}) {
+            frame->resize(size);
+            for (const char* code : {"en", "de", "fr", "ru"}) {
+                frame->SetLanguage(code);
+                check(
+                    QString("disclaimer_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code));
+            }
+        }
+        Accept();
+        for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+            frame->resize(size);
+            for (const char* code : {"en", "ru"}) {
+                frame->SetLanguage(code);
+                check(QString("start_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code));
+            }
+        }
     }
 };
 

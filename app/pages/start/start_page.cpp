@@ -73,8 +73,9 @@ TStartPage::TStartPage(TPageContext& context)
     intro->setObjectName("StartText");
     intro->setWordWrap(true);
     intro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    title->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    texts->setSpacing(10);
     texts->addWidget(title);
-    texts->addSpacing(6);
     texts->addWidget(intro);
     texts->addStretch(1);
     layout->addLayout(texts, 3);
