@@ -4,6 +4,7 @@
 #include "app/platform/help_viewer.h"
 #include "app/platform/timers.h"
 #include "core/workflow/main_window_rules.h"
+#include "core/lang/application_strings.h"
 #include "gui/lang/language_form.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,8 @@ TSplashForm::TSplashForm(ITimerFactory& timers, IHelpViewer* help, QWidget* pare
       timer_(timers.CreateTimer()) {
     setObjectName("SplashForm");
     language_ = std::make_unique<TLanguageForm>(this);
+    // The program's fallback texts for keys the language container may lack.
+    language_->LanguageDB().OnGetString = LanguageDB1GetString;
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     auto* panel = new QFrame(this);

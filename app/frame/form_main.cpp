@@ -14,6 +14,7 @@
 #include "core/workflow/main_window_size.h"
 #include "core/workflow/project_files.h"
 #include "core/workflow/vacuum_application.h"
+#include "core/lang/application_strings.h"
 #include "gui/lang/language_form.h"
 #include "gui/lang/qt_translators.h"
 
@@ -72,6 +73,8 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
     setObjectName("FormMain");
     setMinimumSize(TMainWindowSize::cMinWidth, TMainWindowSize::cMinHeight);
     language_ = std::make_unique<TLanguageForm>(this);
+    // The program's fallback texts for keys the language container may lack.
+    language_->LanguageDB().OnGetString = LanguageDB1GetString;
     BuildMenus();
     BuildButtonBar();
 
