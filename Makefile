@@ -1,5 +1,6 @@
-# Quick start: `make run` runs the program on the bundled catalogue, `make test` builds
-# and runs every test. Both install missing Debian packages first.
+# Quick start: `make run` runs the desktop program on the bundled catalogue (without a
+# display: the batch design of an example), `make test` builds and runs every test. Both
+# install missing Debian packages first.
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -19,16 +20,12 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	@echo "== Product database ($(BUILD)/bin/Vacuum.dat)"
-	@$(BUILD)/bin/vacdb tables $(BUILD)/bin/Vacuum.dat
-	@echo "== Languages ($(BUILD)/bin/Vacuum.bin)"
-	@$(BUILD)/bin/vacdb tables $(BUILD)/bin/Vacuum.bin
-	@echo "== tbl Density"
-	@$(BUILD)/bin/vacdb dump $(BUILD)/bin/Vacuum.dat "tbl Density"
-	@echo "== Suction cups of 20 to 30 mm"
-	@$(BUILD)/bin/vacuum-cli query $(BUILD)/bin/Vacuum.dat "qry SuctionCups" "(DiameterLong>=20)AND(DiameterLong<=30)" | cut -f1-8 | head -20
-	@echo "== Design of examples/glass_plate_rotary.vac"
-	@$(BUILD)/bin/vacuum-cli design examples/glass_plate_rotary.vac
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		$(BUILD)/bin/vacuum-designer; \
+	else \
+		echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): designing examples/glass_plate_rotary.vac in batch instead."; \
+		$(BUILD)/bin/vacuum-cli design examples/glass_plate_rotary.vac; \
+	fi
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)

@@ -20,7 +20,27 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
     return out;
 }
 
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 } // namespace
+
+TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments) {
+    TDesignerSwitches s;
+    for (const std::string& arg : arguments) {
+        if (EqualsNoCase(arg, "/ACCEPT")) s.Accept = true;
+        if (EqualsNoCase(arg, "/QUITAFTERPAINT")) s.QuitAfterPaint = true;
+    }
+    return s;
+}
 
 TScreenshotSwitches ReadScreenshotSwitches(const std::vector<std::string>& arguments) {
     TScreenshotSwitches s;

@@ -22,6 +22,20 @@ struct TScreenshotSwitches {
 
 TScreenshotSwitches ReadScreenshotSwitches(const std::vector<std::string>& arguments);
 
+//! The desktop program's own switches for unattended runs; each is one argument, in any
+//! letter case.
+struct TDesignerSwitches {
+    //! "/ACCEPT": the disclaimer is accepted at start (so a screenshot run follows at once),
+    //! the first-run language choice is not forced, and the program ends after a
+    //! screenshot run.
+    bool Accept = false;
+    //! "/QUITAFTERPAINT": the program ends once the main window has been painted the first
+    //! time (for timing the start-up).
+    bool QuitAfterPaint = false;
+};
+
+TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments);
+
 //! One image of a screenshot run: the language it is taken in (empty: the current one) and
 //! the file it is saved to.
 struct TScreenshotImage {

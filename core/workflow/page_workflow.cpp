@@ -60,6 +60,10 @@ bool TPageWorkflow::CommandEnabled(TMainCommand command) const {
     case cmcPaste:
     case cmcPrint:
     case cmcRecentFile:
+    case cmcNew:
+    case cmcOpen:
+    case cmcSave:
+    case cmcSaveAs:
         return !DisclaimerPending();
     default:
         return true;

@@ -66,6 +66,10 @@ enum TMainCommand : uint8_t {
     cmcPaste,
     cmcPrint,
     cmcRecentFile,
+    cmcNew,
+    cmcOpen,
+    cmcSave,
+    cmcSaveAs,
     cmcProject,
     cmcCustomer,
     cmcRemarks,
@@ -113,8 +117,9 @@ public:
     //! The guard of every input handler: the disclaimer is pending or a project is being
     //! created or read.
     bool InputBlocked() const;
-    //! Whether a command acts now: the units, the edit commands, printing and the recent
-    //! files wait for the disclaimer; the others work at any time.
+    //! Whether a command acts now: the units, the edit commands, printing, the recent
+    //! files and the project file commands (new, open, save, save as) wait for the
+    //! disclaimer; the others work at any time.
     bool CommandEnabled(TMainCommand command) const;
 
     // --- disclaimer ---

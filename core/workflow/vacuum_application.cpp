@@ -300,6 +300,17 @@ void TVacuumApplication::NewProject() {
     Document.Project().New();
 }
 
+int TVacuumApplication::WalkTo(int page, const std::function<void()>& afterStep) {
+    const int target = page < cLastNavigatorPage ? page : cLastNavigatorPage;
+    while (Workflow.CurrentPage() < target) {
+        const int from = Workflow.CurrentPage();
+        const bool moved = Input([&] { return Workflow.Next() && Workflow.CurrentPage() != from; });
+        if (afterStep) afterStep();
+        if (!moved) return from;
+    }
+    return -1;
+}
+
 void TVacuumApplication::AssemblePartsList() {
     TInputScope scope(*this);
     Mark(caPartsList);

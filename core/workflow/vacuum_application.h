@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -104,6 +105,12 @@ public:
     //! Starts a new project with its defaults, as accepting the disclaimer does. Every
     //! user action below is an input scope of its own.
     void NewProject();
+
+    //! Steps forward with the navigator's next button until `page` (at most the last
+    //! listed page) is current, each step one user action, calling `afterStep` after each
+    //! (outside the action, so that views have been told). −1 when the page is reached or
+    //! already passed, else the page on which a step was refused, which ends the walk.
+    int WalkTo(int page, const std::function<void()>& afterStep = {});
 
     //! Rebuilds the parts list from the chosen products and the document's amounts.
     void AssemblePartsList();

@@ -101,3 +101,17 @@ TEST(CommandLine, OneImagePerLanguageOnlyWithAPlaceholder) {
     EXPECT_EQ(ScreenshotImages("100%.bmp", languages),
               (std::vector<TScreenshotImage>{{"", "100%.bmp"}}));
 }
+
+TEST(DesignerSwitches, AreWholeArgumentsInAnyLetterCase) {
+    EXPECT_FALSE(ReadDesignerSwitches({}).Accept);
+    EXPECT_FALSE(ReadDesignerSwitches({}).QuitAfterPaint);
+    const TDesignerSwitches both = ReadDesignerSwitches({"/accept", "/SCREENSHOT", "/QuitAfterPaint"});
+    EXPECT_TRUE(both.Accept);
+    EXPECT_TRUE(both.QuitAfterPaint);
+    // Unlike "/SCREENSHOT", the last argument counts too.
+    EXPECT_TRUE(ReadDesignerSwitches({"/PAGE=3", "/ACCEPT"}).Accept);
+    // A prefix, a value or a longer word is another argument.
+    const TDesignerSwitches none = ReadDesignerSwitches({"/ACCEPTED", "/ACCEPT=1", "ACCEPT", "/QUITAFTER"});
+    EXPECT_FALSE(none.Accept);
+    EXPECT_FALSE(none.QuitAfterPaint);
+}

@@ -27,8 +27,9 @@ public:
     void Enter(int page) override { Entered.push_back(page); }
 };
 
-const TMainCommand kWaitingCommands[] = {cmcUnits, cmcUndo,  cmcCut,       cmcCopy,
-                                         cmcPaste, cmcPrint, cmcRecentFile};
+const TMainCommand kWaitingCommands[] = {cmcUnits, cmcUndo,  cmcCut,        cmcCopy, cmcPaste,
+                                         cmcPrint, cmcRecentFile, cmcNew, cmcOpen, cmcSave,
+                                         cmcSaveAs};
 const TMainCommand kFreeCommands[] = {cmcProject, cmcCustomer, cmcRemarks,    cmcLanguage,
                                       cmcHelp,    cmcInfo,     cmcWindowSize, cmcExit};
 
@@ -465,3 +466,4 @@ TEST_F(TPageWorkflowTest, OpeningFromTheStartPageEntersTheWorkpiece) {
 }
 
 } // namespace
+

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/data/orsik_connection.h"
+#include "core/lang/language_dialog.h"
+#include "core/lang/language_table.h"
+#include "core/shell/command_line.h"
+#include "core/shell/user_settings.h"
+#include "core/util/signal.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QObject>
+#include <QSize>
+#include <QString>
+
+class IFileDialogs;
+class IHelpViewer;
+class ILanguageChooser;
+class IMessageBoxes;
+class ITimerFactory;
+class QWidget;
+class TFormMain;
+class TPlatformEnvironment;
+class TSplashForm;
+class TVacuumApplication;
+
+//! What the program reaches the system through; the program's main hands in the Qt and
+//! POSIX ones, the tests doubles. Everything outlives the designer.
+struct TDesignerPlatform {
+    TPlatformEnvironment& Env;
+    IMessageBoxes& Messages;
+    IFileDialogs& Files;
+    ILanguageChooser& Languages;
+    ITimerFactory& Timers;
+    //! Null while the program has no help window.
+    IHelpViewer* Help = nullptr;
+    //! The screen size the window sizes are judged by; unset: the window's screen.
+    std::function<QSize()> ScreenSize;
+};
+
+//! The desktop program from start to end, in its order: the language container, the
+//! language list and the settings (read with the command line), the start-up window in the
+//! start-up language, the application with the product catalogue, the main window, the
+//! first-run language choice; at the end the recent files. It owns everything the windows
+//! share (the settings, the language dialog's list) and runs the unattended switches.
+class TDesigner : public QObject {
+    Q_OBJECT
+
+public:
+    //! `arguments` exclude the program path; the containers are read from `dataFolder`.
+    TDesigner(TDesignerPlatform platform, std::vector<std::string> arguments,
+              std::string dataFolder);
+    ~TDesigner() override;
+
+    //! Starts the program: false (LastError) when the product catalogue cannot be read.
+    bool Start();
+    const std::string& LastError() const { return lastError_; }
+    //! The end of the program: the recent files are written once the disclaimer was
+    //! accepted (a decline stores nothing).
+    void Finish();
+
+    TTavUserSettings& Settings() { return settings_; }
+    TLanguageDialog32Bit& LanguageDialog() { return languageDialog_; }
+    TSplashForm* Splash() const { return splash_.get(); }
+    TFormMain* Frame() const { return frame_.get(); }
+    TVacuumApplication* App() const { return app_.get(); }
+    const TScreenshotSwitches& Screenshot() const { return screenshot_; }
+    const TDesignerSwitches& Switches() const { return switches_; }
+
+    //! The screenshot run: page 1, the project, forward to the page, then one image (or one
+    //! per language). 0 when every image was written; 1 when the project could not be read
+    //! or an image not written; 2 when a page refused a step. Every failure is reported.
+    int RunScreenshot();
+    //! Saves the main window's own picture: PNG when the name ends in ".png", else BMP.
+    static bool SaveWindowImage(QWidget& window, const QString& fileName);
+
+signals:
+    //! The program is done (the main window closed, or an unattended run ended); the
+    //! event loop ends with this status.
+    void Finished(int status);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LanguageChanged();
+    void FirstShown();
+    void Accepted();
+    int Fail(int status, const QString& message);
+
+    TDesignerPlatform platform_;
+    std::vector<std::string> arguments_;
+    std::string dataFolder_;
+    TScreenshotSwitches screenshot_;
+    TDesignerSwitches switches_;
+    std::string lastError_;
+
+    TOrsikConnection languageConnection_;
+    TLanguageTable32Bit languageTable_;
+    TLanguageDialog32Bit languageDialog_;
+    TTavUserSettings settings_;
+    std::unique_ptr<TSplashForm> splash_;
+    std::unique_ptr<TVacuumApplication> app_;
+    std::unique_ptr<TFormMain> frame_;
+    std::vector<TConnection> follow_;
+    bool painted_ = false;
+    bool finished_ = false;
+};

@@ -1,0 +1,54 @@
+// vacuum-designer: the desktop program. Switches (one argument each):
+//   /ACCEPT            accept the disclaimer at start; end after a screenshot run
+//   /QUITAFTERPAINT    end once the main window has been painted the first time
+//   /SCREENSHOT /PROJECT=FILE /BITMAP=FILE /PAGE=N
+//                      load FILE, walk to page N and save the window as an image
+//                      (one per language when FILE holds %s)
+//   /SAP /WERK= /PFAD= /FILE=   the ordering system's parts-list export switches
+
+#include "app/designer/designer.h"
+#include "app/platform/file_dialogs.h"
+#include "app/platform/language_chooser.h"
+#include "app/platform/message_boxes.h"
+#include "app/platform/timers.h"
+#include "core/data/orsik_connection.h"
+#include "core/shell/command_line.h"
+#include "core/shell/platform.h"
+
+#include <cstdio>
+#include <memory>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("vacuum-designer");
+    // The designer ends the program, so that the start-up window left open does not keep
+    // it running.
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+
+    TPosixEnvironment env;
+    // An unattended run has nobody to click a message box away.
+    std::unique_ptr<IMessageBoxes> messages;
+    if (ReadDesignerSwitches(arguments).Accept)
+        messages = std::make_unique<TConsoleMessageBoxes>();
+    else
+        messages = std::make_unique<TQtMessageBoxes>();
+    TQtFileDialogs files;
+    TQtLanguageChooser languages;
+    TQtTimerFactory timers;
+    // The help window is plugged in here.
+    TDesignerPlatform platform{env, *messages, files, languages, timers, nullptr, {}};
+
+    TDesigner designer(platform, arguments, TOrsikConnection::ProgramFolder());
+    if (!designer.Start()) {
+        messages->Inform(nullptr, "vacuum-designer", QString::fromStdString(designer.LastError()));
+        return 1;
+    }
+    QObject::connect(&designer, &TDesigner::Finished, &qapp,
+                     [](int status) { QCoreApplication::exit(status); });
+    const int status = QApplication::exec();
+    designer.Finish();
+    return status;
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "app/frame/page.h"
+#include "core/quantities/project.h"
+#include "core/util/signal.h"
+#include "core/workflow/page_validation.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSize>
+
+class IFileDialogs;
+class IHelpViewer;
+class ILanguageChooser;
+class IMessageBoxes;
+class ITimerFactory;
+class QAction;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QToolBar;
+class TLanguageDialog32Bit;
+class TLanguageForm;
+class TMainStatusBar;
+class TPageNavigator;
+class TProjectFiles;
+class TTavUserSettings;
+class TVacuumApplication;
+
+//! What the main window is handed besides the application model. Everything outlives it.
+struct TFrameServices {
+    TTavUserSettings& Settings;
+    //! The language list and the chosen code of the language dialog.
+    TLanguageDialog32Bit& LanguageDialog;
+    IMessageBoxes& Messages;
+    IFileDialogs& Files;
+    ILanguageChooser& Languages;
+    ITimerFactory& Timers;
+    //! Null while the program has no help window: the help commands then do nothing.
+    IHelpViewer* Help = nullptr;
+    //! The size of the screen the window is on; unset: the window's screen.
+    std::function<QSize()> ScreenSize;
+};
+
+//! Makes the pages of the stack.
+using TPageFactory = std::function<std::vector<std::unique_ptr<TPage>>(TPageContext&)>;
+
+//! The main window: the button bar, the side navigator, the page stack, the status bar and
+//! the menus, over the application model. It forwards every command to the model (inside
+//! app.Input) and refreshes itself from the model's change notices; the pages come from
+//! the factory and are known only through TPage. Each menu item and button is a QAction
+//! with an object name ("ActionOpen", "ActionSize1024x768", ...).
+class TFormMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TFormMain(TVacuumApplication& app, TFrameServices services, const TPageFactory& pages,
+              QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    TVacuumApplication& App() { return app_; }
+    TProjectFiles& Files() { return *files_; }
+    TLanguageForm& Language() { return *language_; }
+    const TFrameServices& Services() const { return services_; }
+
+    TPage* Page(int index) const;
+    //! The page shown now.
+    TPage* CurrentPage() const { return Page(shownPage_); }
+    QStackedWidget* Stack() const { return stack_; }
+    TPageNavigator* Navigator() const { return navigator_; }
+    TMainStatusBar* Status() const { return status_; }
+    QToolBar* ButtonBar() const { return buttonBar_; }
+    QLabel* PageTitle() const { return pageTitle_; }
+    QMenu* FileMenu() const { return fileMenu_; }
+    QMenu* EditMenu() const { return editMenu_; }
+    QMenu* ViewMenu() const { return viewMenu_; }
+    QMenu* OptionsMenu() const { return optionsMenu_; }
+    QMenu* HelpMenu() const { return helpMenu_; }
+    QMenu* PageContextMenu() const { return contextMenu_; }
+    //! The entries of the recent files in the file menu, most recent first.
+    const QList<QAction*>& RecentActions() const { return recentActions_; }
+    QAction* Action(const char* objectName) const;
+    //! Whether hints show as tooltips (else in the status bar).
+    bool HintsAsTooltips() const { return tooltips_; }
+
+    // --- commands (what the menu items and buttons do) ---
+    //! The navigator and its step buttons; a refused move shows its one message and
+    //! focuses the control it names.
+    void Navigate(int page);
+    void StepPrevious();
+    void StepNext();
+    //! "~Language": the language dialog, then the chosen language.
+    void ChooseLanguage();
+    //! Makes a language current in every window of the program.
+    void SetLanguage(const std::string& code);
+    //! "~New", "~Open...", a recent file, "~Save", "~SaveAs...". Each asks before a
+    //! changed project is replaced; false when nothing was done.
+    bool NewProject();
+    bool OpenProject();
+    bool OpenProjectFile(const QString& fileName);
+    bool OpenRecent(int index);
+    bool SaveProject();
+    bool SaveProjectAs();
+    //! Entry `index` of the "~View" menu.
+    void ApplyWindowSize(int index);
+    //! Enables the size entries the screen can hold (done whenever the menu opens).
+    void UpdateWindowSizes();
+    //! Opens the help window at a topic (nothing without a help window).
+    void ShowHelp(int topic);
+    //! The message of a refused page check: shown once, then the focus goes to its control.
+    void ReportInvalidValue(const TPageCheckFailure& failure);
+
+    //! Translation of a key in the window's language.
+    QString Tr(std::string_view key) const;
+
+signals:
+    //! The disclaimer was accepted and the new project made.
+    void Accepted();
+    //! "~Info": the about window.
+    void InfoRequested();
+    //! Commands whose windows come with later pages of the program.
+    void UnitsRequested();
+    void ProjectDialogRequested(int tab);
+    void PrintRequested();
+    //! The window was shown for the first time.
+    void FirstShown();
+    //! The window closed (the user agreed to close a changed project).
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildButtonBar();
+    QAction* MakeAction(const char* name, const char* key, std::function<void()> run);
+    void Follow(TAspects aspects);
+    void ShowCurrentPage();
+    void UpdateCommands();
+    void UpdateCaption();
+    void UpdatePageNumber();
+    void UpdateHintStyle();
+    void RebuildRecentFiles();
+    void EditCommand(int command);
+    //! Asks whether to save a changed project before it is closed or replaced; false when
+    //! the user cancels (or the save failed).
+    bool ConfirmClose();
+    bool ReportFileResult(const std::optional<TPrjResult>& result, const QString& leadKey);
+    QString ProjectFilter() const;
+    QString DocumentsFolder() const;
+    void AfterMove();
+
+    TVacuumApplication& app_;
+    TFrameServices services_;
+    std::unique_ptr<TProjectFiles> files_;
+    std::unique_ptr<TPageContext> context_;
+    std::vector<std::unique_ptr<TPage>> pages_;
+    std::unique_ptr<TLanguageForm> language_;
+    std::vector<TConnection> follow_;
+    std::optional<TPageCheckFailure> failure_;
+
+    QToolBar* buttonBar_ = nullptr;
+    TPageNavigator* navigator_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QLabel* pageTitle_ = nullptr;
+    TMainStatusBar* status_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* optionsMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    QList<QAction*> sizeActions_;
+    int shownPage_ = -1;
+    bool tooltips_ = true;
+    bool shown_ = false;
+    QPointer<QWidget> hintSource_;
+};

@@ -1,0 +1,31 @@
+# Runs vacuum-designer unattended on the offscreen platform with its settings in a fresh
+# folder: it must exit 0 having written one PNG per bundled language, and exit non-zero
+# with a message for a project that cannot be read.
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+set(ENV{QT_QPA_PLATFORM} offscreen)
+set(ENV{HOME} ${OUT})
+set(ENV{XDG_CONFIG_HOME} ${OUT}/config)
+set(ENV{LC_ALL} C)
+execute_process(COMMAND ${PROGRAM} /ACCEPT /SCREENSHOT /PROJECT=${PROJECT} /BITMAP=${OUT}/shot_%s.png /PAGE=9
+                RESULT_VARIABLE rc ERROR_VARIABLE err TIMEOUT 60)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "screenshot run: exit ${rc}: ${err}")
+endif()
+foreach(code en de fr ru)
+  if(NOT EXISTS ${OUT}/shot_${code}.png)
+    message(FATAL_ERROR "no image for ${code}")
+  endif()
+  file(READ ${OUT}/shot_${code}.png magic LIMIT 4 HEX)
+  if(NOT magic STREQUAL "89504e47")
+    message(FATAL_ERROR "shot_${code}.png is no PNG (${magic})")
+  endif()
+endforeach()
+execute_process(COMMAND ${PROGRAM} /ACCEPT /SCREENSHOT /PROJECT=${OUT}/missing.vac /BITMAP=${OUT}/x.png /PAGE=3
+                RESULT_VARIABLE rc ERROR_VARIABLE err TIMEOUT 60)
+if(rc EQUAL 0 OR NOT err MATCHES "missing.vac")
+  message(FATAL_ERROR "a missing project: exit ${rc}, message: ${err}")
+endif()
+if(EXISTS ${OUT}/x.png)
+  message(FATAL_ERROR "an image was written without a project")
+endif()
