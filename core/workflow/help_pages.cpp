@@ -1,5 +1,7 @@
 #include "core/workflow/help_pages.h"
 
+#include "core/calc/drive.h"
+#include "core/calc/forces.h"
 #include "core/data/custom_table.h"
 #include "core/data/orsik_connection.h"
 #include "core/quantities/number_format.h"
@@ -116,7 +118,7 @@ const std::vector<TPageText>& PageTexts() {
          {cTopicDrive, cHelpFormulae}},
         {cHelpFormulae,
          {{cbParagraph, "~HelpFormIntro"},
-          {cbFormula, "~HelpFGravity", "g = 9.80655 m/s<sup>2</sup>"},
+          {cbFormula, "~HelpFGravity", "g = {g} m/s<sup>2</sup>"},
           {cbHeading, "~Workpiece"},
           {cbFormula, "~HelpFVolumeBar", "V = X·Y·Z"},
           {cbFormula, "~HelpFVolumeCylinder", "V = π·r<sup>2</sup>·L"},
@@ -161,7 +163,7 @@ const std::vector<TPageText>& PageTexts() {
           {cbFormula, "~HelpFServoShortJerk", "V′ := 0.95·V′"},
           {cbHeading, "~Drive"},
           {cbFormula, "~HelpFPressureScaling",
-           "F = F<sub>6 bar</sub>·p / 6 bar<br/>M = M<sub>6 bar</sub>·p / 6 bar"},
+           "F = F<sub>{p0} bar</sub>·p / {p0} bar<br/>M = M<sub>{p0} bar</sub>·p / {p0} bar"},
           {cbFormula, "~HelpFDriveAcceleration", "a = F/m<sub>b</sub><br/>a = M/J·R"},
           {cbFormula, "~HelpFBraking", "a<sub>b</sub> = v<sup>2</sup>/(2·l)·S"},
           {cbFormula, "~HelpFBrakingRotary",
@@ -302,6 +304,18 @@ std::string Link(int topic, const TTranslateFunc& translate) {
     return "<a href=\"" + HelpTopicLink(topic) + "\">" + Escape(HelpPageTitle(topic, translate)) + "</a>";
 }
 
+// The math of a formula with the constants of the calculations filled in: {g} gravity in
+// m/s², {p0} the rating pressure of the actuators in bar.
+std::string FormulaMath(std::string_view math) {
+    std::string s(math);
+    const std::pair<std::string_view, std::string> constants[] = {
+        {"{g}", ShortDecimal(cGravity)}, {"{p0}", ShortDecimal(cRatedPressure / 100000.0)}};
+    for (const auto& [name, value] : constants)
+        for (size_t at = s.find(name); at != std::string::npos; at = s.find(name, at + value.size()))
+            s.replace(at, name.size(), value);
+    return s;
+}
+
 // Renders the blocks: items into one list, formulae into one table.
 void RenderBlocks(std::string& html, const std::vector<TBlock>& blocks, const TTranslateFunc& translate) {
     TBlockKind open = cbParagraph; // the kind whose container is open (cbItem or cbFormula)
@@ -335,7 +349,7 @@ void RenderBlocks(std::string& html, const std::vector<TBlock>& blocks, const TT
                 open = cbFormula;
                 inContainer = true;
             }
-            html += "<tr><td width=\"50%\">" + text + "</td><td>" + std::string(b.Math) + "</td></tr>\n";
+            html += "<tr><td width=\"50%\">" + text + "</td><td>" + FormulaMath(b.Math) + "</td></tr>\n";
             break;
         }
     }
