@@ -8,6 +8,7 @@
 
 #include "app/designer/designer.h"
 #include "app/platform/file_dialogs.h"
+#include "app/platform/help_window_viewer.h"
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
 #include "app/platform/timers.h"
@@ -38,17 +39,22 @@ int main(int argc, char** argv) {
     TQtFileDialogs files;
     TQtLanguageChooser languages;
     TQtTimerFactory timers;
-    // The help window is plugged in here.
-    TDesignerPlatform platform{env, *messages, files, languages, timers, nullptr, {}};
+    TDesigner* running = nullptr;
+    THelpWindowViewer help([&running] { return running ? running->App() : nullptr; });
+    TDesignerPlatform platform{env, *messages, files, languages, timers, &help, {}};
 
     TDesigner designer(platform, arguments, TOrsikConnection::ProgramFolder());
+    running = &designer;
     if (!designer.Start()) {
         messages->Inform(nullptr, "vacuum-designer", QString::fromStdString(designer.LastError()));
+        help.Release();
         return 1;
     }
     QObject::connect(&designer, &TDesigner::Finished, &qapp,
                      [](int status) { QCoreApplication::exit(status); });
     const int status = QApplication::exec();
     designer.Finish();
+    // The help window follows the application, which goes with the designer.
+    help.Release();
     return status;
 }
