@@ -337,16 +337,19 @@ void TFormMain::UpdatePageNumber() {
 
 void TFormMain::UpdateHintStyle() {
     tooltips_ = ::HintsAsTooltips(language_->LanguageDB().Charset());
-    // Installing twice keeps one filter.
-    if (tooltips_)
-        qApp->removeEventFilter(this);
-    else
-        qApp->installEventFilter(this);
+    // The filter gives tooltips their time or sends hints to the status bar; installing
+    // twice keeps one filter.
+    qApp->installEventFilter(this);
     status_->SetHint(QString());
     hintSource_ = nullptr;
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (tooltips_ && event->type() == QEvent::ToolTip) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        // A hint stays visible for its time unless the widget sets its own.
+        if (w && w->window() == this && w->toolTipDuration() < 0) w->setToolTipDuration(cHintVisibleMs);
+    }
     if (!tooltips_) {
         auto* w = qobject_cast<QWidget*>(watched);
         const bool mine = w && w->window() == this;

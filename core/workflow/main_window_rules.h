@@ -19,6 +19,9 @@ std::string MainWindowCaption(std::string_view title, bool hasProject, std::stri
 //! replaced by `pageNumber`; empty for 0 (the pages that show no number).
 std::string PageNumberText(std::string_view pattern, int pageNumber);
 
+//! How long a hint shown as a tooltip stays visible, ms.
+inline constexpr int cHintVisibleMs = 4000;
+
 //! Hints show as tooltips in a language of the default character set; in any other the
 //! tooltips are off and the hint text goes to the status bar's hint panel.
 inline bool HintsAsTooltips(int charset) {

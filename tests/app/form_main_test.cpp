@@ -346,6 +346,10 @@ private slots:
         QCoreApplication::sendEvent(next, &enter);
         QCOMPARE(frame->Status()->HintPanel()->text(), QString());
         QCOMPARE(next->toolTip(), QString("Nächste Seite"));
+        // A tooltip hint stays four seconds.
+        QCOMPARE(next->toolTipDuration(), -1);
+        QCoreApplication::sendEvent(next, &tip);
+        QCOMPARE(next->toolTipDuration(), 4000);
     }
 
     void windowSizesFollowTheScreenAndTheStatusBarTheHeight() {
