@@ -231,3 +231,24 @@ TEST(ApplicationWalk, StepsAreUserActionsAndTheFirstRefusalEndsTheWalk) {
     EXPECT_EQ(afterSteps, std::vector<int>{cmpWorkpiece});
     EXPECT_EQ(messages, std::vector<std::string>{"~Height(Z)"});
 }
+
+// Looking at an example is no change: walked through every page it equals its file, so
+// closing it asks nothing. (An example saved before the program recomputed its cup places
+// or chose its generator would read as changed after the walk.)
+TEST(ProjectFiles, WalkingAnExampleThroughEveryPageChangesNothing) {
+    for (const char* name : kExampleNames) {
+        SCOPED_TRACE(name);
+        TFilesSession s;
+        s.Accept();
+        ASSERT_TRUE(s.Files.Open(kExamples + name)->Ok());
+        const std::vector<std::string> stored = Items(s.App.Document);
+        s.App.Input([&] {
+            while (s.App.Workflow.CurrentPage() < cmpPartsList)
+                if (!s.App.Workflow.Next()) break;
+        });
+        ASSERT_EQ(s.App.Workflow.CurrentPage(), cmpPartsList);
+        EXPECT_EQ(Items(s.App.Document), stored);
+        EXPECT_FALSE(s.Files.Modified());
+        EXPECT_FALSE(s.Files.AskBeforeClosing());
+    }
+}
