@@ -4,12 +4,23 @@
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
 
+namespace {
+
+// The page of one working slot (1 to 10); a slot whose page is not built yet shows its
+// caption and says so.
+std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
+    switch (page) {
+    default: return std::make_unique<TPlaceholderPage>(context, page);
+    }
+}
+
+} // namespace
+
 std::vector<std::unique_ptr<TPage>> CreatePages(TPageContext& context) {
     std::vector<std::unique_ptr<TPage>> pages;
     pages.push_back(std::make_unique<TStartPage>(context));
-    // The working pages are not built yet: each slot shows its caption and says so.
     for (int page = cmpWorkpiece; page <= cmpPartsList; ++page)
-        pages.push_back(std::make_unique<TPlaceholderPage>(context, page));
+        pages.push_back(CreateWorkingPage(context, page));
     pages.push_back(std::make_unique<TDisclaimerPage>(context));
     return pages;
 }
