@@ -282,10 +282,6 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     if (!loaded || !loaded->Ok()) return fail(1, loaded ? loaded->Message : o.Project + ": not read");
     const std::string storedCup = app.Document.SuctionCupsOrderCode, storedTube = app.Document.Tube.OrderCode,
                       storedVenturi = app.Document.Venturi.OrderCode;
-    // Loading already refilters the actuator list, so the stored actuator is read apart.
-    TMyProject asStored;
-    asStored.Project().LoadFromFile(o.Project);
-    const std::string storedActuator = asStored.Drive.PneumaticCircular.OrderCode;
     // A stored product the catalogue no longer offers gives way to the first row offered.
     auto replaced = [&](const std::string& what, const std::string& stored, const std::string& now) {
         if (!stored.empty() && stored != now)
@@ -305,7 +301,12 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
                 outcome.Error += "note: " + why + "\n";
         if (page == cmpDrive && (app.Document.Drive.Type == cdtPneumaticCircular ||
                                  app.Document.Drive.Type == cdtNCCircular))
-            replaced("rotary actuator", storedActuator, app.Document.Drive.PneumaticCircular.OrderCode);
+            // Loading already refilters the actuator list; the drive model remembers what
+            // the project held.
+            replaced("rotary actuator",
+                     app.Drive.ReplacedActuator().empty() ? app.Document.Drive.PneumaticCircular.OrderCode
+                                                          : app.Drive.ReplacedActuator(),
+                     app.Document.Drive.PneumaticCircular.OrderCode);
         if (!moved) {
             outcome.Status = 2;
             outcome.Error += "page " + std::to_string(page) + " refused: " + refused + "\n";

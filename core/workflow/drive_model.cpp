@@ -241,6 +241,7 @@ void TDriveModel::FilterRotaryQuery() {
 void TDriveModel::StrQueryDrehachseChange() {
     std::string& code = FDocument.Drive.PneumaticCircular.OrderCode;
     if (FindOrderCode(FRotaryQuery, code) >= 0) return;
+    if (FReplacedActuator.empty()) FReplacedActuator = code;
     if (FRotaryQuery && FRotaryQuery->Rows() > 0 && HasColumn(FRotaryQuery, "OrderCode"))
         code = FRotaryQuery->AsText(0, "OrderCode").substr(0, cOrderCodeLength);
     else

@@ -69,6 +69,10 @@ public:
     //! use of absorbers differ from those of the last filter, whatever changed them (a
     //! loaded project, a new workpiece mass, the motion page). Calculate runs it first.
     void UpdateRotaryFilter();
+    //! The stored actuator that StrQueryDrehachseChange first gave up since the last
+    //! ForgetReplacedActuator (a project being read calls it); empty while none was.
+    const std::string& ReplacedActuator() const { return FReplacedActuator; }
+    void ForgetReplacedActuator() { FReplacedActuator.clear(); }
 
     // --- results ---
     const TLinearDriveResult& Linear() const { return FLinear; }
@@ -108,6 +112,7 @@ private:
     };
     TRotaryFilterKey RotaryFilterKey() const;
     std::optional<TRotaryFilterKey> FFilteredFor;
+    std::string FReplacedActuator;
     int FCylinderRow = -1;
     TLinearDriveResult FLinear;
     TRotaryDriveResult FRotary;

@@ -182,7 +182,11 @@ private:
     // showing its sections runs.
     struct TDocumentLink : TProjectView {
         TVacuumApplication* App = nullptr;
-        void ShowProjectName(TMyProject&, const std::string&) override { App->Mark(caDocument); }
+        void ShowProjectName(TMyProject& doc, const std::string&) override {
+            App->Mark(caDocument);
+            // A project being made or read: what the drive model gave up belongs to the last.
+            if (doc.Project().Busy()) App->Drive.ForgetReplacedActuator();
+        }
         void ShowSection(TMyProject&, const std::string& section) override;
         void ShowDerivedInertia(TMyProject&) override {}
         void ShowProgress(TMyProject&, int percent) override { App->LoadProgress.Emit(percent); }

@@ -71,6 +71,8 @@ TEST(RotaryActuatorFilter, ALoadedProjectOffersOnlyActuatorsForItsAngleAndInerti
         s.Load(Variant("glass_plate_rotary.vac", "swivel180.vac",
                        {{"Moving.Circular.Angle", "Moving.Circular.Angle=3.141592653589793"}})));
     EXPECT_EQ(s.App.Document.Drive.PneumaticCircular.OrderCode, "RA-32-180");
+    // The model remembers what the project held, for the note of the batch design.
+    EXPECT_EQ(s.App.Drive.ReplacedActuator(), "RA-32-90");
 
     // A 40 mm plate weighs 20 kg: J ≥ 20·0.3² + 20·0.41/12 ≈ 2.48 kg·m², which only the
     // 63 mm actuators (3.15 kg·m²) take.
@@ -78,12 +80,17 @@ TEST(RotaryActuatorFilter, ALoadedProjectOffersOnlyActuatorsForItsAngleAndInerti
                                {{"Workpiece.Length.z", "Workpiece.Length.z=0.04"}})));
     const std::string& code = s.App.Document.Drive.PneumaticCircular.OrderCode;
     EXPECT_EQ(code, "RA-63-90");
+    EXPECT_EQ(s.App.Drive.ReplacedActuator(), "RA-32-90");
     EXPECT_GE(RotaryColumn(s.App, code, "MomentOfInertiaMax"), 20 * 0.09 + 20 * 0.41 / 12);
     // Walking to the drive page keeps it, and its torque (74.2 N·m at 6 bar) is what the
     // sizing uses.
     ASSERT_TRUE(s.WalkTo(cmpDrive));
     EXPECT_EQ(code, "RA-63-90");
     EXPECT_NEAR(s.App.Drive.Rotary().Torque, 74.2, 1e-9);
+    // Each project read starts afresh: the example as it is keeps its actuator.
+    ASSERT_TRUE(s.Load(kExamples + "glass_plate_rotary.vac"));
+    EXPECT_EQ(code, "RA-32-90");
+    EXPECT_EQ(s.App.Drive.ReplacedActuator(), "");
 }
 
 TEST(RotaryActuatorFilter, AWorkpieceChangeOrAPageEntryRefilters) {
