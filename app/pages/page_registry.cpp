@@ -3,6 +3,7 @@
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
+#include "app/pages/suction_cup/suction_cup_page.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ namespace {
 // caption and says so.
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
+    case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }
