@@ -307,16 +307,12 @@ void TSuctionCupPage::BuildGrid() {
     units(10, cUM_kg, cUM_g);
     grid_->SetTickColumns({"~ok"});
     grid_->SetRowSelect(true);
-    grid_->OnGetColWidth = [](TStringTableGrid& grid, int aCol, int& width, bool& userDefined) {
-        if (aCol == cPictureCol) {
-            width = 34;
-            userDefined = true;
-        } else if (aCol == 1) {
-            // The tick column is as wide as its title, as the header draws it.
-            const QString title = QString::fromStdString(grid.Model().Title(0));
-            width = grid.horizontalHeader()->fontMetrics().horizontalAdvance(title) + 24;
-            userDefined = true;
-        }
+    // Titles in bold for the selected row's columns would no longer fit their columns.
+    grid_->horizontalHeader()->setHighlightSections(false);
+    grid_->OnGetColWidth = [](TStringTableGrid&, int aCol, int& width, bool& userDefined) {
+        if (aCol != cPictureCol) return;
+        width = 34;
+        userDefined = true;
     };
     grid_->OnDrawCell = [this](TStringTableGrid&, int aCol, int aRow, const QRect& rect, QPainter& painter) {
         if (aCol == cPictureCol && aRow > 0) DrawPicture(aRow, rect, painter);
