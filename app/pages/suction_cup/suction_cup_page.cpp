@@ -317,9 +317,12 @@ void TSuctionCupPage::BuildGrid() {
     grid_->OnDrawCell = [this](TStringTableGrid&, int aCol, int aRow, const QRect& rect, QPainter& painter) {
         if (aCol == cPictureCol && aRow > 0) DrawPicture(aRow, rect, painter);
     };
-    grid_->SetAutoColSize(true);
     grid_->SetTable(&app.SuctionCupQuery);
     grid_->OnSelectCell = [this](TStringTableGrid&, int, int aRow) { RowChosen(aRow); };
+    // The columns are sized to the texts of all rows once, and again after a language
+    // change; a filter choice keeps them, so that they stay put and a choice over a large
+    // table does not measure every cell.
+    grid_->SizeColumns();
 }
 
 void TSuctionCupPage::DrawPicture(int aRow, const QRect& rect, QPainter& painter) {
@@ -411,6 +414,7 @@ void TSuctionCupPage::ShowStoredFilters() {
 }
 
 void TSuctionCupPage::Retranslate() {
+    grid_->SizeColumns();
     ShowCounts();
     ShowChosenCup();
 }

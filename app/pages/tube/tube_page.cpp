@@ -214,9 +214,12 @@ void TTubePage::BuildGrid() {
     grid_->SetRowSelect(true);
     // Titles in bold for the selected row's columns would no longer fit their columns.
     grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->SetAutoColSize(true);
     grid_->SetTable(&app.TubeQuery);
     grid_->OnSelectCell = [this](TStringTableGrid&, int, int aRow) { RowChosen(aRow); };
+    // The columns are sized to the texts of all rows once, and again after a language
+    // change; a filter choice keeps them, so that they stay put and a choice over a large
+    // table does not measure every cell.
+    grid_->SizeColumns();
 }
 
 TStrTableCoBox* TTubePage::List(const std::string& column) const {
@@ -296,6 +299,7 @@ void TTubePage::Retranslate() {
     // The model keeps its record label as the language made it.
     TVacuumApplication& app = context_.App;
     app.Input([&] { app.Tube.RefreshLabel(); });
+    grid_->SizeColumns();
     ShowResults();
 }
 
