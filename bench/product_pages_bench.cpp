@@ -18,13 +18,12 @@
 #include "tests/app/app_test_support.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QApplication>
-
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <QApplication>
 
 namespace {
 
@@ -50,7 +49,8 @@ struct TRunning {
         QCoreApplication::processEvents();
         TVacuumApplication& app = *Designer->App();
         const auto r = app.Input([&] {
-            return app.Workflow.OpenRecentFile(std::string(VACUUM_SOURCE_DIR) + "/examples/glass_plate_rotary.vac");
+            return app.Workflow.OpenRecentFile(std::string(VACUUM_SOURCE_DIR) +
+                                               "/examples/glass_plate_rotary.vac");
         });
         if (!r || !r->Ok()) throw std::runtime_error("example not read");
         Frame().Navigate(cmpPositioning);
@@ -73,18 +73,25 @@ void FillSynthetic(const TStrTableDB32Bit& source, TStrTableDB32Bit& target, int
     std::vector<TStrFieldDB*> dictionary;
     for (int c = 0; c < source.Cols(); ++c) {
         const TStrFieldDB& from = *source.Column(c);
-        TStrFieldDB& to = target.AddColumn(source.ColName(c), from.DataType(), from.Prec, from.Dec, from.Transl8);
+        TStrFieldDB& to =
+            target.AddColumn(source.ColName(c), from.DataType(), from.Prec, from.Dec, from.Transl8);
         const bool code = source.ColName(c) == "OrderCode" || source.ColName(c) == "ShortCut";
         if (!code && from.DataType() == csfString) dictionary.push_back(&to);
         for (int r = 0; r < rows; ++r) {
             const int s = r % n;
             switch (from.DataType()) {
-            case csfFloat: to.AppendFloat(from.GetFloat(s)); break;
+            case csfFloat:
+                to.AppendFloat(from.GetFloat(s));
+                break;
             case csfByte:
             case csfWord:
-            case csfDWord: to.AppendInt(static_cast<int32_t>(from.GetFloat(s))); break;
+            case csfDWord:
+                to.AppendInt(static_cast<int32_t>(from.GetFloat(s)));
+                break;
             case csfPBool:
-            case csfBool: to.AppendBool(source.AsBoolean(s, c)); break;
+            case csfBool:
+                to.AppendBool(source.AsBoolean(s, c));
+                break;
             default: {
                 std::string text = from.GetText(s);
                 if (code) {
@@ -137,7 +144,8 @@ void BM_SuctionCupFilterChange(benchmark::State& state) {
     }
     state.counters["rows"] = app.SuctionCupQuery.Table() ? app.SuctionCupQuery.Table()->Rows() : 0;
     state.counters["cells_painted_per_choice"] =
-        static_cast<double>(page.Grid()->CellsPainted() - cellsBefore) / static_cast<double>(state.iterations());
+        static_cast<double>(page.Grid()->CellsPainted() - cellsBefore) /
+        static_cast<double>(state.iterations());
     state.SetItemsProcessed(state.iterations());
     state.SetLabel(std::string(synthetic ? "200,000 synthetic cups" : "bundled catalogue") +
                    (sizing ? ", columns sized after every choice" : ", as the page does"));
@@ -150,7 +158,10 @@ void BM_SuctionCupFilterChange(benchmark::State& state) {
         });
     }
 }
-BENCHMARK(BM_SuctionCupFilterChange)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SuctionCupFilterChange)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

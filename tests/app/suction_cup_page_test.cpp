@@ -51,7 +51,9 @@ struct TSourceRows {
             if (!line.isEmpty()) Rows.push_back(line.split('\t'));
         }
     }
-    QString At(const QStringList& row, const QString& column) const { return row.value(Col.at(column)); }
+    QString At(const QStringList& row, const QString& column) const {
+        return row.value(Col.at(column));
+    }
     int Count(const std::function<bool(const QStringList&)>& keep) const {
         return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
     }
@@ -88,10 +90,14 @@ class SuctionCupPageTest : public QObject {
     std::unique_ptr<TVacuumApplication> app;
     std::unique_ptr<TFormMain> frame;
 
-    TSuctionCupPage* Page() const { return dynamic_cast<TSuctionCupPage*>(frame->Page(cmpSuctionCup)); }
+    TSuctionCupPage* Page() const {
+        return dynamic_cast<TSuctionCupPage*>(frame->Page(cmpSuctionCup));
+    }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
     int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const { return Grid()->model()->index(row, col).data().toString(); }
+    QString Cell(int row, int col) const {
+        return Grid()->model()->index(row, col).data().toString();
+    }
     int GridRows() const { return Grid()->model()->rowCount(); }
     bool EntryEnabled(int page) const { return frame->Navigator()->Entry(page)->isEnabled(); }
 
@@ -134,7 +140,8 @@ class SuctionCupPageTest : public QObject {
     void ClickRow(int row) {
         const QModelIndex target = Grid()->model()->index(row, kCodeCol);
         Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(target).center());
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                          Grid()->visualRect(target).center());
     }
     //! The first row that reads `text` in data column `col` and, with `unselected`, is not
     //! the grid's current row (drawn in the selection's colours).
@@ -143,7 +150,9 @@ class SuctionCupPageTest : public QObject {
             if (Cell(r, col) == text && !(unselected && r == Grid()->Row() - 1)) return r;
         return -1;
     }
-    QString Label(const QString& stored) const { return QString::fromStdString(app->Language.TranslateDisplay(stored.toStdString())); }
+    QString Label(const QString& stored) const {
+        return QString::fromStdString(app->Language.TranslateDisplay(stored.toStdString()));
+    }
 
 private slots:
     void init() {
@@ -153,13 +162,15 @@ private slots:
         settings->Loaded({});
         messages = {};
         files = {};
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
+        app =
+            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());
         app->SetLanguage("en");
         languageDialog.SetConnection(&app->LanguageConnection);
         languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files, languages, timers, nullptr,
-                                [] { return QSize(1280, 1024); }};
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
         frame = std::make_unique<TFormMain>(*app, services, CreatePages);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -189,11 +200,13 @@ private slots:
         QTest::keyClick(series, Qt::Key_Down);
         QTest::keyClick(series, Qt::Key_Down);
         QCOMPARE(series->currentText(), QString("S2"));
-        const int s2 = Cups().Count([](const QStringList& r) { return Cups().At(r, "Group") == "S2"; });
+        const int s2 =
+            Cups().Count([](const QStringList& r) { return Cups().At(r, "Group") == "S2"; });
         QVERIFY(s2 > 0 && s2 < all);
         QCOMPARE(GridRows(), s2);
         for (int r = 0; r < GridRows(); ++r) QCOMPARE(Cell(r, kSeriesCol), QString("S2"));
-        QVERIFY(Page()->RecordLabel()->text().startsWith(QString("%1 of %2 records - ").arg(s2).arg(all)));
+        QVERIFY(Page()->RecordLabel()->text().startsWith(
+            QString("%1 of %2 records - ").arg(s2).arg(all)));
         QCOMPARE(int(app->Document.SuctionCupSelection.Group), 2); // "*", "S1", "S2"
         // The gauge ran while the cups were filtered and went away at the end.
         QVERIFY(!progress.isEmpty());
@@ -241,8 +254,9 @@ private slots:
         QTest::keyClick(series, Qt::Key_Home);
         QCOMPARE(series->currentIndex(), 0);
         QCOMPARE(int(app->Document.SuctionCupSelection.Group), 0);
-        QCOMPARE(GridRows(),
-                 Cups().Count([](const QStringList& r) { return Cups().At(r, "~ShapeKey") == "~bellows 1.5"; }));
+        QCOMPARE(GridRows(), Cups().Count([](const QStringList& r) {
+            return Cups().At(r, "~ShapeKey") == "~bellows 1.5";
+        }));
     }
 
     void aRowChosenShowsItsCupsData() {
@@ -258,9 +272,9 @@ private slots:
         const QStringList& r = *Cups().Find("OrderCode", "SC-S1-FL020-SI-H3G18");
         QCOMPARE(Page()->DiameterPanel()->DisplayText(), Cups().At(r, "DiameterLong"));
         QCOMPARE(Page()->ForcePanel()->DisplayText(), Cups().At(r, "Fs07"));
-        QCOMPARE(Page()->VolumePanel()->DisplayText(), QString("0.519"));       // cm³
+        QCOMPARE(Page()->VolumePanel()->DisplayText(), QString("0.519"));      // cm³
         QCOMPARE(Page()->TotalVolumePanel()->DisplayText(), QString("2.076")); // 4 x 0.519 cm³
-        QCOMPARE(Page()->MassPanel()->DisplayText(), QString("8.63"));          // g
+        QCOMPARE(Page()->MassPanel()->DisplayText(), QString("8.63"));         // g
         QCOMPARE(app->Document.SuctionCupsOrderCode, std::string("SC-S1-FL020-SI-H3G18"));
 
         // One cup in the centre of a 300 x 200 x 10 mm plate, 1 mm from the edges: the
@@ -319,9 +333,9 @@ private slots:
         QCOMPARE(Page()->List("~ShapeKey")->currentText(), Label("~standart"));
         QCOMPARE(Page()->List("~MaterialKey")->currentText(), Label("~NBR"));
         QCOMPARE(GridRows(), Cups().Count([](const QStringList& r) {
-                     return Cups().At(r, "Group") == "S2" && Cups().At(r, "~ShapeKey") == "~standart" &&
-                            Cups().At(r, "~MaterialKey") == "~NBR";
-                 }));
+            return Cups().At(r, "Group") == "S2" && Cups().At(r, "~ShapeKey") == "~standart" &&
+                   Cups().At(r, "~MaterialKey") == "~NBR";
+        }));
         QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), QString("SC-S2-FL050-NB-H1G14"));
 
         // Every example has no filter at all: each one opened over the filters above clears
@@ -330,15 +344,17 @@ private slots:
             QFile f(ExampleProject(example));
             QVERIFY(f.open(QIODevice::ReadOnly));
             const QString file = QString::fromUtf8(f.readAll());
-            const QString code = file.section("SuctionCups.OrderCode=", 1).section('\n', 0, 0).trimmed();
+            const QString code =
+                file.section("SuctionCups.OrderCode=", 1).section('\n', 0, 0).trimmed();
             QVERIFY(!code.isEmpty());
             // A filter of the user's before the next project comes.
             Page()->List("~ShapeKey")->setFocus();
             QTest::keyClick(Page()->List("~ShapeKey"), Qt::Key_End);
             OpenOnPage(ExampleProject(example));
-            for (const char* column : {"StrokeCompensation", "Connector", "HolderType", "~MaterialKey", "~ShapeKey",
-                                       "Size", "Group"})
-                QVERIFY2(Page()->List(column)->currentIndex() == 0 || Page()->List(column)->Model().AutoSelected(),
+            for (const char* column : {"StrokeCompensation", "Connector", "HolderType",
+                                       "~MaterialKey", "~ShapeKey", "Size", "Group"})
+                QVERIFY2(Page()->List(column)->currentIndex() == 0 ||
+                             Page()->List(column)->Model().AutoSelected(),
                          qPrintable(QString(example) + " " + column));
             for (const char* column : {"~Filter", "~AngleCompensator"})
                 QVERIFY2(!Page()->Option(column)->isChecked(), column);
@@ -394,11 +410,13 @@ private slots:
             for (const char* code : {"en", "ru"}) {
                 frame->SetLanguage(code);
                 QCoreApplication::processEvents();
-                const QString shot = QString("suction_cup_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
+                const QString shot =
+                    QString("suction_cup_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
                 for (QWidget* w : Page()->findChildren<QWidget*>()) {
                     if (!w->isVisible()) continue;
                     const auto* label = qobject_cast<QLabel*>(w);
-                    const bool text = label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
+                    const bool text =
+                        label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
                     if (!text || (label && label->wordWrap())) continue;
                     // The value fields size their unit buttons themselves.
                     bool inField = false;
@@ -406,14 +424,16 @@ private slots:
                         inField = qobject_cast<TFMU2Custom*>(p) != nullptr;
                     if (inField) continue;
                     QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                             qPrintable(shot + ": " + w->objectName() + " \"" + w->property("text").toString() +
-                                        "\" clipped"));
-                    QVERIFY2(Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
-                             qPrintable(shot + ": " + w->objectName() + " outside the page"));
+                             qPrintable(shot + ": " + w->objectName() + " \"" +
+                                        w->property("text").toString() + "\" clipped"));
+                    QVERIFY2(
+                        Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
+                        qPrintable(shot + ": " + w->objectName() + " outside the page"));
                 }
                 // The grid takes the room that is left.
                 QVERIFY(Grid()->height() >= Page()->height() / 3);
-                QVERIFY(Page()->RecordLabel()->text().contains(code == std::string("ru") ? "записей" : "records"));
+                QVERIFY(Page()->RecordLabel()->text().contains(
+                    code == std::string("ru") ? "записей" : "records"));
                 if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
             }
         }

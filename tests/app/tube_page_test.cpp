@@ -53,7 +53,9 @@ struct TSourceRows {
             if (!line.isEmpty()) Rows.push_back(line.split('\t'));
         }
     }
-    QString At(const QStringList& row, const QString& column) const { return row.value(Col.at(column)); }
+    QString At(const QStringList& row, const QString& column) const {
+        return row.value(Col.at(column));
+    }
     int Count(const std::function<bool(const QStringList&)>& keep) const {
         return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
     }
@@ -64,7 +66,9 @@ struct TSourceRows {
     }
 };
 
-QString Source(const char* file) { return QString(VACUUM_SOURCE_DIR) + "/catalog/product/" + file; }
+QString Source(const char* file) {
+    return QString(VACUUM_SOURCE_DIR) + "/catalog/product/" + file;
+}
 const TSourceRows& Tubes() {
     static const TSourceRows rows(Source("tube.tsv"));
     return rows;
@@ -84,8 +88,10 @@ bool Fits(const QStringList& tube, const QString& cupCode) {
     const QString connector = Cups().At(*Cups().Find("OrderCode", cupCode), "ConnectorName");
     std::set<QString> connections;
     for (const QStringList& c : Connectors().Rows)
-        if (Connectors().At(c, "Name") == connector) connections.insert(Connectors().At(c, "Connection"));
-    return connections.count(Tubes().At(tube, "DW-x")) || connections.count(Tubes().At(tube, "TX-x"));
+        if (Connectors().At(c, "Name") == connector)
+            connections.insert(Connectors().At(c, "Connection"));
+    return connections.count(Tubes().At(tube, "DW-x")) ||
+           connections.count(Tubes().At(tube, "TX-x"));
 }
 
 constexpr int kOkCol = 0;
@@ -111,7 +117,9 @@ class TubePageTest : public QObject {
     TTubePage* Page() const { return dynamic_cast<TTubePage*>(frame->Page(cmpTube)); }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
     int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const { return Grid()->model()->index(row, col).data().toString(); }
+    QString Cell(int row, int col) const {
+        return Grid()->model()->index(row, col).data().toString();
+    }
     int GridRows() const { return Grid()->model()->rowCount(); }
     bool EntryEnabled(int page) const { return frame->Navigator()->Entry(page)->isEnabled(); }
 
@@ -137,7 +145,8 @@ class TubePageTest : public QObject {
     void ClickRow(int row) {
         const QModelIndex target = Grid()->model()->index(row, kCodeCol);
         Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(target).center());
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                          Grid()->visualRect(target).center());
     }
     //! The first row that reads `text` in data column `col` and, with `unselected`, is not
     //! the grid's current row (drawn in the selection's colours).
@@ -163,13 +172,15 @@ private slots:
         settings->Loaded({});
         messages = {};
         files = {};
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
+        app =
+            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());
         app->SetLanguage("en");
         languageDialog.SetConnection(&app->LanguageConnection);
         languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files, languages, timers, nullptr,
-                                [] { return QSize(1280, 1024); }};
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
         frame = std::make_unique<TFormMain>(*app, services, CreatePages);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -201,14 +212,18 @@ private slots:
         colour->setFocus();
         QTest::keyClick(colour, Qt::Key_Down);
         QCOMPARE(colour->currentText(), QString("Black"));
-        const int black = Tubes().Count([](const QStringList& t) { return Tubes().At(t, "~Color") == "~black"; });
+        const int black =
+            Tubes().Count([](const QStringList& t) { return Tubes().At(t, "~Color") == "~black"; });
         QCOMPARE(GridRows(), black);
         for (int r = 0; r < GridRows(); ++r) QCOMPARE(Cell(r, kColourCol), QString("Black"));
         QCOMPARE(int(app->Document.Tube.SelectionColor), 4); // "*", nature, silver, blue, black
-        const int blackFitting =
-            Tubes().Count([&](const QStringList& t) { return Tubes().At(t, "~Color") == "~black" && Fits(t, cup); });
-        QCOMPARE(Page()->RecordLabel()->text(),
-                 QString("%1 of %2 records - %3 Fits suction cup").arg(black).arg(all).arg(blackFitting));
+        const int blackFitting = Tubes().Count([&](const QStringList& t) {
+            return Tubes().At(t, "~Color") == "~black" && Fits(t, cup);
+        });
+        QCOMPARE(Page()->RecordLabel()->text(), QString("%1 of %2 records - %3 Fits suction cup")
+                                                    .arg(black)
+                                                    .arg(all)
+                                                    .arg(blackFitting));
 
         // Food-safe tubes: the choice is stored as the project keeps it.
         TStrTableCoBox* food = Page()->List("~Food");
@@ -218,8 +233,8 @@ private slots:
             QCOMPARE(food->currentText(), QString("Yes"));
             QVERIFY(app->Document.Tube.SelectionFood);
             QCOMPARE(GridRows(), Tubes().Count([](const QStringList& t) {
-                         return Tubes().At(t, "~Color") == "~black" && Tubes().At(t, "~Food") == "~Yes";
-                     }));
+                return Tubes().At(t, "~Color") == "~black" && Tubes().At(t, "~Food") == "~Yes";
+            }));
             QTest::keyClick(food, Qt::Key_Home);
             QVERIFY(!app->Document.Tube.SelectionFood);
         }
@@ -231,9 +246,9 @@ private slots:
         QVERIFY(first.endsWith(" mm"));
         const double metres = first.section(' ', 0, 0).toDouble() / 1000.0;
         QCOMPARE(GridRows(), Tubes().Count([&](const QStringList& t) {
-                     return Tubes().At(t, "~Color") == "~black" &&
-                            std::abs(Tubes().At(t, "Diameter").toDouble() - metres) < 1e-9;
-                 }));
+            return Tubes().At(t, "~Color") == "~black" &&
+                   std::abs(Tubes().At(t, "Diameter").toDouble() - metres) < 1e-9;
+        }));
         QCOMPARE(int(app->Document.Tube.SelectionColor), 4);
     }
 
@@ -253,7 +268,8 @@ private slots:
         QCOMPARE(app->Tube.SelectedRow(), row);
         QCOMPARE(Page()->SelectedLabel()->text(), QString("TU-PU-06x4-BL"));
         const QStringList& tube = *Tubes().Find("OrderCode", "TU-PU-06x4-BL");
-        QCOMPARE(Shown(Page()->DiameterPanel()), Tubes().At(tube, "Diameter").toDouble() * 1000.0); // 4 mm
+        QCOMPARE(Shown(Page()->DiameterPanel()),
+                 Tubes().At(tube, "Diameter").toDouble() * 1000.0); // 4 mm
 
         // 250 mm per cup: 1 m in all, and pi x (2 mm)^2 x 1 m = 12.566 cm³ of tube.
         Type(Page()->SingleLengthField(), "250");
@@ -261,11 +277,14 @@ private slots:
         QCOMPARE(app->Document.Tube.Length, 1.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("12.566"));
         // The evacuated volume takes the tube and the four cups (5.44 cm³ each).
-        const double cupVolume = Cups().At(*Cups().Find("OrderCode", "SC-S2-FL050-NB-H1G14"), "Volume").toDouble();
-        QCOMPARE(Shown(Page()->EvacuatedVolumePanel()), std::round((12.566371 + 4 * cupVolume / 1000.0) * 1000) / 1000);
+        const double cupVolume =
+            Cups().At(*Cups().Find("OrderCode", "SC-S2-FL050-NB-H1G14"), "Volume").toDouble();
+        QCOMPARE(Shown(Page()->EvacuatedVolumePanel()),
+                 std::round((12.566371 + 4 * cupVolume / 1000.0) * 1000) / 1000);
 
         // The total entered instead: 2 m in all is 0.5 m per cup.
-        QTest::mouseClick(Page()->TotalButton(), Qt::LeftButton, {}, QPoint(6, Page()->TotalButton()->height() / 2));
+        QTest::mouseClick(Page()->TotalButton(), Qt::LeftButton, {},
+                          QPoint(6, Page()->TotalButton()->height() / 2));
         QVERIFY(app->Document.Tube.TotalLength);
         QVERIFY(Page()->SingleLengthField()->ReadOnly());
         QVERIFY(!Page()->TotalLengthField()->ReadOnly());
@@ -312,7 +331,8 @@ private slots:
         // (Entering the page has walked the later pages again already; the filter keeps it so.)
         QVERIFY(EntryEnabled(cmpVenturi));
         // The grid's current row after the filter is the tube now.
-        QCOMPARE(QString::fromStdString(app->Tube.LabelSelectedTube()), Cell(Grid()->Row() - 1, kCodeCol));
+        QCOMPARE(QString::fromStdString(app->Tube.LabelSelectedTube()),
+                 Cell(Grid()->Row() - 1, kCodeCol));
         QCOMPARE(Cell(Grid()->Row() - 1, 2), series->currentText());
         for (int page = cmpMotion; page <= cmpPartsList; ++page)
             QVERIFY2(!EntryEnabled(page), qPrintable(QString("page %1 still reachable").arg(page)));
@@ -330,7 +350,9 @@ private slots:
         out.close();
         OpenOnPage(filtered);
         QCOMPARE(Page()->List("~Color")->currentText(), QString("Natural"));
-        QCOMPARE(GridRows(), Tubes().Count([](const QStringList& t) { return Tubes().At(t, "~Color") == "~nature"; }));
+        QCOMPARE(GridRows(), Tubes().Count([](const QStringList& t) {
+            return Tubes().At(t, "~Color") == "~nature";
+        }));
         QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), QString("TU-PU-06x4-NT"));
 
         for (const char* example : kExampleProjects) {
@@ -338,11 +360,14 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             const QString file = QString::fromUtf8(f.readAll());
             const QString code = file.section("Tube.OrderCode=", 1).section('\n', 0, 0).trimmed();
-            const double length = file.section("Tube.Length=", 1).section('\n', 0, 0).trimmed().toDouble();
-            const int cups = file.section("SuctionCups.Count=", 1).section('\n', 0, 0).trimmed().toInt();
+            const double length =
+                file.section("Tube.Length=", 1).section('\n', 0, 0).trimmed().toDouble();
+            const int cups =
+                file.section("SuctionCups.Count=", 1).section('\n', 0, 0).trimmed().toInt();
             OpenOnPage(ExampleProject(example));
             QVERIFY2(Page()->List("~Color")->currentIndex() == 0, example);
-            QVERIFY2(Page()->List("~Food")->currentIndex() == 0 || Page()->List("~Food")->Model().AutoSelected(),
+            QVERIFY2(Page()->List("~Food")->currentIndex() == 0 ||
+                         Page()->List("~Food")->Model().AutoSelected(),
                      example);
             QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), code);
             QCOMPARE(Page()->SelectedLabel()->text(), code);
@@ -375,15 +400,27 @@ private slots:
         };
         for (int row : {yes, no}) {
             const auto [dark, left, right, cell] = marks(row, kOkCol);
-            QVERIFY2(dark > 10, qPrintable(QString("row %1: %2 dark pixels in %3,%4 %5x%6").arg(row).arg(dark).arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
+            QVERIFY2(dark > 10, qPrintable(QString("row %1: %2 dark pixels in %3,%4 %5x%6")
+                                               .arg(row)
+                                               .arg(dark)
+                                               .arg(cell.x())
+                                               .arg(cell.y())
+                                               .arg(cell.width())
+                                               .arg(cell.height())));
             QVERIFY(right - left <= cell.height() + 4);
             QVERIFY(std::abs((left + right) / 2 - cell.center().x()) <= 3);
         }
         // The food column reads its words: they start at the left of the cell.
         const auto [dark, left, right, cell] = marks(no, 6);
         if (!qEnvironmentVariable("VACUUM_LOOK_DIR").isEmpty())
-            Grid()->viewport()->grab().save(qEnvironmentVariable("VACUUM_LOOK_DIR") + "/tube_grid.png");
-        QVERIFY2(dark > 10, qPrintable(QString("%1 dark pixels in %2,%3 %4x%5").arg(dark).arg(cell.x()).arg(cell.y()).arg(cell.width()).arg(cell.height())));
+            Grid()->viewport()->grab().save(qEnvironmentVariable("VACUUM_LOOK_DIR") +
+                                            "/tube_grid.png");
+        QVERIFY2(dark > 10, qPrintable(QString("%1 dark pixels in %2,%3 %4x%5")
+                                           .arg(dark)
+                                           .arg(cell.x())
+                                           .arg(cell.y())
+                                           .arg(cell.width())
+                                           .arg(cell.height())));
         QVERIFY(left - cell.left() < 8);
         QCOMPARE(Cell(no, 6), QString("No"));
     }
@@ -396,11 +433,13 @@ private slots:
             for (const char* code : {"en", "ru"}) {
                 frame->SetLanguage(code);
                 QCoreApplication::processEvents();
-                const QString shot = QString("tube_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
+                const QString shot =
+                    QString("tube_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
                 for (QWidget* w : Page()->findChildren<QWidget*>()) {
                     if (!w->isVisible()) continue;
                     const auto* label = qobject_cast<QLabel*>(w);
-                    const bool text = label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
+                    const bool text =
+                        label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
                     if (!text || (label && label->wordWrap())) continue;
                     // The value fields size their unit buttons themselves.
                     bool inField = false;
@@ -408,14 +447,16 @@ private slots:
                         inField = qobject_cast<TFMU2Custom*>(p) != nullptr;
                     if (inField) continue;
                     QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                             qPrintable(shot + ": " + w->objectName() + " \"" + w->property("text").toString() +
-                                        "\" clipped"));
-                    QVERIFY2(Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
-                             qPrintable(shot + ": " + w->objectName() + " outside the page"));
+                             qPrintable(shot + ": " + w->objectName() + " \"" +
+                                        w->property("text").toString() + "\" clipped"));
+                    QVERIFY2(
+                        Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
+                        qPrintable(shot + ": " + w->objectName() + " outside the page"));
                 }
                 QVERIFY(Grid()->height() >= Page()->height() / 3);
                 // The record label follows the language.
-                QVERIFY(Page()->RecordLabel()->text().contains(code == std::string("ru") ? "записей" : "records"));
+                QVERIFY(Page()->RecordLabel()->text().contains(
+                    code == std::string("ru") ? "записей" : "records"));
                 if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
             }
         }

@@ -31,14 +31,20 @@ struct TFilterCaption {
 };
 // In the order the block shows them: three pairs of label and list per row.
 constexpr TFilterCaption kFilterCaptions[] = {
-    {"Group", "~Series"},           {"Size", "~Size"},         {"~ShapeKey", "~Shape"},
-    {"~MaterialKey", "~Material"},  {"Connector", "~AirConnector"}, {"HolderType", "~SuctionCupHolder"},
-    {"StrokeCompensation", "~StrokeCompensator"}, {"~Filter", "~Filter"},
+    {"Group", "~Series"},
+    {"Size", "~Size"},
+    {"~ShapeKey", "~Shape"},
+    {"~MaterialKey", "~Material"},
+    {"Connector", "~AirConnector"},
+    {"HolderType", "~SuctionCupHolder"},
+    {"StrokeCompensation", "~StrokeCompensator"},
+    {"~Filter", "~Filter"},
     {"~AngleCompensator", "~AngleCompensator"},
 };
 
 // The shapes the help panel pictures, with the shape names of the cup table.
-constexpr const char* kShapes[] = {"~standart", "~extra deep", "~bellows 1.5", "~bellows 3.5", "~oval"};
+constexpr const char* kShapes[] = {"~standart", "~extra deep", "~bellows 1.5", "~bellows 3.5",
+                                   "~oval"};
 
 QString Q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -93,9 +99,11 @@ void DrawCupShape(QPainter& p, const QRectF& r, std::string_view shape, const QC
         body.closeSubpath();
     } else if (shape == "~extra deep") {
         body.moveTo(cx - w * 0.14, stemB);
-        body.cubicTo(cx - w * 0.2, stemB + h * 0.2, cx - w * 0.36, bottom - h * 0.2, cx - w * 0.36, bottom);
+        body.cubicTo(cx - w * 0.2, stemB + h * 0.2, cx - w * 0.36, bottom - h * 0.2, cx - w * 0.36,
+                     bottom);
         body.lineTo(cx + w * 0.36, bottom);
-        body.cubicTo(cx + w * 0.36, bottom - h * 0.2, cx + w * 0.2, stemB + h * 0.2, cx + w * 0.14, stemB);
+        body.cubicTo(cx + w * 0.36, bottom - h * 0.2, cx + w * 0.2, stemB + h * 0.2, cx + w * 0.14,
+                     stemB);
         body.closeSubpath();
     } else {
         // A flat cup: a wide, shallow lip.
@@ -196,7 +204,8 @@ QWidget* TSuctionCupPage::BuildFilters() {
             list->SetTable(&app.SuctionCupQuery);
             m.OnChange = [this, column](TStrTableCoBoxModel& model) {
                 const bool chosen = model.ItemIndex() > 0 && !model.AutoSelected();
-                FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())] : std::string());
+                FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())]
+                                            : std::string());
             };
             auto* label = new QLabel(c.Caption, box);
             label->setBuddy(list);
@@ -246,10 +255,10 @@ QWidget* TSuctionCupPage::BuildData() {
         const char* Caption;
         QWidget* Value;
     };
-    const TRow rows[] = {{"~OrderCode", selected_},     {"~Thread", thread_},
-                         {"~Diameter", diameter_},      {"~DmaxSuctionCup", dmax_},
-                         {"~HoldingForce", force_},     {"~Mass", mass_},
-                         {"~Volume", volume_},          {"~SuctionCupsVolume", totalVolume_}};
+    const TRow rows[] = {{"~OrderCode", selected_}, {"~Thread", thread_},
+                         {"~Diameter", diameter_},  {"~DmaxSuctionCup", dmax_},
+                         {"~HoldingForce", force_}, {"~Mass", mass_},
+                         {"~Volume", volume_},      {"~SuctionCupsVolume", totalVolume_}};
     int i = 0;
     for (const TRow& r : rows) {
         auto* label = new QLabel(r.Caption, box);
@@ -290,11 +299,12 @@ void TSuctionCupPage::BuildGrid() {
     grid_->setObjectName(Q(cpcSuctionCupGrid));
     grid_->Model().Translate = app.Translator();
     // The shape column twice: once as its picture, once as its name.
-    grid_->SetColNames("~ok|~ShapeKey|OrderCode|Group|Size|~ShapeKey|~MaterialKey|DiameterLong|Fs07|Volume|"
-                       "Mass_kg|Connector|HolderType|StrokeCompensation|Thread");
-    grid_->SetTitles({"~SuitableForWorkpiece", "", "~OrderCode", "~Series", "~Size", "~Shape", "~Material",
-                      "~Diameter", "~HoldingForce", "~Volume", "~Mass", "~AirConnector", "~SuctionCupHolder",
-                      "~StrokeCompensator", "~Thread"});
+    grid_->SetColNames(
+        "~ok|~ShapeKey|OrderCode|Group|Size|~ShapeKey|~MaterialKey|DiameterLong|Fs07|Volume|"
+        "Mass_kg|Connector|HolderType|StrokeCompensation|Thread");
+    grid_->SetTitles({"~SuitableForWorkpiece", "", "~OrderCode", "~Series", "~Size", "~Shape",
+                      "~Material", "~Diameter", "~HoldingForce", "~Volume", "~Mass",
+                      "~AirConnector", "~SuctionCupHolder", "~StrokeCompensator", "~Thread"});
     auto units = [this](int dataCol, TNUMessurement from, TNUMessurement scale) {
         TStrTableGridColumn& c = grid_->Model().GridColumn(dataCol);
         c.DataUnit = from;
@@ -314,7 +324,8 @@ void TSuctionCupPage::BuildGrid() {
         width = 34;
         userDefined = true;
     };
-    grid_->OnDrawCell = [this](TStringTableGrid&, int aCol, int aRow, const QRect& rect, QPainter& painter) {
+    grid_->OnDrawCell = [this](TStringTableGrid&, int aCol, int aRow, const QRect& rect,
+                               QPainter& painter) {
         if (aCol == cPictureCol && aRow > 0) DrawPicture(aRow, rect, painter);
     };
     grid_->SetTable(&app.SuctionCupQuery);
@@ -328,7 +339,8 @@ void TSuctionCupPage::BuildGrid() {
 void TSuctionCupPage::DrawPicture(int aRow, const QRect& rect, QPainter& painter) {
     const TCustomTable& query = context_.App.SuctionCupQuery;
     if (aRow - 1 >= query.Rows()) return;
-    const bool selected = grid_->selectionModel() && grid_->selectionModel()->isRowSelected(aRow - 1, {});
+    const bool selected =
+        grid_->selectionModel() && grid_->selectionModel()->isRowSelected(aRow - 1, {});
     // Over the shape name the grid wrote: the picture instead.
     painter.fillRect(rect, palette().color(selected ? QPalette::Highlight : QPalette::Base));
     const int side = std::min(rect.width(), rect.height()) - 2;
@@ -399,8 +411,9 @@ void TSuctionCupPage::ShowStoredFilters() {
         const std::string column(filters[i].Column);
         if (TStrTableCoBox* list = List(column)) {
             const TStrTableCoBoxModel& m = list->Model();
-            const std::string shown =
-                m.ItemIndex() > 0 && !m.AutoSelected() ? m.Items()[static_cast<size_t>(m.ItemIndex())] : std::string();
+            const std::string shown = m.ItemIndex() > 0 && !m.AutoSelected()
+                                          ? m.Items()[static_cast<size_t>(m.ItemIndex())]
+                                          : std::string();
             if (shown == want) continue;
             if (want.empty())
                 list->Model().Select(0);
@@ -424,7 +437,8 @@ void TSuctionCupPage::Enter() {
 }
 
 void TSuctionCupPage::Refresh(TAspects aspects) {
-    if (aspects.Intersects({caSuctionCup, caArrangement, caWorkpiece, caLanguage, caDocument, caNavigator})) {
+    if (aspects.Intersects(
+            {caSuctionCup, caArrangement, caWorkpiece, caLanguage, caDocument, caNavigator})) {
         ShowCounts();
         ShowChosenCup();
         ShowHelpHighlights();
@@ -460,7 +474,8 @@ void TSuctionCupPage::ShowHelpHighlights() {
         h.Widget->setAutoFillBackground(highlighted);
         h.Widget->setBackgroundRole(highlighted ? QPalette::Highlight : QPalette::Window);
         h.Widget->setForegroundRole(highlighted ? QPalette::HighlightedText : QPalette::WindowText);
-        for (QLabel* label : h.Widget->findChildren<QLabel*>()) label->setForegroundRole(h.Widget->foregroundRole());
+        for (QLabel* label : h.Widget->findChildren<QLabel*>())
+            label->setForegroundRole(h.Widget->foregroundRole());
         QFont font = h.Widget->font();
         font.setBold(highlighted);
         h.Widget->setFont(font);

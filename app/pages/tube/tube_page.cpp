@@ -14,8 +14,8 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -87,7 +87,8 @@ QWidget* TTubePage::BuildFilters() {
         list->SetTable(&app.TubeQuery);
         m.OnChange = [this, column](TStrTableCoBoxModel& model) {
             const bool chosen = model.ItemIndex() > 0 && !model.AutoSelected();
-            FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())] : std::string());
+            FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())]
+                                        : std::string());
         };
         auto* label = new QLabel(spec.Caption, box);
         label->setBuddy(list);
@@ -104,7 +105,8 @@ QWidget* TTubePage::BuildFilters() {
         const char* Column;
         const char* Caption;
     };
-    for (const TOptionSpec& spec : {TOptionSpec{"CalInside", "~Inside"}, TOptionSpec{"CalOutside", "~Outside"}}) {
+    for (const TOptionSpec& spec :
+         {TOptionSpec{"CalInside", "~Inside"}, TOptionSpec{"CalOutside", "~Outside"}}) {
         const std::string column = spec.Column;
         auto* option = new TStrTableCheckBox(spec.Caption, box);
         option->setObjectName(QString("CheckBoxTube%1").arg(options->count()));
@@ -284,8 +286,9 @@ void TTubePage::ShowStoredFilters() {
         if (!list) continue;
         const std::string want = FilterValueText(filters[i], TubeFilterValue(stored, i));
         const TStrTableCoBoxModel& m = list->Model();
-        const std::string shown =
-            m.ItemIndex() > 0 && !m.AutoSelected() ? m.Items()[static_cast<size_t>(m.ItemIndex())] : std::string();
+        const std::string shown = m.ItemIndex() > 0 && !m.AutoSelected()
+                                      ? m.Items()[static_cast<size_t>(m.ItemIndex())]
+                                      : std::string();
         if (shown == want) continue;
         if (want.empty())
             list->Model().Select(0);
@@ -308,8 +311,8 @@ void TTubePage::Enter() {
 }
 
 void TTubePage::Refresh(TAspects aspects) {
-    if (aspects.Intersects({caTube, caSuctionCup, caArrangement, caVacuumGenerator, caLanguage, caDocument,
-                            caNavigator}))
+    if (aspects.Intersects({caTube, caSuctionCup, caArrangement, caVacuumGenerator, caLanguage,
+                            caDocument, caNavigator}))
         ShowResults();
     if (aspects.Intersects({caTube, caNavigator})) ShowChosenRow();
 }
