@@ -3,6 +3,8 @@
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
+#include "app/pages/suction_cup/suction_cup_page.h"
+#include "app/pages/tube/tube_page.h"
 
 namespace {
 
@@ -10,6 +12,8 @@ namespace {
 // caption and says so.
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
+    case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
+    case cmpTube: return std::make_unique<TTubePage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }

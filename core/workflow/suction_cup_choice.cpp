@@ -4,6 +4,7 @@
 #include "core/workflow/suction_cup_model.h"
 
 #include "core/workflow/model_text.h"
+#include "core/workflow/product_filters.h"
 
 #include "core/calc/forces.h"
 #include "core/calc/workpiece.h"
@@ -54,6 +55,18 @@ void TSuctionCupModel::SaugerSelect(int row) {
 void TSuctionCupModel::SaugerSelectionChange() {
     if (Inert()) return;
     if (FView) FView->InvalidateLaterPages();
+}
+
+std::vector<std::string> TSuctionCupModel::HighlightedHelpLabels() const {
+    std::vector<std::string> labels;
+    const std::span<const TProductFilter> filters = SuctionCupFilters();
+    for (size_t i = 0; i < filters.size(); ++i) {
+        const int value = SuctionCupFilterValue(FDoc.SuctionCupSelection, i);
+        if (value == 0) continue;
+        labels.push_back(filters[i].Kind == cpfChoice ? FilterValueText(filters[i], value)
+                                                      : std::string(filters[i].Column));
+    }
+    return labels;
 }
 
 double TSuctionCupModel::MaxCupDiameter() const {

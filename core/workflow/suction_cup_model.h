@@ -209,8 +209,13 @@ public:
     //! loads the cup data, re-lays out the arrangement and notes whether the row suits.
     //! Rows outside the query are ignored.
     void SaugerSelect(int row);
-    //! A filter list of the page changed: invalidates the later pages.
+    //! A filter list of the page changed: invalidates the later pages. The page then
+    //! highlights the help labels HighlightedHelpLabels() names.
     void SaugerSelectionChange();
+    //! The help labels of the page that belong to the stored filter values: for each filter
+    //! with a value, the text its list shows for it ("~bellows 1.5", "female"), and for each
+    //! option that is set, its column ("~Filter"). In the order of SuctionCupFilters().
+    std::vector<std::string> HighlightedHelpLabels() const;
     //! Largest cup diameter shown on the page: the smaller of what the strategy admits and
     //! what the workpiece admits, m.
     double MaxCupDiameter() const;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "core/lang/language_db.h"
 #include "core/workflow/product_filters.h"
@@ -147,6 +149,44 @@ TEST(ProductFilters, LoadingAProjectRestoresFiltersAndChosenProducts) {
     app.Hooks.Enter(cmpVenturi);
     EXPECT_EQ(ColumnText(app.VenturiQuery, app.Venturi.SelectedRow(), "OrderCode"), "VG-V2-050-M5G18-VMFQ");
     std::filesystem::remove(file);
+}
+
+// The filter lists of the product pages hear when a project has set their filters, once
+// per page and after the query shows the stored choice; filtering the cups reports its
+// progress to the gauge, ending at 100.
+TEST(VacuumApplication, ProjectsTellTheFilterListsAndCupFilteringShowsProgress) {
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    app.Workflow.ButtonAcceptClick();
+    std::vector<int> restored;
+    std::vector<int> cupRowsWhenTold;
+    TConnection c = app.FiltersRestored.Connect([&](int page) {
+        restored.push_back(page);
+        if (page == cmpSuctionCup) cupRowsWhenTold.push_back(app.SuctionCupQuery.Rows());
+    });
+    const auto dir = std::filesystem::path(CatalogueFile()).parent_path();
+    const std::string file = (dir / "restored.vac").string();
+    ASSERT_TRUE(app.Workflow.OpenRecentFile(kExample)->Ok());
+    app.Document.SuctionCupSelection.Group = 2; // S2
+    ASSERT_TRUE(app.Document.Project().SaveToFile(file).Ok());
+    restored.clear();
+    cupRowsWhenTold.clear();
+    ASSERT_TRUE(app.Workflow.OpenRecentFile(file)->Ok());
+    std::sort(restored.begin(), restored.end());
+    EXPECT_EQ(restored, (std::vector<int>{cmpSuctionCup, cmpTube, cmpVenturi}));
+    ASSERT_EQ(cupRowsWhenTold.size(), 1u);
+    EXPECT_EQ(cupRowsWhenTold[0], app.SuctionCupQuery.Rows());
+    EXPECT_LT(app.SuctionCupQuery.Rows(), app.SuctionCups.Rows());
+    EXPECT_TRUE(AllRowsRead(app.SuctionCupQuery, "Group", "S2"));
+    std::filesystem::remove(file);
+
+    std::vector<int> progress;
+    TConnection p = app.LoadProgress.Connect([&](int percent) { progress.push_back(percent); });
+    app.SuctionCupQuery.AddCondition("DiameterLong>=20");
+    ASSERT_GE(progress.size(), 3u);
+    EXPECT_EQ(progress.front(), 0);
+    EXPECT_EQ(progress.back(), 100);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end())) << "the gauge never goes back";
 }
 
 TEST(VacuumApplication, ALanguageChangeRefreshesYesNoAndThePartsList) {

@@ -309,6 +309,22 @@ TEST_F(SuctionCupModelTest, RecordLabelCountsQueryTableAndSuitableRows) {
     EXPECT_EQ(Model.LabelSaugerCount(), "2 of 4 records - 1 suitable");
 }
 
+TEST_F(SuctionCupModelTest, HelpLabelsFollowTheStoredFilterValues) {
+    EXPECT_TRUE(Model.HighlightedHelpLabels().empty());
+    // The shape list shows its translated names with their "~"; the connector list its
+    // plain texts; a set option names its column.
+    Doc.SuctionCupSelection.Shape = 3;        // "bellows 1.5"
+    Doc.SuctionCupSelection.AirConnector = 2; // "female"
+    Doc.SuctionCupSelection.Filter = true;
+    Model.SaugerSelectionChange();
+    EXPECT_EQ(View.Invalidated, 1);
+    EXPECT_EQ(Model.HighlightedHelpLabels(),
+              (std::vector<std::string>{"female", "~bellows 1.5", "~Filter"}));
+    // Back to no preference: nothing is highlighted.
+    Doc.SuctionCupSelection = {};
+    EXPECT_TRUE(Model.HighlightedHelpLabels().empty());
+}
+
 TEST_F(SuctionCupModelTest, EnteringThePageTakesTheChangedWorkpiece) {
     Strategy(cssOneInCentre);
     Model.EnterSuctionCupPage(1);
