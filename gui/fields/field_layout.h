@@ -13,7 +13,7 @@ class TFMU2Custom;
 //! Gives the unit buttons of the value fields of one form (a page, a dialog, a tab) one
 //! width, that of the widest unit of the fields shown, so that the edits end at one line.
 //! The aligner is a child of the form and keeps the width right by itself: when a field's
-//! need changes (another quantity or range, a font, a language), when a field or a widget
+//! need changes (another quantity or range, old units shown, a font), when a field or a widget
 //! between it and the form is shown or hidden, and when a field goes. Fields made after
 //! the form was built join at the next Align().
 //!

@@ -1,6 +1,5 @@
 #include "gui/fields/fmu2_custom.h"
 
-#include "gui/lang/language_form.h"
 #include "gui/lang/qt_translators.h"
 
 #include <algorithm>
@@ -11,7 +10,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QSet>
 #include <QStyle>
 #include <QStyleOptionToolButton>
 #include <QToolButton>
@@ -24,39 +22,19 @@ QString TFMU2Custom::Translated(const std::string& caption) const {
 
 namespace {
 
-// Every live field, for the translator that measures the unit buttons again after a
-// language switch.
-QSet<TFMU2Custom*>& Fields() {
-    static QSet<TFMU2Custom*> fields;
-    return fields;
-}
-
 // The unit button's hint is a language key; the unit part before it is the field's own.
-// The unit texts go through the field's translation, so after a switch the fields of the
-// switched group measure their buttons again.
 void RegisterFieldTranslator() {
-    static const auto translator = [] {
-        auto t = std::make_unique<TQtTranslator>(
-            [](QObject* o) { return qobject_cast<TFMU2Custom*>(o) != nullptr; },
-            std::vector<TQtTranslator::TProperty>{
-                {"MUHint", [](QObject* o) { return static_cast<TFMU2Custom*>(o)->MUHint(); },
-                 [](QObject* o, const QString& text) { static_cast<TFMU2Custom*>(o)->SetMUHint(text); }}});
-        t->OnLanguageChanged = [](int group) {
-            const QList<TFMU2Custom*> all = Fields().values();
-            for (TFMU2Custom* field : all)
-                if (Fields().contains(field) && FollowsLanguageGroup(field, group))
-                    field->RefreshUnitButton();
-        };
-        return t;
-    }();
-    (void)translator;
+    static const auto translator = std::make_unique<TQtTranslator>(
+        [](QObject* o) { return qobject_cast<TFMU2Custom*>(o) != nullptr; },
+        std::vector<TQtTranslator::TProperty>{
+            {"MUHint", [](QObject* o) { return static_cast<TFMU2Custom*>(o)->MUHint(); },
+             [](QObject* o, const QString& text) { static_cast<TFMU2Custom*>(o)->SetMUHint(text); }}});
 }
 
 } // namespace
 
 TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
     RegisterFieldTranslator();
-    Fields().insert(this);
     // No loading state: the field is live from here on.
     model_.SetEnabled(isEnabled());
     model_.OnChange = [this] {
@@ -100,7 +78,6 @@ TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
 }
 
 TFMU2Custom::~TFMU2Custom() {
-    Fields().remove(this);
     // The model must not call back into a half-destroyed widget.
     model_.SetView(nullptr);
     model_.OnChange = nullptr;

@@ -97,15 +97,12 @@ public:
     void SetMUMinWidth(int width);
     //! The width the unit button needs: that of a tool button showing the widest unit the
     //! menu offers, at least MUMinWidth. It follows the quantity, the range, the old-units
-    //! switch, the font and the language.
+    //! switch, the font and the style.
     int UnitButtonNeed() const { return unitNeed_; }
     //! The width a form gives the unit buttons of all its fields (TUnitButtonAligner);
     //! the button is as wide as the larger of this and its own need. 0: its own need.
     int UnitButtonFormWidth() const { return unitFormWidth_; }
     void SetUnitButtonFormWidth(int width);
-    //! Shows the current unit on the button and measures the button again; the field does
-    //! so itself after every change of its units, its font and the language.
-    void RefreshUnitButton() { UpdateUnitButton(); }
     //! Hint of the text part (edit or panel).
     QString Hint() const { return hint_; }
     void SetHint(const QString& hint);
@@ -150,7 +147,7 @@ signals:
     //! A refused key or a spin of a read-only field, after OnBeep or the system beep.
     void beeped();
     //! UnitButtonNeed() changed, or the unit button was shown or hidden: a form that gives
-    //! its unit buttons one width measures again.
+    //! its unit buttons one width measures again (TUnitButtonAligner).
     void unitButtonNeedChanged();
 
 protected:
