@@ -16,6 +16,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "core/lang/language_dialog.h"
 #include "gui/chart/diagramm.h"
+#include "gui/fields/field_layout.h"
 #include "gui/fields/fmu2_panel.h"
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/lang/language_dlg.h"
@@ -213,14 +214,14 @@ QWidget* TGalleryWindow::FieldsPage() {
     mass_->SetValueMin(0.0);
     mass_->SetValueMax(1000.0);
     mass_->SetValue(2.5);
-    form->addRow(new QLabel("~Mass", page), mass_);
+    form->addRow(FieldLabel("~Mass", mass_), mass_);
 
     acceleration_ = new TFMU2SpinEdit(page);
     acceleration_->SetNormUnit(cNU_acceleration);
     acceleration_->SetValueMin(0.0);
     acceleration_->SetValueMax(100.0);
     acceleration_->SetValue(9.80665);
-    form->addRow(new QLabel("Acceleration", page), acceleration_);
+    form->addRow(FieldLabel("Acceleration", acceleration_), acceleration_);
 
     auto* length = new TFMU2SpinEdit(page);
     length->SetNormUnit(cNU_length);
@@ -228,7 +229,7 @@ QWidget* TGalleryWindow::FieldsPage() {
     length->SetValueMin(0.0);
     length->SetValueMax(5.0);
     length->SetValue(0.4);
-    form->addRow(new QLabel("~Length(X)", page), length);
+    form->addRow(FieldLabel("~Length(X)", length), length);
 
     auto* pressure = new TFMU2SpinEdit(page);
     pressure->SetNormUnit(cNU_pressure);
@@ -236,16 +237,16 @@ QWidget* TGalleryWindow::FieldsPage() {
     pressure->SetValueMin(300000.0);
     pressure->SetValueMax(700000.0);
     pressure->SetValue(600000.0);
-    form->addRow(new QLabel("Operating pressure (3 to 7 bar)", page), pressure);
+    form->addRow(FieldLabel("Operating pressure (3 to 7 bar)", pressure), pressure);
 
     auto* angle = new TFMU2SpinEdit(page);
     angle->SetNormUnit(cNU_angle);
     angle->SetValue(1.5707963267948966);
-    form->addRow(new QLabel("Angle", page), angle);
+    form->addRow(FieldLabel("Angle", angle), angle);
 
     force_ = new TFMU2Panel(page);
     force_->SetNormUnit(CNU_force);
-    form->addRow(new QLabel("Weight force = mass x acceleration", page), force_);
+    form->addRow(FieldLabel("Weight force = mass x acceleration", force_), force_);
     auto update = [this](TFMU2Custom*) { force_->SetValue(mass_->Value() * acceleration_->Value()); };
     mass_->OnChange = update;
     acceleration_->OnChange = update;
@@ -260,6 +261,8 @@ QWidget* TGalleryWindow::FieldsPage() {
     auto* us = new QCheckBox("US units in every field", page);
     form->addRow(us);
     connect(us, &QCheckBox::toggled, this, [this](bool checked) { SetSIUnitsAll(this, !checked); });
+    // One unit button width for the page, so that the edits end at one line.
+    AlignUnitButtons(page);
     return page;
 }
 

@@ -31,6 +31,8 @@ public:
     TLanguageForm& Language() { return *language_; }
     //! Runs the language dialog; on OK every window of the program switches.
     void ChooseLanguage();
+    //! The language list the dialog offers.
+    TLanguageDialog32Bit& LanguageDialog() { return *languageDialog_; }
 
 private:
     QWidget* TablePage();

@@ -7,8 +7,10 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 #include "app/gallery/gallery_window.h"
+#include "gui/lang/language_dlg.h"
 #include "gui/lang/language_form.h"
 #include "core/data/orsik_connection.h"
 
@@ -22,7 +24,11 @@ int main(int argc, char** argv) {
     QCommandLineOption screenshot("screenshot", "Draw the window into FILE (PNG) and quit.", "FILE");
     QCommandLineOption page("page", "Show page N (0 = first) at start.", "N", "0");
     QCommandLineOption lang("lang", "Language code to start in (default: en).", "CODE", "en");
-    parser.addOptions({catalog, screenshot, page, lang});
+    QCommandLineOption dialog("dialog",
+                              "Open the language dialog in STYLE (list or radio) over the window; "
+                              "with --screenshot, draw the dialog.",
+                              "STYLE");
+    parser.addOptions({catalog, screenshot, page, lang, dialog});
     parser.process(app);
 
     const std::string file = parser.isSet(catalog) ? parser.value(catalog).toStdString()
@@ -36,11 +42,26 @@ int main(int argc, char** argv) {
     window.ShowPage(parser.value(page).toInt());
     window.resize(1100, 760);
     window.show();
+    std::unique_ptr<TLanguageDlg> languageDlg;
+    if (parser.isSet(dialog)) {
+        const QString style = parser.value(dialog);
+        if (style != "list" && style != "radio") {
+            std::fprintf(stderr, "vacuum-gallery: --dialog takes list or radio\n");
+            return 1;
+        }
+        TLanguageDialog32Bit& languages = window.LanguageDialog();
+        languages.Style = style == "radio" ? cldsRadioGroup : cldsComboBox;
+        languages.SetCode(window.Language().LanguageDB().Language());
+        languageDlg = std::make_unique<TLanguageDlg>(languages, &window);
+        languageDlg->Initialise();
+        languageDlg->show();
+    }
+    QWidget* shown = languageDlg ? static_cast<QWidget*>(languageDlg.get()) : &window;
     if (parser.isSet(screenshot)) {
         const QString target = parser.value(screenshot);
         int status = 0;
         QTimer::singleShot(0, [&] {
-            if (!window.grab().save(target, "PNG")) {
+            if (!shown->grab().save(target, "PNG")) {
                 std::fprintf(stderr, "vacuum-gallery: cannot write %s\n", target.toLocal8Bit().constData());
                 status = 1;
             }

@@ -86,6 +86,6 @@ int TLanguageDlgModel::FormHeight() const {
     return cBaseHeight + cRadioPitch * std::max(0, dialog_.RowCount() - 4);
 }
 
-TLanguageDlgModel::TRect TLanguageDlgModel::RadioRect(int i, int panelWidth) {
-    return {4, 8 + cRadioPitch * i, panelWidth - 8, cRadioHeight};
+TLanguageDlgModel::TRect TLanguageDlgModel::RadioRect(int i, int listWidth) {
+    return {0, cRadioPitch * i, listWidth, cRadioHeight};
 }

@@ -94,8 +94,9 @@ public:
     struct TRect {
         int Left, Top, Width, Height;
     };
-    //! Place of radio button i in a panel of the given width.
-    static TRect RadioRect(int i, int panelWidth);
+    //! Place of radio button i in the list of the given width, relative to the list's
+    //! top left corner (the window adds the margin around the list).
+    static TRect RadioRect(int i, int listWidth);
 
 private:
     TLanguageDialog32Bit& dialog_;

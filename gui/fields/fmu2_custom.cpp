@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QStyle>
+#include <QStyleOptionToolButton>
 #include <QToolButton>
 
 QString TFMU2Custom::Translated(const std::string& caption) const {
@@ -27,7 +28,7 @@ void RegisterFieldTranslator() {
         [](QObject* o) { return qobject_cast<TFMU2Custom*>(o) != nullptr; },
         std::vector<TQtTranslator::TProperty>{
             {"MUHint", [](QObject* o) { return static_cast<TFMU2Custom*>(o)->MUHint(); },
-             [](QObject* o, const QString& t) { static_cast<TFMU2Custom*>(o)->SetMUHint(t); }}});
+             [](QObject* o, const QString& text) { static_cast<TFMU2Custom*>(o)->SetMUHint(text); }}});
 }
 
 } // namespace
@@ -58,7 +59,8 @@ TFMU2Custom::TFMU2Custom(QWidget* parent) : QWidget(parent), model_(this) {
     unitButton_ = new QToolButton(this);
     unitButton_->setObjectName(QStringLiteral("unitButton"));
     unitButton_->setFocusPolicy(Qt::NoFocus);
-    unitButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    // As wide as the units need (or the form gives), as high as the text box.
+    unitButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     // A click cycles through the units; the menu of every unit opens as the button's
     // context menu.
     unitButton_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -87,16 +89,38 @@ void TFMU2Custom::ShowModel() {
     model_.ShowText();
     ShowUnits();
     UpdateButtons();
+    FitLine();
 }
 
 void TFMU2Custom::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) {
         model_.SetEnabled(isEnabled());
         UpdateButtons();
-    } else if (event->type() == QEvent::FontChange) {
+    } else if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        // The children have the new font or style by now.
         UpdateUnitButton();
+        FitLine();
     }
     QWidget::changeEvent(event);
+}
+
+bool TFMU2Custom::event(QEvent* event) {
+    const bool done = QWidget::event(event);
+    // A style sheet or the style's polish may change the text box's height.
+    if (event->type() == QEvent::Polish) {
+        UpdateUnitButton();
+        FitLine();
+    }
+    return done;
+}
+
+void TFMU2Custom::FitRow(int height) {
+    unitButton_->setFixedHeight(height);
+}
+
+void TFMU2Custom::FitLine() {
+    const int height = LineHeight();
+    if (height > 0) FitRow(height);
 }
 
 void TFMU2Custom::NextUnit() {
@@ -106,6 +130,11 @@ void TFMU2Custom::NextUnit() {
 void TFMU2Custom::SetMUMinWidth(int width) {
     muMinWidth_ = width;
     UpdateUnitButton();
+}
+
+void TFMU2Custom::SetUnitButtonFormWidth(int width) {
+    unitFormWidth_ = std::max(0, width);
+    ApplyUnitButtonWidth();
 }
 
 void TFMU2Custom::SetHint(const QString& hint) {
@@ -142,15 +171,44 @@ void TFMU2Custom::UpdateUnitButton() {
     hint.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     unitButton_->setToolTip(hint);
 
-    // Wide enough for every unit the menu offers, so that cycling does not jump the layout.
+    const int need = MeasureUnitButton();
+    const bool shown = !unitButton_->isHidden();
+    const bool changed = need != unitNeed_ || shown != unitShown_;
+    unitNeed_ = need;
+    unitShown_ = shown;
+    ApplyUnitButtonWidth();
+    if (changed) emit unitButtonNeedChanged();
+}
+
+int TFMU2Custom::MeasureUnitButton() const {
+    // Wide enough for every unit the menu offers, so that cycling does not jump the layout:
+    // the width the style gives a tool button with the widest of the texts, computed as
+    // the tool button computes its own size hint.
     const QFontMetrics metrics = unitButton_->fontMetrics();
-    int widest = 0;
+    QStyleOptionToolButton option;
+    option.initFrom(unitButton_);
+    option.subControls = QStyle::SC_ToolButton;
+    option.toolButtonStyle = Qt::ToolButtonTextOnly;
+    option.font = unitButton_->font();
+    int need = muMinWidth_;
     const std::vector<TFMU2MenuItem> menu = model_.UnitMenu();
-    for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i)
-        if (menu[i].Visible)
-            widest = std::max(widest, metrics.horizontalAdvance(Translated(menu[i].Caption)));
-    const int frame = 2 * unitButton_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    unitButton_->setFixedWidth(std::max(muMinWidth_, widest + 4 + frame));
+    for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i) {
+        if (!menu[i].Visible) continue;
+        option.text = Translated(menu[i].Caption);
+        QSize text = metrics.size(Qt::TextShowMnemonic, option.text);
+        text.setWidth(text.width() + 2 * metrics.horizontalAdvance(QLatin1Char(' ')));
+        option.rect.setSize(text);
+        const QSize size =
+            unitButton_->style()->sizeFromContents(QStyle::CT_ToolButton, &option, text, unitButton_);
+        need = std::max(need, size.width());
+    }
+    return need;
+}
+
+void TFMU2Custom::ApplyUnitButtonWidth() {
+    const int width = std::max(unitNeed_, unitFormWidth_);
+    if (unitButton_->minimumWidth() != width || unitButton_->maximumWidth() != width)
+        unitButton_->setFixedWidth(width);
 }
 
 void TFMU2Custom::UpdateUnitMenu() {

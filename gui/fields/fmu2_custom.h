@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
@@ -94,12 +95,24 @@ public:
     //! Smallest width of the unit button.
     int MUMinWidth() const { return muMinWidth_; }
     void SetMUMinWidth(int width);
+    //! The width the unit button needs: that of a tool button showing the widest unit the
+    //! menu offers, at least MUMinWidth. It follows the quantity, the range, the old-units
+    //! switch, the font and the style.
+    int UnitButtonNeed() const { return unitNeed_; }
+    //! The width a form gives the unit buttons of all its fields (TUnitButtonAligner);
+    //! the button is as wide as the larger of this and its own need. 0: its own need.
+    int UnitButtonFormWidth() const { return unitFormWidth_; }
+    void SetUnitButtonFormWidth(int width);
     //! Hint of the text part (edit or panel).
     QString Hint() const { return hint_; }
     void SetHint(const QString& hint);
 
     //! The text the edit or panel shows now.
     virtual QString DisplayText() const = 0;
+    //! The field's line: where its text box (edit or panel) lies, in the field's
+    //! coordinates. The field is one line high: spin buttons and unit button share the
+    //! text box's height, so a label centred on the field's row sits on the text.
+    virtual QRect TextRect() const = 0;
 
     //! Translation of the "~" captions of the menus, handed in by the owner of the language
     //! (unset: the captions as they are).
@@ -133,6 +146,9 @@ signals:
     void validChanged();
     //! A refused key or a spin of a read-only field, after OnBeep or the system beep.
     void beeped();
+    //! UnitButtonNeed() changed, or the unit button was shown or hidden: a form that gives
+    //! its unit buttons one width measures again (TUnitButtonAligner).
+    void unitButtonNeedChanged();
 
 protected:
     //! Shows the model's state in the finished widget; the derived field's constructor
@@ -145,14 +161,26 @@ protected:
     void Beep() override;
 
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
     //! The row the derived field fills: the text control, spin buttons and unit button.
     QHBoxLayout* Row() const { return row_; }
     //! The text control got a new hint.
     virtual void HintChanged() {}
+    //! Gives every part of the row the height of the text box; the derived field sizes its
+    //! own parts and calls this for the unit button. Runs when the field is made and after
+    //! every font or style change.
+    virtual void FitRow(int height);
+    //! The height of the field's one line, from the text box the derived field shows;
+    //! 0 while there is none yet.
+    virtual int LineHeight() const { return 0; }
+    //! Sizes the row again (FitRow with LineHeight()).
+    void FitLine();
 
 private:
     void UpdateUnitButton();
+    int MeasureUnitButton() const;
+    void ApplyUnitButtonWidth();
     void UpdateUnitMenu();
     void UnitMenuTriggered(QAction* action);
 
@@ -161,6 +189,9 @@ private:
     QToolButton* unitButton_ = nullptr;
     QMenu* unitMenu_ = nullptr;
     int muMinWidth_ = 35;
+    int unitNeed_ = 0;
+    int unitFormWidth_ = 0;
+    bool unitShown_ = true;
     QString hint_;
     TTranslateFunc translate_;
 };

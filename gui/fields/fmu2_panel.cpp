@@ -2,13 +2,18 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QToolButton>
+
+#include <algorithm>
 
 TFMU2Panel::TFMU2Panel(QWidget* parent) : TFMU2Custom(parent) {
     panel_ = new QLabel(this);
     panel_->setObjectName(QStringLiteral("panel"));
     panel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The frame the style draws around a panel, closed on every side like an edit's.
+    panel_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Row()->addWidget(panel_, 1);
     Row()->addWidget(UnitButton());
@@ -19,6 +24,31 @@ TFMU2Panel::TFMU2Panel(QWidget* parent) : TFMU2Custom(parent) {
 
 QString TFMU2Panel::DisplayText() const {
     return panel_->text();
+}
+
+QRect TFMU2Panel::TextRect() const {
+    return panel_->geometry();
+}
+
+int TFMU2Panel::LineHeight() const {
+    if (!panel_) return 0;
+    // As a line edit measures itself: the font's line with a pixel above and below, at
+    // least 14, then the frame the style draws around an edit.
+    const QFontMetrics metrics = panel_->fontMetrics();
+    const int text = std::max(metrics.height(), 14) + 2;
+    QStyleOptionFrame option;
+    option.initFrom(panel_);
+    option.rect = panel_->rect();
+    option.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, panel_);
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    return style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(100, text), panel_).height();
+}
+
+void TFMU2Panel::FitRow(int height) {
+    TFMU2Custom::FitRow(height);
+    if (panel_) panel_->setFixedHeight(height);
 }
 
 void TFMU2Panel::ShowText(const std::string& text) {

@@ -13,11 +13,16 @@ public:
     explicit TFMU2Panel(QWidget* parent = nullptr);
 
     QString DisplayText() const override;
+    QRect TextRect() const override;
     QLabel* Panel() const { return panel_; }
 
 protected:
     void ShowText(const std::string& text) override;
     void HintChanged() override;
+    void FitRow(int height) override;
+    //! The height of a line edit in the panel's font and style, so that a panel lines up
+    //! with the entry fields beside it.
+    int LineHeight() const override;
 
 private:
     QLabel* panel_ = nullptr;

@@ -13,6 +13,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -54,6 +56,34 @@ void RegisterSpinEditTranslator() {
             {"IncHint", [](QObject* o) { return static_cast<TFMU2SpinEdit*>(o)->IncHint(); },
              [](QObject* o, const QString& t) { static_cast<TFMU2SpinEdit*>(o)->SetIncHint(t); }}});
 }
+
+// A spin button half as high as the edit. The tool button would fit its arrow into what
+// its margins leave of that; this one draws the button as the style does and the arrow
+// over all of it but a pixel's border, as large as the style draws arrows.
+class TSpinButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionToolButton option;
+        initStyleOption(&option);
+        const Qt::ArrowType arrow = option.arrowType;
+        option.arrowType = Qt::NoArrow;
+        option.features &= ~QStyleOptionToolButton::Arrow;
+        option.text.clear();
+        option.icon = QIcon();
+        painter.drawComplexControl(QStyle::CC_ToolButton, option);
+        QStyleOption glyph;
+        glyph.initFrom(this);
+        glyph.state = option.state;
+        glyph.rect = rect().adjusted(1, 1, -1, -1);
+        painter.drawPrimitive(arrow == Qt::UpArrow ? QStyle::PE_IndicatorArrowUp
+                                                   : QStyle::PE_IndicatorArrowDown,
+                              glyph);
+    }
+};
 
 } // namespace
 
@@ -182,11 +212,12 @@ TFMU2SpinEdit::TFMU2SpinEdit(QWidget* parent) : TFMU2Custom(parent) {
 }
 
 QToolButton* TFMU2SpinEdit::MakeSpinButton(Qt::ArrowType arrow, const char* name) {
-    auto* button = new QToolButton(spinBox_);
+    auto* button = new TSpinButton(spinBox_);
     button->setObjectName(QLatin1String(name));
     button->setArrowType(arrow);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    // The two buttons share the edit's height, one above the other (FitRow).
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     button->setFixedWidth(16);
     button->setAutoRepeat(true);
     button->setAutoRepeatDelay(cSpinRepeatDelayMs);
@@ -261,6 +292,24 @@ void TFMU2SpinEdit::SetColorInvalid(const QColor& color) {
 
 QString TFMU2SpinEdit::DisplayText() const {
     return edit_->text();
+}
+
+QRect TFMU2SpinEdit::TextRect() const {
+    return edit_->geometry();
+}
+
+int TFMU2SpinEdit::LineHeight() const {
+    return edit_ ? edit_->sizeHint().height() : 0;
+}
+
+void TFMU2SpinEdit::FitRow(int height) {
+    TFMU2Custom::FitRow(height);
+    if (!spinBox_) return;
+    // Up takes the odd pixel, so that the two meet at the edit's middle or just below it.
+    edit_->setFixedHeight(height);
+    spinBox_->setFixedHeight(height);
+    upButton_->setFixedHeight(height - height / 2);
+    downButton_->setFixedHeight(height / 2);
 }
 
 QMenu* TFMU2SpinEdit::IncrementMenu() {

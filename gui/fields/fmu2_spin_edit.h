@@ -74,6 +74,7 @@ public:
     void SpinDown() { Model().SpinDown(); }
 
     QString DisplayText() const override;
+    QRect TextRect() const override;
 
     TFMU2Edit* Edit() const { return edit_; }
     QToolButton* UpButton() const { return upButton_; }
@@ -88,6 +89,8 @@ protected:
     void ValidChanged(bool valid) override;
 
     void HintChanged() override;
+    void FitRow(int height) override;
+    int LineHeight() const override;
     void changeEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

@@ -14,12 +14,15 @@
 
 namespace {
 
-constexpr int kMargin = 4;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
-constexpr int kButtonGap = 6;
-// Space below the notebook: a gap, the button row and the bottom margin.
-constexpr int kButtonArea = 8 + kButtonHeight + 8;
+// Between the buttons.
+constexpr int kSpacing = 6;
+// Between the notebook and the button row: what the window's height leaves once the
+// radio buttons have the margin inside their frame.
+constexpr int kButtonRowGap = 10;
+// Space below the notebook: the gap, the button row and the bottom margin.
+constexpr int kButtonArea = kButtonRowGap + kButtonHeight + TLanguageDlg::cMargin;
 
 QPixmap FlagPixmap(const TLanguageDialog32Bit& dialog, int row) {
     std::span<const uint8_t> bytes;
@@ -82,7 +85,7 @@ TLanguageDlg::TLanguageDlg(TLanguageDialog32Bit& dialog, QWidget* parent)
     list_->setFixedHeight(cListHeight);
     delegate_ = new TLanguageFlagDelegate(list_);
     list_->setItemDelegate(delegate_);
-    list_->setGeometry(8, 8, 100, cListHeight);
+    list_->setGeometry(0, 0, 100, cListHeight);
     notebook_->addWidget(listPage);
 
     radioPanel_ = new QFrame(notebook_);
@@ -208,25 +211,29 @@ bool TLanguageDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TLanguageDlg::LayoutForm() {
+    // One margin all round: the notebook and the button row keep it from the window's
+    // edges, the radio buttons from the inside of their frame.
     const int w = width(), h = height();
-    notebook_->setGeometry(kMargin, kMargin, w - 2 * kMargin,
-                           std::max(0, h - kMargin - kButtonArea));
-    list_->setGeometry(8, 8, std::max(0, notebook_->width() - 16), cListHeight);
+    notebook_->setGeometry(cMargin, cMargin, std::max(0, w - 2 * cMargin),
+                           std::max(0, h - cMargin - kButtonArea));
+    // The list spans the notebook, its edges on the radio panel's frame.
+    list_->setGeometry(0, 0, notebook_->width(), cListHeight);
     // The buttons right-aligned in the row below, the hidden ones leaving no gap.
-    int x = w - 8;
-    const int y = h - 8 - kButtonHeight;
+    int x = w - cMargin;
+    const int y = h - cMargin - kButtonHeight;
     for (QPushButton* b : {help_, cancel_, ok_}) {
         if (b->isHidden()) continue;
         x -= kButtonWidth;
         b->setGeometry(x, y, kButtonWidth, kButtonHeight);
-        x -= kButtonGap;
+        x -= kSpacing;
     }
 }
 
 void TLanguageDlg::LayoutRadioButtons() {
+    const QRect inside = radioPanel_->contentsRect().adjusted(cMargin, cMargin, -cMargin, -cMargin);
     for (int i = 0; i < radios_.size(); ++i) {
-        const auto r = TLanguageDlgModel::RadioRect(i, radioPanel_->width());
-        radios_[i]->setGeometry(r.Left, r.Top, r.Width, r.Height);
+        const auto r = TLanguageDlgModel::RadioRect(i, inside.width());
+        radios_[i]->setGeometry(inside.left() + r.Left, inside.top() + r.Top, r.Width, r.Height);
     }
 }
 

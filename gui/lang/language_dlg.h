@@ -45,6 +45,10 @@ class TLanguageDlg : public QDialog {
 public:
     static constexpr int cFormWidth = 300;
     static constexpr int cListHeight = 25;
+    //! The margin of the window's contents from its edges, and of the radio buttons from
+    //! their frame. Even, so that the frame lies on whole pixels at 1.5 device pixels per
+    //! pixel as well.
+    static constexpr int cMargin = 4;
 
     explicit TLanguageDlg(TLanguageDialog32Bit& dialog, QWidget* parent = nullptr);
     ~TLanguageDlg() override;

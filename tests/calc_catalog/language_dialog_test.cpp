@@ -76,9 +76,12 @@ TEST_F(LanguageDialog, StylesDecideControlsAndHeight) {
     dialog.Style = cldsRadioGroup;
     EXPECT_EQ(model.Page(), 1);
     EXPECT_EQ(model.FormHeight(), 132) << "four languages";
+    // The third button two pitches of 20 below the list's top, as wide as the list.
     const auto r = TLanguageDlgModel::RadioRect(2, 200);
-    EXPECT_EQ(r.Top, 48);
-    EXPECT_EQ(r.Width, 192);
+    EXPECT_EQ(r.Left, 0);
+    EXPECT_EQ(r.Top, 40);
+    EXPECT_EQ(r.Width, 200);
+    EXPECT_EQ(r.Height, 19);
     dialog.AllowCancel = false;
     EXPECT_FALSE(model.CancelEnabled());
 }

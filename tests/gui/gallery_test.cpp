@@ -1,9 +1,16 @@
 // The gallery on the bundled catalogue (Vacuum.dat and Vacuum.bin beside the test program):
 // its controls are bound and work together.
 
+#include <QAction>
 #include <QCheckBox>
+#include <QFormLayout>
+#include <QMenu>
+#include <QToolButton>
 #include <QTabWidget>
 #include <QTest>
+
+#include <algorithm>
+#include <cmath>
 
 #include "app/gallery/gallery_window.h"
 #include "core/data/orsik_connection.h"
@@ -82,6 +89,40 @@ private slots:
         us->click();
         QVERIFY(!mass->SIUnits());
         QCOMPARE(mass->Value(), 4.0); // the stored value stays in kg
+    }
+
+    void theFieldsPageLinesUpInEveryLanguage() {
+        window->ShowPage(2);
+        QWidget* page = window->Tabs()->currentWidget();
+        const QList<TFMU2Custom*> fields = page->findChildren<TFMU2Custom*>();
+        QVERIFY(fields.size() >= 6);
+        auto* layout = qobject_cast<QFormLayout*>(page->layout());
+        QVERIFY(layout);
+        for (const char* code : {"en", "ru", "en"}) {
+            window->Language().LanguageDB().SetLanguage(code);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            // The widest unit of the page: a plain tool button shows each unit in this width.
+            int need = 0;
+            for (TFMU2Custom* field : fields)
+                for (QAction* action : field->UnitMenu()->actions().mid(TFMU2Model::cUnitMenuFirstUnit))
+                    if (action->isVisible()) {
+                        QToolButton probe(page);
+                        probe.setText(action->text());
+                        need = std::max({need, probe.sizeHint().width(), field->MUMinWidth()});
+                    }
+            int line = -1;
+            for (TFMU2Custom* field : fields) {
+                QCOMPARE(field->UnitButton()->width(), need);
+                QCOMPARE(field->UnitButton()->height(), field->height());
+                if (line < 0) line = field->height();
+                QCOMPARE(field->height(), line);
+                // The label of the field's row on the text's line.
+                auto* label = layout->labelForField(field);
+                QVERIFY(label);
+                const int text = field->mapTo(page, field->TextRect().center()).y();
+                QVERIFY2(std::abs(label->mapTo(page, label->rect().center()).y() - text) <= 1, code);
+            }
+        }
     }
 
     void theChartDrawsCurvesAndTheBand() {

@@ -94,7 +94,7 @@ class LangDialogTest : public QObject {
 
 private:
     QTemporaryDir dir_;
-    std::string five_, three_;
+    std::string five_, four_, three_;
     std::unique_ptr<TCustomLanguageTable> texts_;
     std::unique_ptr<TOrsikConnection> connection_;
     std::unique_ptr<TLanguageDialog32Bit> component_;
@@ -115,6 +115,7 @@ private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         five_ = WriteContainer(dir_.path(), 5);
+        four_ = WriteContainer(dir_.path(), 4);
         three_ = WriteContainer(dir_.path(), 3);
     }
 
@@ -254,16 +255,20 @@ private slots:
         const auto& radios = dlg.RadioButtons();
         QCOMPARE(radios.size(), 5);
         const int panel = dlg.RadioPanel()->width();
+        // One under the other at a pitch of 20, 19 high, all as wide as the first.
         for (int i = 0; i < radios.size(); ++i) {
-            QCOMPARE(radios[i]->geometry(), QRect(4, 8 + 20 * i, panel - 8, 19));
+            QCOMPARE(radios[i]->geometry(),
+                     QRect(radios[0]->x(), radios[0]->y() + 20 * i, radios[0]->width(), 19));
             QCOMPARE(radios[i]->isChecked(), i == 1);
         }
         QCOMPARE(radios[2]->text(), QString::fromUtf8("Français"));
         // Every button lies inside the panel.
         QVERIFY(dlg.RadioPanel()->rect().contains(radios[4]->geometry()));
 
+        // The buttons follow the panel's width, their margins staying as they are.
         dlg.RadioPanel()->resize(panel + 40, dlg.RadioPanel()->height());
-        QCOMPARE(radios[3]->width(), panel + 32);
+        QCOMPARE(radios[3]->width(), radios[0]->width());
+        QCOMPARE(radios[3]->width(), panel + 40 - 2 * radios[3]->x());
 
         QTest::mouseClick(radios[2], Qt::LeftButton, {}, QPoint(8, 9));
         QVERIFY(radios[2]->isChecked());
@@ -279,6 +284,68 @@ private slots:
         small.Initialise();
         QCOMPARE(small.height(), 132);
         QCOMPARE(small.RadioButtons().size(), 3);
+    }
+
+    void everyPartKeepsOneMargin() {
+        // The window's margin: the notebook from the top left corner, the button row from
+        // the bottom right one. The radio buttons keep it inside their frame on every
+        // side, with four languages and with five, and the drop-down list starts at it.
+        auto check = [](TLanguageDlg& dlg, int languages) {
+            const int margin = dlg.Notebook()->x();
+            QVERIFY(margin > 0);
+            QCOMPARE(dlg.Notebook()->y(), margin);
+            QRect row;
+            for (const QPushButton* b : {dlg.OkButton(), dlg.CancelButton(), dlg.HelpButton()})
+                if (!b->isHidden()) row |= b->geometry();
+            QCOMPARE(dlg.width() - 1 - row.right(), margin);
+            QCOMPARE(dlg.height() - 1 - row.bottom(), margin);
+            QCOMPARE(dlg.width() - 1 - dlg.Notebook()->geometry().right(), margin);
+
+            const auto& radios = dlg.RadioButtons();
+            QCOMPARE(int(radios.size()), languages);
+            QRect list;
+            for (const QRadioButton* radio : radios) list |= radio->geometry();
+            const QRect inside = dlg.RadioPanel()->contentsRect();
+            QVERIFY2(inside != dlg.RadioPanel()->rect(), "the panel draws a frame");
+            QCOMPARE(list.left() - inside.left(), margin);
+            QCOMPARE(list.top() - inside.top(), margin);
+            QCOMPARE(inside.right() - list.right(), margin);
+            QCOMPARE(inside.bottom() - list.bottom(), margin);
+        };
+        for (int languages : {5, 4}) {
+            if (languages == 4) Open(four_);
+            component_->Style = cldsRadioGroup;
+            TLanguageDlg dlg(*component_);
+            dlg.Initialise();
+            dlg.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+            check(dlg, languages);
+        }
+        Open(three_);
+        component_->Style = cldsRadioGroup;
+        {
+            // Three languages in the window made for four: the list ends early, its top
+            // and sides keep the margin.
+            TLanguageDlg dlg(*component_);
+            dlg.Initialise();
+            dlg.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+            const int margin = dlg.Notebook()->x();
+            const QRect inside = dlg.RadioPanel()->contentsRect();
+            QCOMPARE(dlg.RadioButtons()[0]->x() - inside.left(), margin);
+            QCOMPARE(dlg.RadioButtons()[0]->y() - inside.top(), margin);
+            QCOMPARE(inside.right() - dlg.RadioButtons()[2]->geometry().right(), margin);
+        }
+        component_->Style = cldsComboBox;
+        TLanguageDlg dlg(*component_);
+        dlg.Initialise();
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const int margin = dlg.Notebook()->x();
+        const QRect list(dlg.List()->mapTo(&dlg, QPoint()), dlg.List()->size());
+        QCOMPARE(list.left(), margin);
+        QCOMPARE(list.top(), margin);
+        QCOMPARE(dlg.width() - 1 - list.right(), margin);
     }
 
     void unknownAndEmptyCodes() {
