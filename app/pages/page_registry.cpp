@@ -3,6 +3,7 @@
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
+#include "app/pages/workpiece/workpiece_page.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ namespace {
 // caption and says so.
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
+    case cmpWorkpiece: return std::make_unique<TWorkpiecePage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }
