@@ -477,6 +477,16 @@ private slots:
         QTRY_VERIFY(!page->MassDialog());
         QVERIFY(Near(W().MassCenter.Y, 0.0));
         QVERIFY(Near(W().MomentOfInertiaZ, 0.1));
+        // Opened again at once after closing, it starts afresh on the stored values.
+        QTest::mouseClick(page->MassDialogButton(), Qt::LeftButton);
+        Type(page->MassDialog()->MassCenter(0), "70");
+        QTest::mouseClick(page->MassDialog()->CancelButton(), Qt::LeftButton);
+        QTest::mouseClick(page->MassDialogButton(), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(page->MassDialog() && page->MassDialog()->isVisible());
+        QCOMPARE(page->MassDialog()->MassCenter(0)->DisplayText(), QString("50"));
+        QTest::mouseClick(page->MassDialog()->CancelButton(), Qt::LeftButton);
+        QTRY_VERIFY(!page->MassDialog());
 
         // A new mass puts the centre of gravity back in the middle; the entered moment
         // stays until the shape gets a geometry: a 10 kg cuboid about Z is 10 x 0.25 / 12.

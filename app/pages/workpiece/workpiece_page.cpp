@@ -188,8 +188,10 @@ TWorkpieceDrawing::TLayout TWorkpieceDrawing::Fit(const TWorkpieceSize& s) const
         CircleAbout(axis, half, s.D / 2.0, take);
     }
     TLayout l;
-    const double w = std::max(1.0, width() - 2.0 * cMargin);
-    const double h = std::max(1.0, height() - 2.0 * cMargin);
+    // A pipe's second diameter is dimensioned outside the first.
+    const double margin = cMargin + (shape_ >= cwsPipeX ? cPipeMargin : 0);
+    const double w = std::max(1.0, width() - 2.0 * margin);
+    const double h = std::max(1.0, height() - 2.0 * margin);
     const double bw = std::max(maxX - minX, 1e-12), bh = std::max(maxY - minY, 1e-12);
     l.Scale = std::min(w / bw, h / bh);
     // The middle of the outline goes to the middle of the widget.
@@ -431,15 +433,15 @@ TWorkpiecePage::TWorkpiecePage(TPageContext& context) : context_(context) {
         form_->addRow(label, panel);
     }
 
-    auto* buttons = new QHBoxLayout;
-    massDialogButton_ = new QPushButton("~CenterOfGravityAnd...", inputs);
-    massDialogButton_->setObjectName("SpeedButtonIrregularShape");
+    // One below the other, so the column keeps its width when one of them goes.
+    auto* buttons = new QVBoxLayout;
     inertiaProgram_ = new QPushButton("~InertiaProgram", inputs);
     inertiaProgram_->setObjectName("ButtonInertiaProgram");
-    buttons->addWidget(massDialogButton_);
-    buttons->addWidget(inertiaProgram_);
-    buttons->addStretch(1);
-    form_->addRow(buttons);
+    massDialogButton_ = new QPushButton("~CenterOfGravityAnd...", inputs);
+    massDialogButton_->setObjectName("SpeedButtonIrregularShape");
+    buttons->addWidget(inertiaProgram_, 0, Qt::AlignLeft);
+    buttons->addWidget(massDialogButton_, 0, Qt::AlignLeft);
+    form_->addRow(QString(), buttons);
 
     // Entries go to the model; what it computes comes back through Refresh.
     TWorkpieceModel& w = app.Workpiece;
@@ -626,10 +628,14 @@ void TWorkpiecePage::ReportValidity() {
 
 void TWorkpiecePage::OpenMassDialog() {
     if (context_.App.Workflow.InputBlocked()) return;
-    if (!massDialog_) {
-        massDialog_ = new TFormMass(context_, this);
-        massDialog_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(massDialog_, &QDialog::finished, this, [this] { ShowModel(); });
+    if (massDialog_ && massDialog_->isVisible()) {
+        massDialog_->raise();
+        return;
     }
+    // A closed dialog deletes itself; every opening starts on the workpiece's values.
+    if (massDialog_) massDialog_->deleteLater();
+    massDialog_ = new TFormMass(context_, this);
+    massDialog_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(massDialog_, &QDialog::finished, this, [this] { ShowModel(); });
     massDialog_->open();
 }

@@ -28,7 +28,7 @@ class TFormMass;
 //! A picture of the workpiece: the chosen shape in its proportions, seen obliquely from
 //! the front, right and above (orthographic, X to the right and towards the viewer, Y away,
 //! Z up), with its dimensions named. The solid is scaled to fill the widget inside a margin
-//! of cMargin pixels on every side and centred, so the centre of the workpiece is the
+//! of cMargin pixels on every side (a pipe cPipeMargin more) and centred, so the centre of the workpiece is the
 //! centre of the widget. A zero size is drawn as half the largest one given, so a shape is
 //! recognisable before it has sizes. Faces are filled in shades of yellow; a pipe's bore
 //! is white; the shapes known only by their mass or volume show their enveloping box
@@ -39,6 +39,7 @@ class TWorkpieceDrawing : public QWidget {
 public:
     //! Room for the dimension lines on every side, pixels.
     static constexpr int cMargin = 44;
+    static constexpr int cPipeMargin = 30;
     //! The face turned to the viewer's front, the one on top and the one on the right.
     static inline const QColor cFillFront{255, 224, 0};
     static inline const QColor cFillTop{255, 243, 140};
