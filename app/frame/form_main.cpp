@@ -6,6 +6,7 @@
 #include "app/platform/help_viewer.h"
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
+#include "app/platform/program_starter.h"
 #include "core/document/my_project.h"
 #include "core/lang/language_dialog.h"
 #include "core/shell/startup.h"
@@ -115,8 +116,12 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
     contextMenu_->addAction(MakeAction("ContextChemicalDurability", "~ChemicalDurability",
                                        [this] { ShowHelp(cHelpChemicalDurability); }));
 
-    context_ = std::make_unique<TPageContext>(
-        TPageContext{app_, *language_, services_.Messages, services_.Timers, services_.Help});
+    if (!services_.Programs) {
+        ownPrograms_ = std::make_unique<TSettingsProgramStarter>(services_.Settings);
+        services_.Programs = ownPrograms_.get();
+    }
+    context_ = std::make_unique<TPageContext>(TPageContext{
+        app_, *language_, services_.Messages, services_.Timers, services_.Help, services_.Programs});
     pages_ = pages(*context_);
     std::vector<QWidget*> slotWidgets(cMainPageCount, nullptr);
     for (const auto& page : pages_)

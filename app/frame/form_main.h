@@ -19,6 +19,7 @@ class IFileDialogs;
 class IHelpViewer;
 class ILanguageChooser;
 class IMessageBoxes;
+class IProgramStarter;
 class ITimerFactory;
 class QAction;
 class QLabel;
@@ -46,6 +47,8 @@ struct TFrameServices {
     IHelpViewer* Help = nullptr;
     //! The size of the screen the window is on; unset: the window's screen.
     std::function<QSize()> ScreenSize;
+    //! Starts the helper programs; null: through the settings.
+    IProgramStarter* Programs = nullptr;
 };
 
 //! Makes the pages of the stack.
@@ -162,6 +165,7 @@ private:
     TVacuumApplication& app_;
     TFrameServices services_;
     std::unique_ptr<TProjectFiles> files_;
+    std::unique_ptr<IProgramStarter> ownPrograms_;
     std::unique_ptr<TPageContext> context_;
     std::vector<std::unique_ptr<TPage>> pages_;
     std::unique_ptr<TLanguageForm> language_;

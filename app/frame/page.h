@@ -10,6 +10,7 @@
 
 class IHelpViewer;
 class IMessageBoxes;
+class IProgramStarter;
 class ITimerFactory;
 class TLanguageForm;
 class TVacuumApplication;
@@ -24,6 +25,8 @@ struct TPageContext {
     ITimerFactory& Timers;
     //! Null while the program has no help window.
     IHelpViewer* Help = nullptr;
+    //! Starts the helper programs the settings file describes; never null in a frame.
+    IProgramStarter* Programs = nullptr;
 };
 
 //! One page of the main window's page stack. The frame knows a page only through this: it

@@ -5,6 +5,7 @@
 #include "app/pages/start/start_page.h"
 #include "app/pages/suction_cup/suction_cup_page.h"
 #include "app/pages/tube/tube_page.h"
+#include "app/pages/workpiece/workpiece_page.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ namespace {
 // caption and says so.
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
+    case cmpWorkpiece: return std::make_unique<TWorkpiecePage>(context);
     case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     case cmpTube: return std::make_unique<TTubePage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
