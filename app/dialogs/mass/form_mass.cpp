@@ -1,5 +1,6 @@
 #include "app/dialogs/mass/form_mass.h"
 
+#include "gui/fields/field_layout.h"
 #include "app/frame/page.h"
 #include "app/platform/program_starter.h"
 #include "core/calc/workpiece.h"
@@ -113,6 +114,8 @@ TFormMass::TFormMass(TPageContext& context, QWidget* parent)
     const std::string& code = context_.Language.LanguageDB().Language();
     if (!code.empty() && language_.LanguageDB().Language() != code)
         language_.LanguageDB().SetLanguage(code);
+    // The unit buttons of the page's fields end at one line.
+    AlignUnitButtons(this);
 }
 
 TFormMass::~TFormMass() = default;

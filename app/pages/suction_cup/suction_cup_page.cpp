@@ -1,5 +1,6 @@
 #include "app/pages/suction_cup/suction_cup_page.h"
 
+#include "gui/fields/field_layout.h"
 #include "core/workflow/model_text.h"
 #include "core/workflow/page_controls.h"
 #include "core/workflow/product_filters.h"
@@ -166,6 +167,8 @@ TSuctionCupPage::TSuctionCupPage(TPageContext& context) : context_(context) {
         if (page == cmpSuctionCup) ShowStoredFilters();
     });
     Refresh(TAspects::All());
+    // The unit buttons of the page's fields end at one line.
+    AlignUnitButtons(this);
 }
 
 TSuctionCupPage::~TSuctionCupPage() = default;

@@ -1,5 +1,6 @@
 #include "app/pages/tube/tube_page.h"
 
+#include "gui/fields/field_layout.h"
 #include "core/workflow/model_text.h"
 #include "core/workflow/page_controls.h"
 #include "core/workflow/product_filters.h"
@@ -56,6 +57,8 @@ TTubePage::TTubePage(TPageContext& context) : context_(context) {
         if (page == cmpTube) ShowStoredFilters();
     });
     Refresh(TAspects::All());
+    // The unit buttons of the page's fields end at one line.
+    AlignUnitButtons(this);
 }
 
 TTubePage::~TTubePage() = default;

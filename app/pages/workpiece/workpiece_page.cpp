@@ -1,5 +1,6 @@
 #include "app/pages/workpiece/workpiece_page.h"
 
+#include "gui/fields/field_layout.h"
 #include "app/dialogs/mass/form_mass.h"
 #include "app/platform/help_viewer.h"
 #include "app/platform/program_starter.h"
@@ -494,6 +495,8 @@ TWorkpiecePage::TWorkpiecePage(TPageContext& context) : context_(context) {
 
     Retranslate();
     ShowModel();
+    // The unit buttons of the page's fields end at one line.
+    AlignUnitButtons(this);
 }
 
 TWorkpiecePage::~TWorkpiecePage() {
