@@ -143,6 +143,8 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     // the tube and the generator their page handlers (which reset the reach unless a
     // project is being read). The cup page's label is counted when it is asked for.
     chain_.push_back(SuctionCupQuery.OnChange.Connect([this](TCustomTable&) { Mark(caSuctionCup); }));
+    // Filtering thousands of cups takes a moment: the gauge shows how far it is.
+    SuctionCupQuery.OnUpdateProgressBar = [this](TCustomTable&, int percent) { LoadProgress.Emit(percent); };
     chain_.push_back(TubeQuery.OnChange.Connect([this](TCustomTable&) {
         TInputScope scope(*this);
         Mark(caTube);
@@ -271,9 +273,16 @@ void TVacuumApplication::TDocumentLink::ShowSection(TMyProject& doc, const std::
     if (section == "Workpiece") App->Workpiece.ShowDocument();
     // The filter lists of the product pages show the stored selections again, so the
     // stored products are found among the rows they offer.
-    else if (section == "SuctionCups.Selection") ApplySuctionCupFilters(doc.SuctionCupSelection, App->SuctionCupQuery);
-    else if (section == "Tube.Selection") ApplyTubeFilters(doc.Tube, App->TubeQuery);
-    else if (section == "Venturi.Selection") ApplyVenturiFilters(doc.Venturi, App->VenturiQuery);
+    else if (section == "SuctionCups.Selection") {
+        ApplySuctionCupFilters(doc.SuctionCupSelection, App->SuctionCupQuery);
+        App->FiltersRestored.Emit(cmpSuctionCup);
+    } else if (section == "Tube.Selection") {
+        ApplyTubeFilters(doc.Tube, App->TubeQuery);
+        App->FiltersRestored.Emit(cmpTube);
+    } else if (section == "Venturi.Selection") {
+        ApplyVenturiFilters(doc.Venturi, App->VenturiQuery);
+        App->FiltersRestored.Emit(cmpVenturi);
+    }
     // The per-cup length of the previous project must not survive: it follows from this
     // project's total and cup count.
     else if (section == "Tube") App->Tube.ProjectLoaded();

@@ -87,8 +87,13 @@ public:
     TSignal<TAspects> Changed;
     //! The generator page asks for its chart window, with the caption.
     TSignal<const std::string&> ChartWindowRequested;
-    //! Progress of reading a project, in percent (the status bar's gauge).
+    //! Progress of reading a project and of filtering the suction cup query, in percent
+    //! (the status bar's gauge).
     TSignal<int> LoadProgress;
+    //! A project brought the stored filter selections of a product page (cmpSuctionCup,
+    //! cmpTube or cmpVenturi) and they were set on its query: the page's filter lists show
+    //! them again. Raised while the project is read.
+    TSignal<int> FiltersRestored;
 
     //! Opens the product container (normally Vacuum.dat beside the program) and the
     //! language container (normally Vacuum.bin beside it; empty: that one) and binds
