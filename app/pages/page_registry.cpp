@@ -3,6 +3,7 @@
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
+#include "app/pages/venturi/venturi_page.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ namespace {
 // caption and says so.
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
+    case cmpVenturi: return std::make_unique<TVenturiPage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }
