@@ -159,6 +159,7 @@ QWidget* TFormVenturi::BuildPage(int page) {
     panel->setMinimumWidth(150);
     legend->addWidget(panel);
     caption->setBuddy(panel);
+    panels_[static_cast<size_t>(page)] = panel;
     layout->addLayout(legend);
     return box;
 }

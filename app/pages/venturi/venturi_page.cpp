@@ -474,21 +474,29 @@ void TVenturiPage::ShowHelp(const THelpTopic* topic) {
 void TVenturiPage::ShowStoredFilters() {
     const std::span<const TProductFilter> filters = VenturiFilters();
     TVenturiModel& model = context_.App.Venturi;
-    showing_ = true;
-    for (size_t l = 0; l < lists_.size(); ++l) {
-        TStrTableCoBox* list = lists_[l];
-        const TStrTableCoBoxModel& m = list->Model();
-        const std::string shown = m.ItemIndex() > 0 && !m.AutoSelected()
-                                      ? m.Items()[static_cast<size_t>(m.ItemIndex())]
-                                      : std::string();
-        // A list the project keeps nothing for shows no preference.
-        std::string want;
+    const auto shownEntry = [](const TStrTableCoBoxModel& m) {
+        return m.ItemIndex() > 0 && !m.AutoSelected() ? m.Items()[static_cast<size_t>(m.ItemIndex())]
+                                                      : std::string();
+    };
+    // The entry a list should show; a list the project keeps nothing for shows none.
+    const auto wanted = [&](size_t l, const std::string& shown) {
         for (size_t i = 0; i < filters.size(); ++i)
-            if (filters[i].Column == columns_[l]) want = model.StoredFilterEntry(i, shown);
-        if (shown == want) continue;
-        if (want.empty()) list->Model().Select(0);
-        else list->SelectByText(want);
-    }
+            if (filters[i].Column == columns_[l]) return model.StoredFilterEntry(i, shown);
+        return std::string();
+    };
+    showing_ = true;
+    // First the lists without a stored choice let go of theirs, so that the others offer
+    // every value the stored choices admit; then those choices are shown.
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t l = 0; l < lists_.size(); ++l) {
+            TStrTableCoBox* list = lists_[l];
+            const std::string shown = shownEntry(list->Model());
+            const std::string want = wanted(l, shown);
+            if ((pass == 0) != want.empty()) continue;
+            // A list that shows its only value may still hold the user's filter of it.
+            if (want.empty() && list->Model().ItemIndex() > 0) list->Model().Select(0);
+            else if (!want.empty() && shown != want) list->SelectByText(want);
+        }
     showing_ = false;
 }
 
