@@ -33,10 +33,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextStream>
 #include <QToolButton>
-#include <QRegularExpression>
 #include <QtTest>
 
 namespace {
@@ -56,7 +56,9 @@ struct TSourceRows {
             if (!line.isEmpty()) Rows.push_back(line.split('\t'));
         }
     }
-    QString At(const QStringList& row, const QString& column) const { return row.value(Col.at(column)); }
+    QString At(const QStringList& row, const QString& column) const {
+        return row.value(Col.at(column));
+    }
     int Count(const std::function<bool(const QStringList&)>& keep) const {
         return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
     }
@@ -64,12 +66,14 @@ struct TSourceRows {
     double Curve(const QString& name, const QString& yColumn, double x) const {
         std::vector<std::pair<double, double>> pts;
         for (const QStringList& r : Rows)
-            if (r.value(0) == name) pts.push_back({At(r, "Pressure_bar").toDouble(), At(r, yColumn).toDouble()});
+            if (r.value(0) == name)
+                pts.push_back({At(r, "Pressure_bar").toDouble(), At(r, yColumn).toDouble()});
         if (pts.empty()) return 0.0;
         if (x <= pts.front().first) return pts.front().second;
         for (size_t i = 1; i < pts.size(); ++i)
             if (x <= pts[i].first)
-                return pts[i - 1].second + (pts[i].second - pts[i - 1].second) * (x - pts[i - 1].first) /
+                return pts[i - 1].second + (pts[i].second - pts[i - 1].second) *
+                                               (x - pts[i - 1].first) /
                                                (pts[i].first - pts[i - 1].first);
         return pts.back().second;
     }
@@ -131,7 +135,9 @@ class VenturiPageTest : public QObject {
     TVenturiPage* Page() const { return dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi)); }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
     int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const { return Grid()->model()->index(row, col).data().toString(); }
+    QString Cell(int row, int col) const {
+        return Grid()->model()->index(row, col).data().toString();
+    }
     int GridRows() const { return Grid()->model()->rowCount(); }
     int CurrentRow() const { return Grid()->Row() - 1; }
 
@@ -156,7 +162,8 @@ class VenturiPageTest : public QObject {
     void ClickRow(int row) {
         const QModelIndex target = Grid()->model()->index(row, kCodeCol);
         Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualRect(target).center());
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
+                          Grid()->visualRect(target).center());
     }
     int RowReading(int col, const QString& text) const {
         for (int r = 0; r < GridRows(); ++r)
@@ -173,12 +180,15 @@ class VenturiPageTest : public QObject {
     void Choose(TStrTableCoBox* list, const QString& text) {
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < list->count() && list->currentText() != text; ++i) QTest::keyClick(list, Qt::Key_Down);
+        for (int i = 0; i < list->count() && list->currentText() != text; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(list->currentText(), text);
     }
     QString Entry(const char* column) const {
         const TStrTableCoBoxModel& m = Page()->List(column)->Model();
-        return m.ItemIndex() > 0 ? QString::fromStdString(m.Items()[static_cast<size_t>(m.ItemIndex())]) : QString();
+        return m.ItemIndex() > 0
+                   ? QString::fromStdString(m.Items()[static_cast<size_t>(m.ItemIndex())])
+                   : QString();
     }
     double TimeOfCurrentRow() const { return Seconds(Cell(CurrentRow(), kTimeCol)); }
 
@@ -190,13 +200,15 @@ private slots:
         settings->Loaded({});
         messages = {};
         files = {};
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
+        app =
+            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());
         app->SetLanguage("en");
         languageDialog.SetConnection(&app->LanguageConnection);
         languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,
-                                languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
         frame = std::make_unique<TFormMain>(*app, services, CreatePages);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -211,12 +223,15 @@ private slots:
 
     void typedConditionsChangeTheTimeAndVacuumColumns() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
-        const QString code = StoredValue(ExampleProject("glass_plate_rotary.vac"), "Venturi.OrderCode");
+        const QString code =
+            StoredValue(ExampleProject("glass_plate_rotary.vac"), "Venturi.OrderCode");
         QCOMPARE(Cell(CurrentRow(), kCodeCol), code);
-        const QString vacuumCurve = Generators().At(
-            *std::find_if(Generators().Rows.begin(), Generators().Rows.end(),
-                          [&](const QStringList& r) { return Generators().At(r, "OrderCode") == code; }),
-            "Unterdruck");
+        const QString vacuumCurve =
+            Generators().At(*std::find_if(Generators().Rows.begin(), Generators().Rows.end(),
+                                          [&](const QStringList& r) {
+                                              return Generators().At(r, "OrderCode") == code;
+                                          }),
+                            "Unterdruck");
         // The reachable vacuum is the generator's curve at 6 bar, shown below ambient.
         QCOMPARE(Cell(CurrentRow(), kVacuumCol),
                  QString("-%1 bar").arg(VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 6.0)));
@@ -226,7 +241,8 @@ private slots:
         // Two generators in parallel take half the time (to the millisecond shown).
         Type(Page()->CountField(), "2");
         QCOMPARE(app->Document.Venturi.Count, 2);
-        QVERIFY2(std::abs(TimeOfCurrentRow() - one / 2.0) <= 0.0011, qPrintable(Cell(CurrentRow(), kTimeCol)));
+        QVERIFY2(std::abs(TimeOfCurrentRow() - one / 2.0) <= 0.0011,
+                 qPrintable(Cell(CurrentRow(), kTimeCol)));
         Type(Page()->CountField(), "1");
         QVERIFY(std::abs(TimeOfCurrentRow() - one) <= 0.0005);
 
@@ -257,8 +273,9 @@ private slots:
             TFMU2SpinEdit* Field;
             QString Bad, Good;
         };
-        for (const TCase& c : {TCase{Page()->CountField(), "0", "1"}, TCase{Page()->PressureField(), "8", "6"},
-                               TCase{Page()->VacuumField(), "-0.99", "-0.7"}}) {
+        for (const TCase& c :
+             {TCase{Page()->CountField(), "0", "1"}, TCase{Page()->PressureField(), "8", "6"},
+              TCase{Page()->VacuumField(), "-0.99", "-0.7"}}) {
             Type(c.Field, c.Bad);
             QVERIFY2(!c.Field->Valid(), qPrintable(c.Bad));
             QVERIFY(!frame->Navigator()->NextButton()->isEnabled());
@@ -274,10 +291,13 @@ private slots:
         QCOMPARE(GridRows(), all);
         TStrTableCoBox* group = Page()->List("Group");
         Choose(group, "V2");
-        const auto inGroup = [](const QStringList& r) { return Generators().At(r, "Group") == "V2"; };
+        const auto inGroup = [](const QStringList& r) {
+            return Generators().At(r, "Group") == "V2";
+        };
         QCOMPARE(GridRows(), Generators().Count(inGroup));
         QCOMPARE(app->Document.Venturi.SelectionGroup, uint8_t(2));
-        QVERIFY(Page()->RecordLabel()->text().startsWith(QString("%1 of %2 records").arg(GridRows()).arg(all)));
+        QVERIFY(Page()->RecordLabel()->text().startsWith(
+            QString("%1 of %2 records").arg(GridRows()).arg(all)));
 
         Choose(Page()->List("~EjectorPulse"), "Electrical");
         const auto electrical = [&](const QStringList& r) {
@@ -292,8 +312,8 @@ private slots:
         QCOMPARE(Page()->PressureFitting()->Thread(), QString("G1/8"));
         QCOMPARE(app->Document.Venturi.SelectionGewP, uint8_t(2)); // "*", "M5", "G1/8"
         QCOMPARE(GridRows(), Generators().Count([&](const QStringList& r) {
-                     return electrical(r) && Generators().At(r, "FittingP") == "G1/8";
-                 }));
+            return electrical(r) && Generators().At(r, "FittingP") == "G1/8";
+        }));
 
         // The switch help lights the outputs of the switch type chosen.
         Choose(Page()->List("Switch"), "PNP");
@@ -364,7 +384,8 @@ private slots:
             const auto stored = [&](const char* key) { return StoredValue(file, key).toDouble(); };
             QCOMPARE(Page()->CountField()->Value(), stored("Venturi.Conditions.Count"));
             QCOMPARE(Page()->PressureField()->Value(), stored("Venturi.Conditions.Pressure"));
-            QCOMPARE(Page()->PressureField()->DisplayText().toDouble(), stored("Venturi.Conditions.Pressure") / 1e5);
+            QCOMPARE(Page()->PressureField()->DisplayText().toDouble(),
+                     stored("Venturi.Conditions.Pressure") / 1e5);
             QCOMPARE(Page()->VacuumField()->Value(), stored("Venturi.Conditions.Vacuum"));
             QCOMPARE(Page()->TimeMaxField()->Value(), stored("Venturi.Conditions.TimeMax"));
             const QString code = StoredValue(file, "Venturi.OrderCode");
@@ -379,9 +400,11 @@ private slots:
     void aProjectWithFiltersShowsThemAgain() {
         // The first electrical-pulse generator with air saving of the catalogue, and a
         // project that stored its series, pressure thread and both options.
-        const auto pick = std::find_if(Generators().Rows.begin(), Generators().Rows.end(), [](const QStringList& r) {
-            return Generators().At(r, "~EjectorPulse") == "~Electrical" && Generators().At(r, "~AirSaving") == "~Yes";
-        });
+        const auto pick = std::find_if(
+            Generators().Rows.begin(), Generators().Rows.end(), [](const QStringList& r) {
+                return Generators().At(r, "~EjectorPulse") == "~Electrical" &&
+                       Generators().At(r, "~AirSaving") == "~Yes";
+            });
         QVERIFY(pick != Generators().Rows.end());
         const QString code = Generators().At(*pick, "OrderCode");
         const QString series = Generators().At(*pick, "Group");
@@ -390,8 +413,9 @@ private slots:
         QVERIFY(in.open(QIODevice::ReadOnly));
         QString text = QString::fromUtf8(in.readAll());
         const auto set = [&](const QString& key, const QString& value) {
-            text.replace(QRegularExpression("(^|\n)" + QRegularExpression::escape(key) + "=[^\r\n]*"),
-                         "\\1" + key + "=" + value);
+            text.replace(
+                QRegularExpression("(^|\n)" + QRegularExpression::escape(key) + "=[^\r\n]*"),
+                "\\1" + key + "=" + value);
         };
         set("Venturi.Selection.Group", series);
         set("Venturi.Selection.GewP", thread);
@@ -422,16 +446,18 @@ private slots:
         QVERIFY(hysteresis.ItemIndex() == 0 || hysteresis.AutoSelected());
         QCOMPARE(Page()->PressureFitting()->Thread(), thread);
         QCOMPARE(GridRows(), Generators().Count([&](const QStringList& r) {
-                     return Generators().At(r, "Group") == series && Generators().At(r, "FittingP") == thread &&
-                            Generators().At(r, "~AirSaving") == "~Yes" &&
-                            Generators().At(r, "~EjectorPulse") == "~Electrical";
-                 }));
+            return Generators().At(r, "Group") == series &&
+                   Generators().At(r, "FittingP") == thread &&
+                   Generators().At(r, "~AirSaving") == "~Yes" &&
+                   Generators().At(r, "~EjectorPulse") == "~Electrical";
+        }));
         QCOMPARE(Cell(CurrentRow(), kCodeCol), code);
     }
 
     void diagramOpensTheChartWindowThatFollowsTheConditions() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
-        const QString code = StoredValue(ExampleProject("glass_plate_rotary.vac"), "Venturi.OrderCode");
+        const QString code =
+            StoredValue(ExampleProject("glass_plate_rotary.vac"), "Venturi.OrderCode");
         QVERIFY(!Page()->ChartWindow());
         QTest::mouseClick(Page()->DiagramButton(), Qt::LeftButton);
         TFormVenturi* chart = Page()->ChartWindow();
@@ -442,24 +468,29 @@ private slots:
         QVERIFY(chart->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(chart->parentWidget(), static_cast<QWidget*>(frame.get()));
         QCOMPARE(chart->Pages()->count(), 4);
-        const QStringList tabs = {"Air consumption", "Suction capacity", "Vacuum", "Sound pressure level"};
+        const QStringList tabs = {"Air consumption", "Suction capacity", "Vacuum",
+                                  "Sound pressure level"};
         for (int i = 0; i < 4; ++i) QCOMPARE(chart->Pages()->tabText(i), tabs[i]);
 
-        const auto& gen = *std::find_if(Generators().Rows.begin(), Generators().Rows.end(), [&](const QStringList& r) {
-            return Generators().At(r, "OrderCode") == code;
-        });
+        const auto& gen = *std::find_if(
+            Generators().Rows.begin(), Generators().Rows.end(),
+            [&](const QStringList& r) { return Generators().At(r, "OrderCode") == code; });
         const QString vacuumCurve = Generators().At(gen, "Unterdruck");
         const QString airCurve = Generators().At(gen, "Luftverbrauch");
         TFMU2Panel* vacuum = chart->OperatingPanel(TFormVenturi::cvpVacuum);
         TFMU2Panel* air = chart->OperatingPanel(TFormVenturi::cvpAirConsumption);
-        QCOMPARE(vacuum->DisplayText().toDouble(), -VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 6.0));
-        QCOMPARE(air->DisplayText().toDouble(), AirCurves().Curve(airCurve, "AirConsumption_lpm", 6.0));
+        QCOMPARE(vacuum->DisplayText().toDouble(),
+                 -VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 6.0));
+        QCOMPARE(air->DisplayText().toDouble(),
+                 AirCurves().Curve(airCurve, "AirConsumption_lpm", 6.0));
 
         // Live: a new pressure moves the operating point, two generators take twice the air.
         Type(Page()->PressureField(), "4");
-        QCOMPARE(vacuum->DisplayText().toDouble(), -VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 4.0));
+        QCOMPARE(vacuum->DisplayText().toDouble(),
+                 -VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 4.0));
         Type(Page()->CountField(), "2");
-        QCOMPARE(air->DisplayText().toDouble(), 2 * AirCurves().Curve(airCurve, "AirConsumption_lpm", 4.0));
+        QCOMPARE(air->DisplayText().toDouble(),
+                 2 * AirCurves().Curve(airCurve, "AirConsumption_lpm", 4.0));
         double x = 0.0, y = 0.0;
         QVERIFY(chart->OperatingPoint(TFormVenturi::cvpVacuum, x, y));
         QCOMPARE(x, 4.0);
@@ -474,18 +505,23 @@ private slots:
         const auto near = [&](QPoint at, const std::function<bool(QColor)>& test) {
             for (int dx = -2; dx <= 2; ++dx)
                 for (int dy = -2; dy <= 2; ++dy)
-                    if (image.rect().contains(at + QPoint(dx, dy)) && test(image.pixelColor(at + QPoint(dx, dy))))
+                    if (image.rect().contains(at + QPoint(dx, dy)) &&
+                        test(image.pixelColor(at + QPoint(dx, dy))))
                         return true;
             return false;
         };
-        const auto blue = [](QColor c) { return c.blue() > 140 && c.red() < 60 && c.green() < 110; };
-        const QPoint onCurve(diagram->ValueToPixelX(5.0),
-                             diagram->ValueToPixelY(VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 5.0)));
+        const auto blue = [](QColor c) {
+            return c.blue() > 140 && c.red() < 60 && c.green() < 110;
+        };
+        const QPoint onCurve(
+            diagram->ValueToPixelX(5.0),
+            diagram->ValueToPixelY(VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 5.0)));
         QVERIFY(near(onCurve, blue));
-        const QPoint point(diagram->ValueToPixelX(4.0),
-                           diagram->ValueToPixelY(VacuumCurves().Curve(vacuumCurve, "Vacuum_bar", 4.0)));
+        const QPoint point(diagram->ValueToPixelX(4.0), diagram->ValueToPixelY(VacuumCurves().Curve(
+                                                            vacuumCurve, "Vacuum_bar", 4.0)));
         QCOMPARE(image.pixelColor(point), QColor(Qt::cyan));
-        QCOMPARE(image.pixelColor(point + QPoint(TFormVenturi::cMarkerRadius + 3, 0)).rgb() == QColor(Qt::cyan).rgb(),
+        QCOMPARE(image.pixelColor(point + QPoint(TFormVenturi::cMarkerRadius + 3, 0)).rgb() ==
+                     QColor(Qt::cyan).rgb(),
                  false);
         const QPoint paper(diagram->ValueToPixelX(5.0), diagram->ValueToPixelY(0.5));
         QVERIFY(!near(paper, blue));
@@ -502,8 +538,10 @@ private slots:
 
         // The window follows the language of the program.
         frame->SetLanguage("ru");
-        QCOMPARE(chart->Pages()->tabText(TFormVenturi::cvpAirConsumption), QString("Расход воздуха"));
-        QCOMPARE(chart->findChild<QLabel*>("LabelOperationPoint0")->text(), QString("Рабочая точка"));
+        QCOMPARE(chart->Pages()->tabText(TFormVenturi::cvpAirConsumption),
+                 QString("Расход воздуха"));
+        QCOMPARE(chart->findChild<QLabel*>("LabelOperationPoint0")->text(),
+                 QString("Рабочая точка"));
         if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty()) {
             chart->show();
             QCoreApplication::processEvents();
@@ -526,8 +564,10 @@ private slots:
                     QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
                     if (auto* label = qobject_cast<QLabel*>(w)) {
                         // Nothing cut: as wide as its text, or as high as its wrapped lines.
-                        const bool fits = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
-                                                            : label->width() >= label->minimumSizeHint().width();
+                        const bool fits =
+                            label->wordWrap()
+                                ? label->height() >= label->heightForWidth(label->width())
+                                : label->width() >= label->minimumSizeHint().width();
                         QVERIFY2(fits, qPrintable(label->text() + " " + language));
                     }
                 }

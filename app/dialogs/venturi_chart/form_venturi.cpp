@@ -67,7 +67,8 @@ TFormVenturi::TFormVenturi(TVacuumApplication& app, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     pages_ = new QTabWidget(this);
     pages_->setObjectName("PageControlVenturi");
-    for (int page = 0; page < cChartPages; ++page) pages_->addTab(BuildPage(page), kPages[page].Key);
+    for (int page = 0; page < cChartPages; ++page)
+        pages_->addTab(BuildPage(page), kPages[page].Key);
     // The vacuum comes first to the eye: the page the user asked the generator for.
     pages_->setCurrentIndex(cvpVacuum);
     layout->addWidget(pages_, 1);
@@ -167,10 +168,14 @@ QWidget* TFormVenturi::BuildPage(int page) {
 double TFormVenturi::CurveAt(int page, double xBar) const {
     const TVenturiCurveNames& names = app_.Venturi.SelectedCurves();
     switch (page) {
-    case cvpAirConsumption: return CurveValue(&app_.CurveAirConsumption, names.AirConsumption, xBar);
-    case cvpSuctionCapacity: return CurveValue(&app_.CurveSuctionCapacity, names.SuctionCapacity, xBar);
-    case cvpVacuum: return CurveValue(&app_.CurveVacuum, names.Vacuum, xBar);
-    default: return CurveValue(&app_.CurveSound, names.SoundPressureLevel, xBar);
+    case cvpAirConsumption:
+        return CurveValue(&app_.CurveAirConsumption, names.AirConsumption, xBar);
+    case cvpSuctionCapacity:
+        return CurveValue(&app_.CurveSuctionCapacity, names.SuctionCapacity, xBar);
+    case cvpVacuum:
+        return CurveValue(&app_.CurveVacuum, names.Vacuum, xBar);
+    default:
+        return CurveValue(&app_.CurveSound, names.SoundPressureLevel, xBar);
     }
 }
 
@@ -180,11 +185,19 @@ bool TFormVenturi::OperatingPoint(int page, double& x, double& y) const {
     const TOperatingValues& op = app_.Venturi.OperatingPoint();
     x = v.Pressure / kPaPerBar;
     switch (page) {
-    case cvpAirConsumption: y = op.AirConsumption; break;
-    case cvpSuctionCapacity: y = op.SuctionCapacity; break;
-    case cvpVacuum: y = -op.Vacuum / kPaPerBar; break;
+    case cvpAirConsumption:
+        y = op.AirConsumption;
+        break;
+    case cvpSuctionCapacity:
+        y = op.SuctionCapacity;
+        break;
+    case cvpVacuum:
+        y = -op.Vacuum / kPaPerBar;
+        break;
     // The curve is of one generator: the point sits on it.
-    default: y = CurveAt(page, x); break;
+    default:
+        y = CurveAt(page, x);
+        break;
     }
     return std::isfinite(x) && std::isfinite(y);
 }
@@ -203,19 +216,22 @@ void TFormVenturi::Follow(TAspects aspects) {
 }
 
 void TFormVenturi::Retranslate() {
-    const QString pressure = QString::fromStdString(app_.Language.TranslateDisplay("~WorkingPressure"));
+    const QString pressure =
+        QString::fromStdString(app_.Language.TranslateDisplay("~WorkingPressure"));
     for (int page = 0; page < cChartPages; ++page) {
         TDiagramm* chart = Chart(page);
         chart->BeginUpdate();
         chart->SetXUnit(pressure + " [%s]");
-        chart->SetYUnit(QString::fromStdString(app_.Language.TranslateDisplay(kPages[page].Key)) + " [%s]");
+        chart->SetYUnit(QString::fromStdString(app_.Language.TranslateDisplay(kPages[page].Key)) +
+                        " [%s]");
         chart->EndUpdate();
     }
 }
 
 void TFormVenturi::UpdateValues() {
     TVenturiModel& model = app_.Venturi;
-    if (model.SelectedRow() >= 0) setWindowTitle(QString::fromStdString(model.LabelSelectedVenturiNozzle()));
+    if (model.SelectedRow() >= 0)
+        setWindowTitle(QString::fromStdString(model.LabelSelectedVenturiNozzle()));
     const TOperatingValues& op = model.OperatingPoint();
     panels_[cvpAirConsumption]->SetValue(ToBaseUnit(cUM_dm3_min, op.AirConsumption));
     panels_[cvpSuctionCapacity]->SetValue(ToBaseUnit(cUM_dm3_min, op.SuctionCapacity));

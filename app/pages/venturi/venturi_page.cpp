@@ -73,7 +73,8 @@ void Highlight(QLabel* label, bool on) {
     label->setProperty("highlighted", on);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText,
-                 on ? QColor(0, 90, 200) : QApplication::palette(label).color(QPalette::WindowText));
+                 on ? QColor(0, 90, 200)
+                    : QApplication::palette(label).color(QPalette::WindowText));
     label->setPalette(pal);
 }
 
@@ -215,12 +216,12 @@ QWidget* TVenturiPage::BuildConditions() {
         QWidget* Control;
         const char* Help;
     };
-    for (const TRow& r : {TRow{"~Count", count_, "~HelpVenturiIntro"},
-                          TRow{"~WorkingPressure", pressure_, "~HelpVenturiTime"},
-                          TRow{"~Vacuum", vacuum_, "~HelpVenturiVacuum"},
-                          TRow{"~MaxEvacuationTime", timeMax_, "~HelpVenturiPorous"},
-                          TRow{"~EvacuatedVolume", volume_, nullptr},
-                          TRow{"~OrderCode", selected_, nullptr}}) {
+    for (const TRow& r :
+         {TRow{"~Count", count_, "~HelpVenturiIntro"},
+          TRow{"~WorkingPressure", pressure_, "~HelpVenturiTime"},
+          TRow{"~Vacuum", vacuum_, "~HelpVenturiVacuum"},
+          TRow{"~MaxEvacuationTime", timeMax_, "~HelpVenturiPorous"},
+          TRow{"~EvacuatedVolume", volume_, nullptr}, TRow{"~OrderCode", selected_, nullptr}}) {
         auto* label = new QLabel(r.Caption, box);
         label->setBuddy(r.Control);
         form->addRow(label, r.Control);
@@ -367,9 +368,9 @@ void TVenturiPage::BuildGrid() {
                        "~NonReturnValve|~Silencer|~Filter|Switch|~Hysterese|FittingV|FittingP|"
                        "Vacuum|Skalierung");
     grid_->SetTitles({"~FittingToTube", "~OrderCode", "~EvacuationTime", "~VacuumMax", "~Assembly",
-                      "~MagneticValve", "~EjectorPulse", "~AirSaving", "~NonReturnValve", "~Silencer",
-                      "~Filter", "~OutputSwitch", "~SchwellwertKomparator", "~PressureConx",
-                      "~VacuumConx", "~VacuumMax", "~Skalierung"});
+                      "~MagneticValve", "~EjectorPulse", "~AirSaving", "~NonReturnValve",
+                      "~Silencer", "~Filter", "~OutputSwitch", "~SchwellwertKomparator",
+                      "~PressureConx", "~VacuumConx", "~VacuumMax", "~Skalierung"});
     grid_->SetTickColumns({"~ok"});
     grid_->SetRowSelect(true);
     grid_->horizontalHeader()->setHighlightSections(false);
@@ -402,10 +403,14 @@ void TVenturiPage::Entered(TFMU2Custom* field) {
     const double value = field->Value();
     app.Input([&] {
         TVenturiModel& m = app.Venturi;
-        if (field == count_) m.SpinEditAnzahlVenturiChange(value);
-        else if (field == pressure_) m.SpinEditBetriebsdruckChange(value);
-        else if (field == vacuum_) m.SpinEditVakuumSollChange(value);
-        else if (field == timeMax_) m.SpinEditZeitMaxChange(value);
+        if (field == count_)
+            m.SpinEditAnzahlVenturiChange(value);
+        else if (field == pressure_)
+            m.SpinEditBetriebsdruckChange(value);
+        else if (field == vacuum_)
+            m.SpinEditVakuumSollChange(value);
+        else if (field == timeMax_)
+            m.SpinEditZeitMaxChange(value);
     });
 }
 
@@ -423,7 +428,8 @@ void TVenturiPage::FilterChosen(const std::string& column, const std::string& va
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QTimer::singleShot(0, this, [] { QApplication::restoreOverrideCursor(); });
     app.Input([&] {
-        if (StoreVenturiFilter(app.Document.Venturi, column, value)) app.Mark(caVacuumGenerator | caDocument);
+        if (StoreVenturiFilter(app.Document.Venturi, column, value))
+            app.Mark(caVacuumGenerator | caDocument);
         app.Venturi.VenturiSelectionChange();
     });
 }
@@ -434,7 +440,8 @@ void TVenturiPage::RowChosen(int aRow) {
     // that chooses nothing (entering this page chooses the stored generator).
     if (showing_ || aRow < 1 || app.Workflow.CurrentPage() != cmpVenturi) return;
     if (aRow - 1 == app.Venturi.SelectedRow() &&
-        CellText(app.VenturiQuery, aRow - 1, "OrderCode") == app.Venturi.LabelSelectedVenturiNozzle())
+        CellText(app.VenturiQuery, aRow - 1, "OrderCode") ==
+            app.Venturi.LabelSelectedVenturiNozzle())
         return;
     app.Input([&] { app.Venturi.VenturiSelect(aRow - 1); });
 }
@@ -444,11 +451,13 @@ bool TVenturiPage::eventFilter(QObject* watched, QEvent* event) {
     if (type == QEvent::FocusIn || type == QEvent::FocusOut || type == QEvent::MouseButtonPress) {
         for (const THelpTopic& t : topics_) {
             QObject* control = t.Control;
-            if (auto* spin = qobject_cast<TFMU2SpinEdit*>(t.Control))
-                control = spin->Edit();
-            if (watched == t.Label && type == QEvent::MouseButtonPress) ShowHelp(&t);
-            else if (watched == control && type == QEvent::FocusIn) ShowHelp(&t);
-            else if (watched == control && type == QEvent::FocusOut && shownTopic_ == &t) ShowHelp(nullptr);
+            if (auto* spin = qobject_cast<TFMU2SpinEdit*>(t.Control)) control = spin->Edit();
+            if (watched == t.Label && type == QEvent::MouseButtonPress)
+                ShowHelp(&t);
+            else if (watched == control && type == QEvent::FocusIn)
+                ShowHelp(&t);
+            else if (watched == control && type == QEvent::FocusOut && shownTopic_ == &t)
+                ShowHelp(nullptr);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -475,8 +484,9 @@ void TVenturiPage::ShowStoredFilters() {
     const std::span<const TProductFilter> filters = VenturiFilters();
     TVenturiModel& model = context_.App.Venturi;
     const auto shownEntry = [](const TStrTableCoBoxModel& m) {
-        return m.ItemIndex() > 0 && !m.AutoSelected() ? m.Items()[static_cast<size_t>(m.ItemIndex())]
-                                                      : std::string();
+        return m.ItemIndex() > 0 && !m.AutoSelected()
+                   ? m.Items()[static_cast<size_t>(m.ItemIndex())]
+                   : std::string();
     };
     // The entry a list should show; a list the project keeps nothing for shows none.
     const auto wanted = [&](size_t l, const std::string& shown) {
@@ -494,8 +504,10 @@ void TVenturiPage::ShowStoredFilters() {
             const std::string want = wanted(l, shown);
             if ((pass == 0) != want.empty()) continue;
             // A list that shows its only value may still hold the user's filter of it.
-            if (want.empty() && list->Model().ItemIndex() > 0) list->Model().Select(0);
-            else if (!want.empty() && shown != want) list->SelectByText(want);
+            if (want.empty() && list->Model().ItemIndex() > 0)
+                list->Model().Select(0);
+            else if (!want.empty() && shown != want)
+                list->SelectByText(want);
         }
     showing_ = false;
 }

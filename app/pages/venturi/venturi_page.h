@@ -98,7 +98,8 @@ private:
     QWidget* BuildFilters();
     QWidget* BuildHelp();
     void BuildGrid();
-    TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si, TNUMessurement us);
+    TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si,
+                         TNUMessurement us);
     void Entered(TFMU2Custom* field);
     void ReportValidity();
     void FilterChosen(const std::string& column, const std::string& value);
