@@ -6,6 +6,7 @@
 #include "app/pages/suction_cup/suction_cup_page.h"
 #include "app/pages/tube/tube_page.h"
 #include "app/pages/workpiece/workpiece_page.h"
+#include "app/pages/venturi/venturi_page.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     case cmpWorkpiece: return std::make_unique<TWorkpiecePage>(context);
     case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     case cmpTube: return std::make_unique<TTubePage>(context);
+    case cmpVenturi: return std::make_unique<TVenturiPage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }

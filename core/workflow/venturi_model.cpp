@@ -1,6 +1,7 @@
 #include "core/workflow/venturi_model.h"
 
 #include "core/workflow/model_text.h"
+#include "core/workflow/product_filters.h"
 
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
@@ -316,6 +317,11 @@ void TVenturiModel::SpinEditVakuumSollChange(double vacuum) {
     ConditionsChanged();
 }
 
+void TVenturiModel::SpinEditZeitMaxChange(double seconds) {
+    if (Inert() || !std::isfinite(seconds) || seconds < 0.0) return;
+    FDoc.Venturi.TimeMax = seconds;
+}
+
 void TVenturiModel::PanelVakVolGesChange() {
     Notify(true);
     UpdateOperatingValues();
@@ -350,6 +356,30 @@ void TVenturiModel::BitBtn2Click() {
 
 bool TVenturiModel::VenturiChangeValid() const {
     return FSelectedValid && FDoc.Venturi.Vacuum < 0.0;
+}
+
+std::string TVenturiModel::StoredFilterEntry(size_t index, std::string_view shown) const {
+    const std::span<const TProductFilter> filters = VenturiFilters();
+    if (index >= filters.size()) return {};
+    const TProductFilter& f = filters[index];
+    const int stored = VenturiFilterValue(FDoc.Venturi, index);
+    if (f.Kind != cpfAnyButNo || stored == 0) return FilterValueText(f, stored);
+    const auto pulse = [](std::string_view text) { return !text.empty() && text != kNo; };
+    if (pulse(shown)) return std::string(shown);
+    if (!FTable) return {};
+    const int col = FTable->ColByName(f.Column);
+    const int code = FTable->ColByName("OrderCode");
+    if (col < 0) return {};
+    if (code >= 0)
+        for (int r = 0; r < FTable->Rows(); ++r)
+            if (FTable->AsText(r, code) == FDoc.Venturi.OrderCode) {
+                const std::string kind = FTable->AsText(r, col);
+                if (pulse(kind)) return kind;
+                break;
+            }
+    for (int r = 0; r < FTable->Rows(); ++r)
+        if (const std::string kind = FTable->AsText(r, col); pulse(kind)) return kind;
+    return {};
 }
 
 TVenturiSwitchHelp TVenturiModel::SwitchHelp(std::string_view switchText) const {

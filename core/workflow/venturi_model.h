@@ -131,6 +131,9 @@ public:
     void SpinEditAnzahlVenturiChange(double count);
     void SpinEditBetriebsdruckChange(double pressure);
     void SpinEditVakuumSollChange(double vacuum);
+    //! The longest evacuation time the user allows, s: a finite value of at least 0 is
+    //! stored, anything else is ignored.
+    void SpinEditZeitMaxChange(double seconds);
     void PanelVakVolGesChange();
     void VenturiSelectionChange();
     void StrQueryVenturiChange();
@@ -141,6 +144,13 @@ public:
     //! Leaving the page forward is allowed: the chosen generator fits the tube and a
     //! vacuum below ambient is required.
     bool VenturiChangeValid() const;
+    //! The entry the filter list of VenturiFilters()[index] shows for the stored
+    //! selections, given the entry it shows now (untranslated, "" for no preference): the
+    //! stored choice, "" for none. A set ejector-pulse option stands for every kind of
+    //! pulse, which no single entry shows: the shown entry is kept when it is a kind of
+    //! pulse, else the kind of the stored generator, else the first kind of the table, so
+    //! that the stored generator stays among the rows.
+    std::string StoredFilterEntry(size_t index, std::string_view shown) const;
     //! Help labels for the "Switch" filter text.
     TVenturiSwitchHelp SwitchHelp(std::string_view switchText) const;
     //! Help labels "~Electrical" / "~Mechanical" for the "~EjectorPulse" filter text.

@@ -4,6 +4,7 @@
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
 #include "core/document/my_project.h"
+#include "core/workflow/product_filters.h"
 #include "core/workflow/tube_model.h"
 #include "core/workflow/venturi_model.h"
 #include "tests/core/calc/venturi_test_support.h"
@@ -291,6 +292,75 @@ TEST_F(TVenturiModelTest, SwitchHelpHighlightsTheOutputsOfTheSwitch) {
     EXPECT_FALSE(none.PNP || none.U || none.NPN || none.I);
     EXPECT_TRUE(TVenturiModel::EjectorPulseHighlighted("~Electrical", "~Electrical"));
     EXPECT_FALSE(TVenturiModel::EjectorPulseHighlighted("~No", "~Mechanical"));
+}
+
+TEST_F(TVenturiModelTest, MaximumTimeIsStoredWhenItIsATime) {
+    Model.SpinEditZeitMaxChange(2.5);
+    EXPECT_DOUBLE_EQ(Doc.Venturi.TimeMax, 2.5);
+    Model.SpinEditZeitMaxChange(-1.0);
+    Model.SpinEditZeitMaxChange(std::nan(""));
+    Model.SpinEditZeitMaxChange(INFINITY);
+    EXPECT_DOUBLE_EQ(Doc.Venturi.TimeMax, 2.5);
+    Model.SpinEditZeitMaxChange(0.0);
+    EXPECT_DOUBLE_EQ(Doc.Venturi.TimeMax, 0.0);
+    Doc.DisclaimerPending = true;
+    Model.SpinEditZeitMaxChange(4.0);
+    EXPECT_DOUBLE_EQ(Doc.Venturi.TimeMax, 0.0);
+}
+
+// The entry each filter list shows for what a project stored.
+TEST(TVenturiStoredFilterEntry, ChoicesOptionsAndTheKindsOfEjectorPulse) {
+    TMyProject doc;
+    doc.Project().New();
+    TStrTableDB32Bit table;
+    table.Loaded();
+    auto& code = table.AddColumn("OrderCode", csfString);
+    auto& pulse = table.AddColumn("~EjectorPulse", csfString);
+    const char* rows[][2] = {{"VG-A", "~No"}, {"VG-B", "~Mechanical"}, {"VG-C", "~Electrical"}};
+    for (const auto& r : rows) {
+        code.AppendText(r[0]);
+        pulse.AppendText(r[1]);
+    }
+    table.SetRows(3);
+    TStringQuery query;
+    query.Loaded();
+    query.SetTable(&table);
+    TVenturiModel model(doc);
+    model.SetVenturiTables(&table, &query);
+
+    const std::span<const TProductFilter> filters = VenturiFilters();
+    const auto index = [&](std::string_view column) {
+        for (size_t i = 0; i < filters.size(); ++i)
+            if (filters[i].Column == column) return i;
+        ADD_FAILURE() << column;
+        return filters.size();
+    };
+    // Nothing stored: no list shows a choice, whatever it shows now.
+    for (size_t i = 0; i < filters.size(); ++i) EXPECT_EQ(model.StoredFilterEntry(i, "V2"), "");
+    EXPECT_EQ(model.StoredFilterEntry(filters.size(), ""), "");
+
+    doc.Venturi.SelectionGroup = 2; // "*", "V1", "V2", ...
+    doc.Venturi.SelectionGewV = 4;  // "*", "M5", "G1/8", "G1/4", "G3/8"
+    doc.Venturi.SelectionSaveAir = true;
+    EXPECT_EQ(model.StoredFilterEntry(index("Group"), ""), "V2");
+    EXPECT_EQ(model.StoredFilterEntry(index("FittingV"), "M5"), "G3/8");
+    EXPECT_EQ(model.StoredFilterEntry(index("~AirSaving"), ""), "~Yes");
+
+    const size_t ejector = index("~EjectorPulse");
+    doc.Venturi.SelectionEjectorPulse = true;
+    // A kind of pulse shown already stays.
+    EXPECT_EQ(model.StoredFilterEntry(ejector, "~Electrical"), "~Electrical");
+    EXPECT_EQ(model.StoredFilterEntry(ejector, "~Mechanical"), "~Mechanical");
+    // Else the kind of the stored generator.
+    doc.Venturi.OrderCode = "VG-C";
+    EXPECT_EQ(model.StoredFilterEntry(ejector, ""), "~Electrical");
+    EXPECT_EQ(model.StoredFilterEntry(ejector, "~No"), "~Electrical");
+    // A generator without a pulse, or none known: the first kind of the table.
+    doc.Venturi.OrderCode = "VG-A";
+    EXPECT_EQ(model.StoredFilterEntry(ejector, ""), "~Mechanical");
+    doc.Venturi.OrderCode = "VG-X";
+    EXPECT_EQ(model.StoredFilterEntry(ejector, "~No"), "~Mechanical");
+    model.SetVenturiTables(nullptr, nullptr);
 }
 
 } // namespace
