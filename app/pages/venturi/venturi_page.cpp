@@ -1,5 +1,6 @@
 #include "app/pages/venturi/venturi_page.h"
 
+#include "gui/fields/field_layout.h"
 #include "app/dialogs/venturi_chart/form_venturi.h"
 #include "core/workflow/model_text.h"
 #include "core/workflow/page_controls.h"
@@ -148,6 +149,8 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     follow_.push_back(app.ChartWindowRequested.Connect(
         [this](const std::string& caption) { ShowChartWindow(caption); }));
     Refresh(TAspects::All());
+    // The unit buttons of the page's fields end at one line.
+    AlignUnitButtons(this);
 }
 
 TVenturiPage::~TVenturiPage() {
