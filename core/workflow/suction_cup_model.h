@@ -120,6 +120,24 @@ enum TCupViewPlane : uint8_t { cvpXY, cvpXZ, cvpYZ };
 //! Keys held during a mouse action.
 enum TCupKeys : unsigned { ckNone = 0, ckShift = 1, ckCtrl = 2, ckAlt = 4 };
 
+//! A point of a view, in the workpiece coordinates (m) along its horizontal and vertical axis.
+struct TViewPoint {
+    double U = 0.0;
+    double V = 0.0;
+};
+
+//! How a cup looks in a view: its body (the lip, seen at its angle, narrowing along the
+//! axial direction to where the holder sits), the holder beyond it, and the lip itself as a
+//! closed line of twelve segments. The body and holder are convex outlines.
+struct TCupFigure {
+    std::vector<TViewPoint> Body;
+    std::vector<TViewPoint> Holder;
+    std::vector<TViewPoint> Lip;
+    //! The holder points towards the viewer and is drawn over the body; otherwise the body
+    //! hides the holder's foot and is drawn last.
+    bool HolderInFront = false;
+};
+
 //! Mouse cursor over the workpiece views.
 enum TCupCursor : uint8_t {
     ccrDefault, //!< no cup under the mouse
@@ -281,6 +299,9 @@ public:
 
     // --- mouse interaction in the workpiece views ---------------------------------------
 
+    //! Cup i as the view draws it (empty outlines for an index out of range). An oval cup
+    //! shows its long radius along radial direction 1.
+    TCupFigure CupFigure(TCupViewPlane view, int i) const;
     //! Index of the cup under the point (u, v) of a view, the last one when several are;
     //! −1 for none. A cup covers its lip circle of half the clearance diameter, tilted by
     //! its axial direction and drawn out along it by the cup height.

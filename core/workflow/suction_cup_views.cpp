@@ -5,6 +5,7 @@
 
 #include "core/document/my_project.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -54,9 +55,87 @@ double Wrap(double d) {
     return d;
 }
 
+// The part of a direction in the view plane, or a unit vector along it (zero length stays 0).
+TVektor Unit(const TVektor& d) {
+    TVektor u = d;
+    if (u.Length() > 1e-12) u.Normalize();
+    return u;
+}
+
+// Twelve points of the ellipse with half axes a along e1 and b along e2 about c, seen in
+// the view (every 30°, starting on e1).
+void Ring(const TViewAxes& axes, const TVektor& c, const TVektor& e1, const TVektor& e2, double a,
+          double b, std::vector<TViewPoint>& out) {
+    for (int k = 0; k < 12; ++k) {
+        const double t = k * pi / 6.0;
+        const double ca = a * std::cos(t), sb = b * std::sin(t);
+        TVektor p = c;
+        p.X += ca * e1.X + sb * e2.X;
+        p.Y += ca * e1.Y + sb * e2.Y;
+        p.Z += ca * e1.Z + sb * e2.Z;
+        out.push_back({Coord(p, axes.U), Coord(p, axes.V)});
+    }
+}
+
+double Cross(const TViewPoint& o, const TViewPoint& a, const TViewPoint& b) {
+    return (a.U - o.U) * (b.V - o.V) - (a.V - o.V) * (b.U - o.U);
+}
+
+// Convex hull, counter-clockwise, without collinear points (monotone chain).
+std::vector<TViewPoint> Hull(std::vector<TViewPoint> p) {
+    std::sort(p.begin(), p.end(), [](const TViewPoint& a, const TViewPoint& b) {
+        return a.U < b.U || (a.U == b.U && a.V < b.V);
+    });
+    if (p.size() < 3) return p;
+    std::vector<TViewPoint> h(2 * p.size());
+    size_t k = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        while (k >= 2 && Cross(h[k - 2], h[k - 1], p[i]) <= 0.0) --k;
+        h[k++] = p[i];
+    }
+    for (size_t i = p.size() - 1, t = k + 1; i-- > 0;) {
+        while (k >= t && Cross(h[k - 2], h[k - 1], p[i]) <= 0.0) --k;
+        h[k++] = p[i];
+    }
+    h.resize(k - 1);
+    return h;
+}
+
 } // namespace
 
 // ---- workpiece views ----------------------------------------------------------------------
+
+TCupFigure TSuctionCupModel::CupFigure(TCupViewPlane view, int i) const {
+    TCupFigure f;
+    const TSauger* cup = Cups().Sauger(i);
+    if (!cup) return f;
+    const TSaugerType& type = Cups().CupType;
+    const TViewAxes axes = Axes(view);
+    const TVektor e1 = Unit(cup->Radial1()), e2 = Unit(cup->Radial2()), a = Unit(cup->Axial());
+    const double rl = std::max(type.RadiusLong, 0.0), rs = std::max(type.RadiusShort, 0.0);
+    const double height = std::max(type.Height, 0.0);
+    const double holder = std::max(type.HolderDiameter, 0.0) / 2.0;
+    // The body narrows from the lip to a neck a little wider than the holder.
+    const double neck = std::min(std::min(rl, rs), std::max(1.2 * holder, 0.4 * std::min(rl, rs)));
+    const double holderLength = std::max(0.6 * height, holder);
+    auto along = [&](double d) {
+        TVektor c = cup->Pos;
+        c.X += d * a.X;
+        c.Y += d * a.Y;
+        c.Z += d * a.Z;
+        return c;
+    };
+    Ring(axes, cup->Pos, e1, e2, rl, rs, f.Lip);
+    std::vector<TViewPoint> points = f.Lip;
+    Ring(axes, along(height), e1, e2, neck, neck, points);
+    f.Body = Hull(std::move(points));
+    points.clear();
+    Ring(axes, along(height), e1, e2, holder, holder, points);
+    Ring(axes, along(height + holderLength), e1, e2, holder, holder, points);
+    f.Holder = Hull(std::move(points));
+    f.HolderInFront = a.DotProduct(axes.Normal) > 0.0;
+    return f;
+}
 
 int TSuctionCupModel::HitTest(TCupViewPlane view, double u, double v) const {
     const TSaugerList& list = Cups();

@@ -9,12 +9,12 @@
 #include "core/document/my_project.h"
 #include "core/workflow/suction_cup_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
 #include "tests/core/algebra/vektor_near.h"
 #include <limits>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -606,6 +606,73 @@ TEST_F(CupViewTest, CursorAndMouseFollowTheStrategy) {
     Model.MouseDown(cvpXY, -0.089, 0, ckNone);
     EXPECT_FALSE(Model.Dragging());
     EXPECT_EQ(Cups().FirstSelected(), -1);
+}
+
+// Extent of an outline along the view's horizontal (u) or vertical axis.
+std::pair<double, double> Extent(const std::vector<TViewPoint>& outline, bool vertical) {
+    double lo = 1e9, hi = -1e9;
+    for (const TViewPoint& p : outline) {
+        lo = std::min(lo, vertical ? p.V : p.U);
+        hi = std::max(hi, vertical ? p.V : p.U);
+    }
+    return {lo, hi};
+}
+
+TEST_F(CupViewTest, ACupFigureIsItsLipNarrowingToTheHolderAlongItsAxis) {
+    TSaugerType& type = Cups().CupType;
+    type.RadiusLong = 0.015;
+    type.RadiusShort = 0.015;
+    type.Height = 0.012;
+    type.HolderDiameter = 0.01;
+    const TSauger& cup = *Cups().Sauger(0);
+    const double x = cup.Pos.X, z = cup.Pos.Z; // on the top face, facing up
+    ASSERT_NEAR(z, 0.01, 1e-12);
+
+    // From above the lip is a circle of twelve corners that hides the rest of the body;
+    // the holder points at the viewer.
+    const TCupFigure top = Model.CupFigure(cvpXY, 0);
+    ASSERT_EQ(top.Lip.size(), 12u);
+    for (const TViewPoint& p : top.Lip) EXPECT_NEAR(std::hypot(p.U - x, p.V), 0.015, 1e-12);
+    EXPECT_EQ(top.Body.size(), 12u);
+    EXPECT_NEAR(Extent(top.Body, false).first, x - 0.015, 1e-12);
+    EXPECT_NEAR(Extent(top.Body, false).second, x + 0.015, 1e-12);
+    EXPECT_TRUE(top.HolderInFront);
+    EXPECT_NEAR(Extent(top.Holder, false).second - Extent(top.Holder, false).first, 0.01, 1e-12);
+
+    // From the front the body stands on the face up to the cup's height, as wide as the lip
+    // at its foot; the holder, as wide as its diameter, goes on from there.
+    const TCupFigure front = Model.CupFigure(cvpXZ, 0);
+    EXPECT_NEAR(Extent(front.Body, true).first, z, 1e-12);
+    EXPECT_NEAR(Extent(front.Body, true).second, z + 0.012, 1e-12);
+    EXPECT_NEAR(Extent(front.Body, false).second - Extent(front.Body, false).first, 0.03, 1e-12);
+    EXPECT_NEAR(Extent(front.Holder, true).first, z + 0.012, 1e-12);
+    EXPECT_GT(Extent(front.Holder, true).second, z + 0.012);
+    EXPECT_NEAR(Extent(front.Holder, false).second - Extent(front.Holder, false).first, 0.01, 1e-12);
+    EXPECT_FALSE(front.HolderInFront);
+
+    // A cup under the workpiece, seen from above, turns its holder away.
+    Cups().Sauger(1)->SetAxial(VektorMinusZ);
+    EXPECT_FALSE(Model.CupFigure(cvpXY, 1).HolderInFront);
+    EXPECT_TRUE(Model.CupFigure(cvpXY, 2).Body.empty());
+}
+
+TEST_F(CupViewTest, AnOvalCupShowsItsLongRadiusAlongItsFirstRadialDirection) {
+    Cups().CupType.RadiusLong = 0.02;
+    Cups().CupType.RadiusShort = 0.008;
+    TSauger& cup = *Cups().Sauger(0);
+    const double x = cup.Pos.X;
+    auto extents = [&] {
+        const TCupFigure f = Model.CupFigure(cvpXY, 0);
+        const auto u = Extent(f.Lip, false), v = Extent(f.Lip, true);
+        return std::pair{u.second - u.first, v.second - v.first};
+    };
+    cup.SetRadial1(VektorPlusX);
+    EXPECT_NEAR(extents().first, 0.04, 1e-12);
+    EXPECT_NEAR(extents().second, 0.016, 1e-12);
+    EXPECT_NEAR(Extent(Model.CupFigure(cvpXY, 0).Lip, false).first, x - 0.02, 1e-12);
+    cup.SetRadial1(VektorPlusY);
+    EXPECT_NEAR(extents().first, 0.016, 1e-12);
+    EXPECT_NEAR(extents().second, 0.04, 1e-12);
 }
 
 } // namespace
