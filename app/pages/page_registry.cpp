@@ -2,6 +2,7 @@
 
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
+#include "app/pages/positioning/positioning_page.h"
 #include "app/pages/start/start_page.h"
 #include "app/pages/suction_cup/suction_cup_page.h"
 #include "app/pages/tube/tube_page.h"
@@ -15,6 +16,7 @@ namespace {
 std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     switch (page) {
     case cmpWorkpiece: return std::make_unique<TWorkpiecePage>(context);
+    case cmpPositioning: return std::make_unique<TPositioningPage>(context);
     case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     case cmpTube: return std::make_unique<TTubePage>(context);
     case cmpVenturi: return std::make_unique<TVenturiPage>(context);

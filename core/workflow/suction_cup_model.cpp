@@ -157,6 +157,13 @@ void TSuctionCupModel::Relayout() {
 void TSuctionCupModel::Refresh() {
     SyncInputs();
     TSaugerList& list = Cups();
+    // A project read from a file names its cup; the views and the loads need that cup's
+    // data before the suction cup page is first entered.
+    const std::string& stored = FDoc.SuctionCupsOrderCode;
+    if (FTable && !stored.empty() && list.CupType.OrderCode != stored) {
+        const int row = FTable->FindRow("OrderCode", stored);
+        if (row >= 0) list.CupType = TSaugerType::FromRow(*FTable, row);
+    }
     for (int i = 0; i < list.Count(); ++i) list.Sauger(i)->Misplaced = false;
     list.CheckCollisions();
     list.CalcForces();

@@ -128,8 +128,10 @@ struct TViewPoint {
 
 //! How a cup looks in a view: its body (the lip, seen at its angle, narrowing along the
 //! axial direction to where the holder sits), the holder beyond it, and the lip itself as a
-//! closed line of twelve segments. The body and holder are convex outlines.
+//! closed line of twelve segments. The body and holder are convex outlines; together they
+//! stand the cup's height on the face, the body taking cBodyShare of it.
 struct TCupFigure {
+    static constexpr double cBodyShare = 0.65;
     std::vector<TViewPoint> Body;
     std::vector<TViewPoint> Holder;
     std::vector<TViewPoint> Lip;
@@ -207,8 +209,9 @@ public:
     //! page after a change of shape or size.
     void Relayout();
     //! After a project was reset or loaded, and on entering a page of the arrangement:
-    //! takes the document's inputs, checks the cups where they are for collisions and
-    //! recomputes the loads, without moving a cup. Runs also while the store is busy.
+    //! takes the document's inputs and the data of the cup the document names (when the
+    //! cup table has it), checks the cups where they are for collisions and recomputes the
+    //! loads, without moving a cup. Runs also while the store is busy.
     void Refresh();
     //! The panel "~EquationsNotSolvable" shows.
     bool EquationsNotSolvable() const { return !Cups().Solvable(); }

@@ -115,9 +115,10 @@ TCupFigure TSuctionCupModel::CupFigure(TCupViewPlane view, int i) const {
     const double rl = std::max(type.RadiusLong, 0.0), rs = std::max(type.RadiusShort, 0.0);
     const double height = std::max(type.Height, 0.0);
     const double holder = std::max(type.HolderDiameter, 0.0) / 2.0;
-    // The body narrows from the lip to a neck a little wider than the holder.
+    // The cup stands its height on the face: the body narrows from the lip to a neck a
+    // little wider than the holder, which takes the last third.
     const double neck = std::min(std::min(rl, rs), std::max(1.2 * holder, 0.4 * std::min(rl, rs)));
-    const double holderLength = std::max(0.6 * height, holder);
+    const double bodyHeight = TCupFigure::cBodyShare * height;
     auto along = [&](double d) {
         TVektor c = cup->Pos;
         c.X += d * a.X;
@@ -127,11 +128,11 @@ TCupFigure TSuctionCupModel::CupFigure(TCupViewPlane view, int i) const {
     };
     Ring(axes, cup->Pos, e1, e2, rl, rs, f.Lip);
     std::vector<TViewPoint> points = f.Lip;
-    Ring(axes, along(height), e1, e2, neck, neck, points);
+    Ring(axes, along(bodyHeight), e1, e2, neck, neck, points);
     f.Body = Hull(std::move(points));
     points.clear();
+    Ring(axes, along(bodyHeight), e1, e2, holder, holder, points);
     Ring(axes, along(height), e1, e2, holder, holder, points);
-    Ring(axes, along(height + holderLength), e1, e2, holder, holder, points);
     f.Holder = Hull(std::move(points));
     f.HolderInFront = a.DotProduct(axes.Normal) > 0.0;
     return f;

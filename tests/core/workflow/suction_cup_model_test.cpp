@@ -325,6 +325,29 @@ TEST_F(SuctionCupModelTest, HelpLabelsFollowTheStoredFilterValues) {
     EXPECT_TRUE(Model.HighlightedHelpLabels().empty());
 }
 
+TEST_F(SuctionCupModelTest, RefreshTakesTheCupTheProjectNamesWithoutMovingACup) {
+    Strategy(cssManual, 2);
+    Cups().Sauger(0)->Pos = TVektor(-0.05, 0, 0.01);
+    Cups().Sauger(1)->Pos = TVektor(0.05, 0, 0.01);
+    for (int i = 0; i < 2; ++i) Cups().Sauger(i)->SetAxial(VektorPlusZ);
+    // As read from a file: the cup named, its data not yet taken.
+    Doc.SuctionCupsOrderCode = "CUP-50";
+    Model.Refresh();
+    EXPECT_EQ(Cups().CupType.OrderCode, "CUP-50");
+    EXPECT_NEAR(Cups().CupType.RadiusLong, 0.025, tol);
+    EXPECT_NEAR(Cups().CupType.Fs07, 110, tol);
+    EXPECT_NEAR(Cups().Sauger(0)->Pos.X, -0.05, tol);
+    EXPECT_NEAR(Cups().Sauger(1)->Pos.X, 0.05, tol);
+    // 100 mm apart with a clearance of 50 mm: no collision. Each carries half the weight
+    // but for what the regularising springs (0.001 of a cup) take: g / (2 + 0.001).
+    EXPECT_FALSE(Model.CollisionShown());
+    EXPECT_NEAR(Cups().Sauger(0)->Fn, g / 2.001, 1e-9);
+    // A code the table lacks keeps the cup data as they are.
+    Doc.SuctionCupsOrderCode = "NO-SUCH-CUP";
+    Model.Refresh();
+    EXPECT_EQ(Cups().CupType.OrderCode, "CUP-50");
+}
+
 TEST_F(SuctionCupModelTest, EnteringThePageTakesTheChangedWorkpiece) {
     Strategy(cssOneInCentre);
     Model.EnterSuctionCupPage(1);
@@ -639,14 +662,15 @@ TEST_F(CupViewTest, ACupFigureIsItsLipNarrowingToTheHolderAlongItsAxis) {
     EXPECT_TRUE(top.HolderInFront);
     EXPECT_NEAR(Extent(top.Holder, false).second - Extent(top.Holder, false).first, 0.01, 1e-12);
 
-    // From the front the body stands on the face up to the cup's height, as wide as the lip
-    // at its foot; the holder, as wide as its diameter, goes on from there.
+    // From the front the cup stands on the face, as wide as the lip at its foot, and with
+    // its holder (as wide as its diameter) reaches the cup's height, no more.
     const TCupFigure front = Model.CupFigure(cvpXZ, 0);
+    const double neck = z + TCupFigure::cBodyShare * 0.012;
     EXPECT_NEAR(Extent(front.Body, true).first, z, 1e-12);
-    EXPECT_NEAR(Extent(front.Body, true).second, z + 0.012, 1e-12);
+    EXPECT_NEAR(Extent(front.Body, true).second, neck, 1e-12);
     EXPECT_NEAR(Extent(front.Body, false).second - Extent(front.Body, false).first, 0.03, 1e-12);
-    EXPECT_NEAR(Extent(front.Holder, true).first, z + 0.012, 1e-12);
-    EXPECT_GT(Extent(front.Holder, true).second, z + 0.012);
+    EXPECT_NEAR(Extent(front.Holder, true).first, neck, 1e-12);
+    EXPECT_NEAR(Extent(front.Holder, true).second, z + 0.012, 1e-12);
     EXPECT_NEAR(Extent(front.Holder, false).second - Extent(front.Holder, false).first, 0.01, 1e-12);
     EXPECT_FALSE(front.HolderInFront);
 
