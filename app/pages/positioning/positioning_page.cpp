@@ -9,6 +9,9 @@
 #include "gui/lang/language_form.h"
 
 
+#include <algorithm>
+#include <vector>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
@@ -24,6 +27,8 @@ namespace {
 constexpr double kDistanceMax = 1.0;
 constexpr double kGridMin = 0.001;
 constexpr double kGridMax = 1.0;
+// The inputs' column leaves the rest of the page to the views.
+constexpr int kColumnWidth = 340;
 
 // The strategies in the order of their codes.
 constexpr const char* kStrategies[] = {
@@ -87,7 +92,8 @@ TFMU2SpinEdit* TPositioningPage::Field(const char* name, TNormUnit quantity, TNU
 QWidget* TPositioningPage::BuildInputs() {
     auto* column = new QWidget(this);
     column->setObjectName("PositioningInputs");
-    column->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+    // A fixed width: a warning that appears must not shift the views under the mouse.
+    column->setFixedWidth(kColumnWidth);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -98,6 +104,9 @@ QWidget* TPositioningPage::BuildInputs() {
     strategy_ = new QComboBox(arrangement);
     strategy_->setObjectName("CoBoxStrategie");
     for (const char* key : kStrategies) strategy_->addItem(key);
+    // The longest strategy name must not widen the column at the cost of the views.
+    strategy_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    strategy_->setMinimumContentsLength(14);
     strategyForm_->addRow(strategy_);
     auto count = [&](std::string_view name) {
         TFMU2SpinEdit* f = Field(name.data(), cNU_pieces, cUM_Stk, cUM_Stk);
@@ -240,6 +249,21 @@ void TPositioningPage::Retranslate() {
     ShowModel();
 }
 
+void TPositioningPage::AlignLabels() {
+    // The labels of the three forms take one width, so that their fields start at one line.
+    std::vector<QWidget*> labels;
+    for (QFormLayout* form : {strategyForm_, distanceForm_, gridForm_})
+        for (int row = 0; row < form->rowCount(); ++row)
+            if (QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole))
+                if (item->widget()) labels.push_back(item->widget());
+    int width = 0;
+    for (QWidget* label : labels) {
+        label->setMinimumWidth(0);
+        if (label->isVisibleTo(this)) width = std::max(width, label->sizeHint().width());
+    }
+    for (QWidget* label : labels) label->setMinimumWidth(width);
+}
+
 void TPositioningPage::Refresh(TAspects aspects) {
     if (aspects.Intersects({caWorkpiece, caArrangement, caSuctionCup, caCupLoads, caDocument,
                             caLanguage, caNavigator}))
@@ -258,7 +282,7 @@ void TPositioningPage::ShowModel() {
     const auto showField = [&](TFMU2SpinEdit* field, std::string_view caption) {
         strategyForm_->setRowVisible(field, !caption.empty());
         if (!caption.empty())
-            context_.Language.Bind(strategyForm_->labelForField(field), "text", Q(caption));
+            context_.Language.Bind(strategyForm_->labelForField(field), "Caption", Q(caption));
     };
     showField(count1_, shown.Count1);
     showField(count2_, shown.Count2);
@@ -283,6 +307,7 @@ void TPositioningPage::ShowModel() {
     mouseHint_->setVisible(s.Strategy == cssManual);
     collision_->setVisible(cups.CollisionShown());
     unsolvable_->setVisible(cups.EquationsNotSolvable());
+    AlignLabels();
     views_->Reload();
     showing_ = false;
 }

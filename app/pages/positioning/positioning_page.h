@@ -59,6 +59,7 @@ private:
     void StrategyEntered();
     void GridEntered();
     void ShowModel();
+    void AlignLabels();
 
     TPageContext& context_;
     QComboBox* strategy_ = nullptr;
