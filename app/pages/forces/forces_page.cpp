@@ -68,8 +68,9 @@ TForcesPage::TForcesPage(TPageContext& context) : context_(context) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;
-    top->addWidget(BuildForces());
-    top->addWidget(BuildMoments());
+    // The values keep their height when the help beside them takes more lines.
+    top->addWidget(BuildForces(), 0, Qt::AlignTop);
+    top->addWidget(BuildMoments(), 0, Qt::AlignTop);
     top->addWidget(BuildHelp(), 1);
     layout->addLayout(top);
     BuildChart();
