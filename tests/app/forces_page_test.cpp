@@ -163,13 +163,15 @@ private slots:
         settings->Loaded({});
         messages = {};
         files = {};
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
+        app =
+            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());
         app->SetLanguage("en");
         languageDialog.SetConnection(&app->LanguageConnection);
         languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files, languages, timers,
-                                nullptr,   [] { return QSize(1280, 1024); }};
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
         frame = std::make_unique<TFormMain>(*app, services, CreatePages);
         frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
@@ -211,7 +213,8 @@ private slots:
             const double lever = app->Document.Moving.CircularLever;
             const std::array<double, 3> p = Accelerations();
             if (Rotary()) m[2] = lever > 0 ? jz * std::max(p[0], p[1]) / lever : 0.0;
-            const std::vector<double> batchMoments = Numbers(batch.at("forces.moments_yz_xz_xy_N_m"));
+            const std::vector<double> batchMoments =
+                Numbers(batch.at("forces.moments_yz_xz_xy_N_m"));
             for (int i = 0; i < 3; ++i) {
                 QVERIFY2(std::abs(Shown(Page()->MomentPanel(i)) - m[i]) < 6e-4,
                          qPrintable(Page()->MomentPanel(i)->DisplayText()));
@@ -338,8 +341,11 @@ private slots:
         frame->SetLanguage("de");
         QCoreApplication::processEvents();
         QCOMPARE(Page()->Chart()->YUnit(), QString("Kraft [%s]"));
-        QVERIFY(Page()->findChild<QLabel*>("LabelForcesHelp")->text().startsWith(
-            QString::fromStdString(app->Language.TranslateDisplay("~HelpForcesIntro"))));
+        QVERIFY(Page()
+                    ->findChild<QLabel*>("LabelForcesHelp")
+                    ->text()
+                    .startsWith(QString::fromStdString(
+                        app->Language.TranslateDisplay("~HelpForcesIntro"))));
     }
 
     void thePageFitsTheWindowInEnglishAndRussian() {

@@ -63,8 +63,9 @@ struct TBatchDesign {
     std::map<QString, QString> Values;
     TDesignOutcome Outcome;
 
-    explicit TBatchDesign(const QString& project, const QString& erp = {}, const QString& plant = {},
-                          const QString& csv = {}, const QString& shop = {}) {
+    explicit TBatchDesign(const QString& project, const QString& erp = {},
+                          const QString& plant = {}, const QString& csv = {},
+                          const QString& shop = {}) {
         TDesignOptions o;
         o.Project = project.toStdString();
         o.ErpFile = erp.toStdString();
@@ -147,13 +148,15 @@ class PartsListPageTest : public QObject {
         settings = std::make_unique<TTavUserSettings>(env);
         settings->SetSection("KELM");
         settings->Loaded(arguments);
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
+        app =
+            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());
         app->SetLanguage("en");
         languageDialog.SetConnection(&app->LanguageConnection);
         languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files, languages, timers,
-                                nullptr,   [] { return QSize(1280, 1024); }};
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
         services.Urls = &urls;
         frame = std::make_unique<TFormMain>(*app, services, CreatePages);
         frame->show();
@@ -221,7 +224,8 @@ private slots:
                 QCOMPARE(Cell(i, kPackageCol).trimmed(), batch.Part(i, "package") + unit);
                 QCOMPARE(Cell(i, kQuantityCol).size(), 5 + unit.size());
                 const QModelIndex quantity = Grid()->model()->index(i, kQuantityCol);
-                QVERIFY(quantity.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+                QVERIFY(quantity.data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                        Qt::AlignRight);
             }
             QVERIFY(Page()->NotesLabel()->isHidden());
         }

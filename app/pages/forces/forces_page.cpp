@@ -206,9 +206,9 @@ void TForcesPage::Retranslate() {
     chart_->SetXUnit(language.Tr("~Time") + " [%s]");
     chart_->SetYUnit(language.Tr("~Force") + " [%s]");
     chart_->EndUpdate();
-    help_->setText(language.Tr("~HelpForcesIntro") + "\n\n" + language.Tr("~HelpForcesAxes") +
-                   (ChartSeries() == cSeriesCount ? "\n\n" + language.Tr("~HelpForcesTotal")
-                                                  : QString()));
+    help_->setText(
+        language.Tr("~HelpForcesIntro") + "\n\n" + language.Tr("~HelpForcesAxes") +
+        (ChartSeries() == cSeriesCount ? "\n\n" + language.Tr("~HelpForcesTotal") : QString()));
 }
 
 void TForcesPage::Enter() {

@@ -149,10 +149,11 @@ bool TPartsListPage::SaveOrderFile() {
 
 bool TPartsListPage::ExportCsv() {
     if (!context_.Files) return false;
-    const QString folder =
-        context_.Settings ? QString::fromStdString(context_.Settings->DocumentsFolder()) : QString();
-    QString file = context_.Files->SaveFileName(window(), Tr("~PartsList"), folder,
-                                                QtFileFilter(kCsvFilter));
+    const QString folder = context_.Settings
+                               ? QString::fromStdString(context_.Settings->DocumentsFolder())
+                               : QString();
+    QString file =
+        context_.Files->SaveFileName(window(), Tr("~PartsList"), folder, QtFileFilter(kCsvFilter));
     if (file.isEmpty()) return false;
     file = WithSuffix(file, kCsvSuffix);
     const TExportResult r = ExportCsvFile(context_.App.PartsList, file.toStdString());
