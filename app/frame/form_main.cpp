@@ -7,6 +7,7 @@
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
 #include "app/platform/program_starter.h"
+#include "app/platform/url_opener.h"
 #include "core/document/my_project.h"
 #include "core/lang/language_dialog.h"
 #include "core/shell/startup.h"
@@ -120,8 +121,13 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
         ownPrograms_ = std::make_unique<TSettingsProgramStarter>(services_.Settings);
         services_.Programs = ownPrograms_.get();
     }
+    if (!services_.Urls) {
+        ownUrls_ = std::make_unique<TDesktopUrlOpener>();
+        services_.Urls = ownUrls_.get();
+    }
     context_ = std::make_unique<TPageContext>(TPageContext{
-        app_, *language_, services_.Messages, services_.Timers, services_.Help, services_.Programs});
+        app_, *language_, services_.Messages, services_.Timers, services_.Help, services_.Programs,
+        &services_.Files, &services_.Settings, services_.Urls});
     pages_ = pages(*context_);
     std::vector<QWidget*> slotWidgets(cMainPageCount, nullptr);
     for (const auto& page : pages_)

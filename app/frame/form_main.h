@@ -21,6 +21,7 @@ class ILanguageChooser;
 class IMessageBoxes;
 class IProgramStarter;
 class ITimerFactory;
+class IUrlOpener;
 class QAction;
 class QLabel;
 class QMenu;
@@ -49,6 +50,8 @@ struct TFrameServices {
     std::function<QSize()> ScreenSize;
     //! Starts the helper programs; null: through the settings.
     IProgramStarter* Programs = nullptr;
+    //! Opens addresses in the system's browser; null: through the desktop.
+    IUrlOpener* Urls = nullptr;
 };
 
 //! Makes the pages of the stack.
@@ -166,6 +169,7 @@ private:
     TFrameServices services_;
     std::unique_ptr<TProjectFiles> files_;
     std::unique_ptr<IProgramStarter> ownPrograms_;
+    std::unique_ptr<IUrlOpener> ownUrls_;
     std::unique_ptr<TPageContext> context_;
     std::vector<std::unique_ptr<TPage>> pages_;
     std::unique_ptr<TLanguageForm> language_;

@@ -8,11 +8,14 @@
 #include <QString>
 #include <QWidget>
 
+class IFileDialogs;
 class IHelpViewer;
 class IMessageBoxes;
 class IProgramStarter;
 class ITimerFactory;
+class IUrlOpener;
 class TLanguageForm;
+class TTavUserSettings;
 class TVacuumApplication;
 
 //! What a page is handed when it is made: the application model it shows and changes, the
@@ -27,6 +30,11 @@ struct TPageContext {
     IHelpViewer* Help = nullptr;
     //! Starts the helper programs the settings file describes; never null in a frame.
     IProgramStarter* Programs = nullptr;
+    //! The file dialogs, the user settings (the ordering system's switches, the documents
+    //! folder, the shop address) and the opener of addresses; never null in a frame.
+    IFileDialogs* Files = nullptr;
+    const TTavUserSettings* Settings = nullptr;
+    IUrlOpener* Urls = nullptr;
 };
 
 //! One page of the main window's page stack. The frame knows a page only through this: it

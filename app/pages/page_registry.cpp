@@ -1,6 +1,8 @@
 #include "app/pages/page_registry.h"
 
 #include "app/pages/disclaimer/disclaimer_page.h"
+#include "app/pages/forces/forces_page.h"
+#include "app/pages/parts_list/parts_list_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/positioning/positioning_page.h"
 #include "app/pages/start/start_page.h"
@@ -20,6 +22,8 @@ std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     case cmpTube: return std::make_unique<TTubePage>(context);
     case cmpVenturi: return std::make_unique<TVenturiPage>(context);
+    case cmpForcesAndMoments: return std::make_unique<TForcesPage>(context);
+    case cmpPartsList: return std::make_unique<TPartsListPage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }
