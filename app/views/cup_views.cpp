@@ -240,6 +240,10 @@ void TCupViews::PaintPane(QPainter& painter, const TPane& pane) const {
 void TCupViews::PaintCups(QPainter& painter, const TPane& pane) const {
     const TSuctionCupModel& model = app_.Cups;
     const int n = model.Cups().Count();
+    // Cups a few pixels wide look the same without smoothed edges, which would cost most of
+    // the time of a view with hundreds of them.
+    const double radius = model.Cups().CupType.RadiusLong * scale_;
+    painter.setRenderHint(QPainter::Antialiasing, radius >= cSmoothRadius);
     for (int i = 0; i < n; ++i) {
         const TCupFigure figure = model.CupFigure(pane.Plane, i);
         const QColor fill = BandColor(model.CupBand(i));
@@ -249,12 +253,12 @@ void TCupViews::PaintCups(QPainter& painter, const TPane& pane) const {
         auto holder = [&] {
             painter.setPen(QPen(Qt::black, 1));
             painter.setBrush(cHolder);
-            painter.drawPolygon(Polygon(*this, pane.Plane, figure.Holder));
+            painter.drawConvexPolygon(Polygon(*this, pane.Plane, figure.Holder));
         };
         if (!figure.HolderInFront) holder();
         painter.setPen(outline);
         painter.setBrush(fill);
-        painter.drawPolygon(Polygon(*this, pane.Plane, figure.Body));
+        painter.drawConvexPolygon(Polygon(*this, pane.Plane, figure.Body));
         if (figure.HolderInFront) {
             holder();
         } else {

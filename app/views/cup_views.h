@@ -45,6 +45,8 @@ public:
     //! Room between the views and around them, pixels.
     static constexpr int cGap = 12;
     static constexpr int cBorder = 4;
+    //! Cups of a smaller radius (pixels) are drawn without smoothed edges.
+    static constexpr double cSmoothRadius = 6.0;
 
     static QColor BandColor(TCupLoadBand band);
 

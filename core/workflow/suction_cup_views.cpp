@@ -6,6 +6,8 @@
 #include "core/document/my_project.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cmath>
 #include <numbers>
 
@@ -66,9 +68,14 @@ TVektor Unit(const TVektor& d) {
 // the view (every 30°, starting on e1).
 void Ring(const TViewAxes& axes, const TVektor& c, const TVektor& e1, const TVektor& e2, double a,
           double b, std::vector<TViewPoint>& out) {
-    for (int k = 0; k < 12; ++k) {
-        const double t = k * pi / 6.0;
-        const double ca = a * std::cos(t), sb = b * std::sin(t);
+    // Cosine and sine of k · 30°.
+    static const std::array<std::pair<double, double>, 12> kCorners = [] {
+        std::array<std::pair<double, double>, 12> t{};
+        for (int k = 0; k < 12; ++k) t[static_cast<size_t>(k)] = {std::cos(k * pi / 6.0), std::sin(k * pi / 6.0)};
+        return t;
+    }();
+    for (const auto& [cosine, sine] : kCorners) {
+        const double ca = a * cosine, sb = b * sine;
         TVektor p = c;
         p.X += ca * e1.X + sb * e2.X;
         p.Y += ca * e1.Y + sb * e2.Y;
@@ -127,6 +134,14 @@ TCupFigure TSuctionCupModel::CupFigure(TCupViewPlane view, int i) const {
         return c;
     };
     Ring(axes, cup->Pos, e1, e2, rl, rs, f.Lip);
+    const double facing = a.DotProduct(axes.Normal);
+    f.HolderInFront = facing > 0.0;
+    if (std::fabs(facing) > 1.0 - 1e-12) {
+        // Seen along its axis the lip hides the narrower rest; the holder is its circle.
+        f.Body = f.Lip;
+        Ring(axes, along(height), e1, e2, holder, holder, f.Holder);
+        return f;
+    }
     std::vector<TViewPoint> points = f.Lip;
     Ring(axes, along(bodyHeight), e1, e2, neck, neck, points);
     f.Body = Hull(std::move(points));
@@ -134,7 +149,6 @@ TCupFigure TSuctionCupModel::CupFigure(TCupViewPlane view, int i) const {
     Ring(axes, along(bodyHeight), e1, e2, holder, holder, points);
     Ring(axes, along(height), e1, e2, holder, holder, points);
     f.Holder = Hull(std::move(points));
-    f.HolderInFront = a.DotProduct(axes.Normal) > 0.0;
     return f;
 }
 
