@@ -204,6 +204,11 @@ private slots:
         ClickRadio(Page()->GridButton(csgPolar));
         QVERIFY(RowShown(Page()->GridLength()) && RowShown(Page()->GridAngle()));
         QVERIFY(Page()->MouseHint()->isVisible());
+        // A bar's cups sit on its faces: their axes cannot be tilted.
+        QVERIFY(!Page()->TiltHint()->isVisible());
+        app->Input([&] { app->Workpiece.SetShape(cwsMassKnown); });
+        QVERIFY(Page()->TiltHint()->isVisible());
+        app->Input([&] { app->Workpiece.SetShape(cwsBar); });
 
         // Any other strategy unlocks the grid again.
         ChooseStrategy(cssAtBothEnds);

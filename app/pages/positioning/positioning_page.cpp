@@ -186,6 +186,10 @@ QWidget* TPositioningPage::BuildInputs() {
     mouseHint_->setObjectName("LabelMouseHint");
     mouseHint_->setWordWrap(true);
     layout->addWidget(mouseHint_);
+    tiltHint_ = new QLabel("~PositioningTiltHint", column);
+    tiltHint_->setObjectName("LabelTiltHint");
+    tiltHint_->setWordWrap(true);
+    layout->addWidget(tiltHint_);
 
     collision_ = new QLabel("~Collision...", column);
     collision_->setObjectName("LabelCollision");
@@ -305,6 +309,8 @@ void TPositioningPage::ShowModel() {
     gridAngle_->SetValue(list.GridAngle());
 
     mouseHint_->setVisible(s.Strategy == cssManual);
+    // Only a workpiece without geometry lets a cup's axis be tilted.
+    tiltHint_->setVisible(s.Strategy == cssManual && app.Document.Workpiece.Shape <= cwsVolumeKnown);
     collision_->setVisible(cups.CollisionShown());
     unsolvable_->setVisible(cups.EquationsNotSolvable());
     AlignLabels();

@@ -48,6 +48,7 @@ public:
     QLabel* CollisionLabel() const { return collision_; }
     QLabel* UnsolvablePanel() const { return unsolvable_; }
     QLabel* MouseHint() const { return mouseHint_; }
+    QLabel* TiltHint() const { return tiltHint_; }
     TCupViews* Views() const { return views_; }
     //! The label of a field (the one in the field's form row).
     QWidget* LabelOf(QWidget* field) const;
@@ -79,6 +80,7 @@ private:
     QLabel* collision_ = nullptr;
     QLabel* unsolvable_ = nullptr;
     QLabel* mouseHint_ = nullptr;
+    QLabel* tiltHint_ = nullptr;
     TCupViews* views_ = nullptr;
     //! The page shows a state of the model: the controls' events are not user input.
     bool showing_ = false;
