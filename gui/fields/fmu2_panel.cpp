@@ -1,5 +1,7 @@
 #include "gui/fields/fmu2_panel.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,8 +9,6 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QToolButton>
-
-#include <algorithm>
 
 namespace {
 
@@ -79,7 +79,8 @@ protected:
 
     void changeEvent(QEvent* event) override {
         QLabel::changeEvent(event);
-        if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange) UpdateMargins();
+        if (event->type() == QEvent::StyleChange || event->type() == QEvent::FontChange)
+            UpdateMargins();
     }
 
 private:

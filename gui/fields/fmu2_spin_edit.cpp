@@ -93,13 +93,15 @@ TFMU2Edit::TFMU2Edit(TFMU2SpinEdit* field) : QLineEdit(field), field_(field) {}
 
 QSize TFMU2Edit::sizeHint() const {
     QSize size = QLineEdit::sizeHint();
-    if (field_->spinBox_ && field_->spinBox_->isHidden()) size.rwidth() += TFMU2Custom::cSpinButtonWidth;
+    if (field_->spinBox_ && field_->spinBox_->isHidden())
+        size.rwidth() += TFMU2Custom::cSpinButtonWidth;
     return size;
 }
 
 QSize TFMU2Edit::minimumSizeHint() const {
     QSize size = QLineEdit::minimumSizeHint();
-    if (field_->spinBox_ && field_->spinBox_->isHidden()) size.rwidth() += TFMU2Custom::cSpinButtonWidth;
+    if (field_->spinBox_ && field_->spinBox_->isHidden())
+        size.rwidth() += TFMU2Custom::cSpinButtonWidth;
     return size;
 }
 

@@ -311,8 +311,10 @@ private slots:
     // holds whether the form grows its fields or leaves them at their own width (as forms
     // under some styles do), at two widths of the window, and whatever number a panel shows.
     void panelsEndWhereEntryFieldsEnd() {
-        for (const auto policy : {QFormLayout::FieldsStayAtSizeHint, QFormLayout::AllNonFixedFieldsGrow}) {
-            const char* policyName = policy == QFormLayout::FieldsStayAtSizeHint ? "at size hint" : "grown";
+        for (const auto policy :
+             {QFormLayout::FieldsStayAtSizeHint, QFormLayout::AllNonFixedFieldsGrow}) {
+            const char* policyName =
+                policy == QFormLayout::FieldsStayAtSizeHint ? "at size hint" : "grown";
             QWidget form;
             auto* layout = new QFormLayout(&form);
             layout->setFieldGrowthPolicy(policy);
@@ -346,14 +348,18 @@ private slots:
                 // The edit ends where the spin buttons begin, and those where the unit does.
                 const QWidget* up = mass->UpButton();
                 QVERIFY2(mass->Edit()->mapToGlobal(QPoint(mass->Edit()->width(), 0)).x() ==
-                             up->mapToGlobal(QPoint(0, 0)).x(), when);
+                             up->mapToGlobal(QPoint(0, 0)).x(),
+                         when);
                 QVERIFY2(up->mapToGlobal(QPoint(up->width(), 0)).x() == unitLeft, when);
                 for (TFMU2Custom* field : fields) {
                     const QToolButton* button = field->UnitButton();
                     QVERIFY2(button->mapToGlobal(QPoint(0, 0)).x() == unitLeft, when);
-                    QVERIFY2(button->mapToGlobal(QPoint(button->width(), 0)).x() == unitRight, when);
+                    QVERIFY2(button->mapToGlobal(QPoint(button->width(), 0)).x() == unitRight,
+                             when);
                     QVERIFY2(field->mapToGlobal(QPoint(field->width(), 0)).x() == fieldRight, when);
-                    QVERIFY2(field->mapToGlobal(QPoint(0, 0)).x() == mass->mapToGlobal(QPoint(0, 0)).x(), when);
+                    QVERIFY2(field->mapToGlobal(QPoint(0, 0)).x() ==
+                                 mass->mapToGlobal(QPoint(0, 0)).x(),
+                             when);
                     QVERIFY2(field->height() == mass->height(), when);
                     QVERIFY2(button->height() == mass->height(), when);
                     // The text box (edit or panel) runs from the field's left edge; without
@@ -361,7 +367,9 @@ private slots:
                     const QRect box = field->TextRect();
                     QVERIFY2(box.left() == 0, when);
                     if (field == mass) continue;
-                    QVERIFY2(field->mapToGlobal(QPoint(box.left() + box.width(), 0)).x() == unitLeft, when);
+                    QVERIFY2(field->mapToGlobal(QPoint(box.left() + box.width(), 0)).x() ==
+                                 unitLeft,
+                             when);
                     QVERIFY2(box.height() == mass->TextRect().height(), when);
                 }
             }
@@ -384,7 +392,8 @@ private slots:
         const int shortWidth = force->width();
         auto fits = [force] {
             const QLabel* box = force->Panel();
-            return box->contentsRect().width() >= box->fontMetrics().horizontalAdvance(force->DisplayText());
+            return box->contentsRect().width() >=
+                   box->fontMetrics().horizontalAdvance(force->DisplayText());
         };
         QVERIFY(fits());
 
@@ -398,7 +407,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QVERIFY(fits());
         // The entry field beside it follows to the same line.
-        QCOMPARE(mass->mapTo(&form, QPoint(mass->width(), 0)).x(), force->mapTo(&form, QPoint(force->width(), 0)).x());
+        QCOMPARE(mass->mapTo(&form, QPoint(mass->width(), 0)).x(),
+                 force->mapTo(&form, QPoint(force->width(), 0)).x());
     }
 
     void aWindowInsideTheFormKeepsItsOwnWidths() {

@@ -37,7 +37,8 @@ QImage Draw(QWidget& host, qreal ratio) {
 // round), one of the outer two logical pixels of the box, counted only where the device
 // pixel lies wholly inside the box, differs from both the background around the box and the
 // fill inside it. Returns the edges without a frame ("" when the frame is closed).
-QString MissingEdges(const QImage& image, const QRect& box, qreal ratio, QRgb background, QRgb fill) {
+QString MissingEdges(const QImage& image, const QRect& box, qreal ratio, QRgb background,
+                     QRgb fill) {
     // The device pixels wholly inside the box.
     const int left = qCeil(box.left() * ratio);
     const int top = qCeil(box.top() * ratio);
@@ -73,8 +74,7 @@ QString MissingEdges(const QImage& image, const QRect& box, qreal ratio, QRgb ba
     return missing.trimmed();
 }
 
-template <class Field>
-Field* MakeField(QWidget* host, const QPoint& at, double value) {
+template <class Field> Field* MakeField(QWidget* host, const QPoint& at, double value) {
     auto* field = new Field(host);
     field->SetNormUnit(CNU_force);
     field->SetPreferredSIUnit(cUM_N);
@@ -95,7 +95,8 @@ private slots:
         // Odd and even places: at a ratio of 1.5 or 1.25 an odd pixel starts inside a
         // device pixel.
         for (const qreal ratio : {1.0, 1.25, 1.5, 2.0})
-            for (const QPoint at : {QPoint(8, 8), QPoint(9, 9), QPoint(8, 9), QPoint(9, 8), QPoint(11, 10)})
+            for (const QPoint at :
+                 {QPoint(8, 8), QPoint(9, 9), QPoint(8, 9), QPoint(9, 8), QPoint(11, 10)})
                 QTest::addRow("%g at %d,%d", ratio, at.x(), at.y()) << ratio << at;
     }
 
@@ -116,7 +117,8 @@ private slots:
         QVERIFY(box.width() > 100);
         // Around the panel: the host's background, three pixels left of the box and above
         // it; inside: the left part of the panel, where the right-aligned number is not.
-        const QRgb background = image.pixel(qFloor((box.left() - 3) * ratio), qFloor((box.top() - 3) * ratio));
+        const QRgb background =
+            image.pixel(qFloor((box.left() - 3) * ratio), qFloor((box.top() - 3) * ratio));
         const QRgb fill = image.pixel(qFloor((box.left() + box.width() / 4) * ratio),
                                       qFloor((box.top() + box.height() / 2) * ratio));
         const QString missing = MissingEdges(image, box, ratio, background, fill);
@@ -143,14 +145,16 @@ private slots:
                 QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 
                 const QImage image = Draw(host, ratio);
-                const QRect edit(spin->mapTo(&host, spin->TextRect().topLeft()), spin->TextRect().size());
-                const QRgb background =
-                    image.pixel(qFloor((edit.left() - 3) * ratio), qFloor((edit.top() - 3) * ratio));
+                const QRect edit(spin->mapTo(&host, spin->TextRect().topLeft()),
+                                 spin->TextRect().size());
+                const QRgb background = image.pixel(qFloor((edit.left() - 3) * ratio),
+                                                    qFloor((edit.top() - 3) * ratio));
                 const QRgb editFill = image.pixel(qFloor((edit.left() + edit.width() / 2) * ratio),
                                                   qFloor((edit.top() + edit.height() / 2) * ratio));
                 QCOMPARE(MissingEdges(image, edit, ratio, background, editFill), QString());
                 // A plain filled box: its edges are the fill, no frame anywhere.
-                const QRgb bareFill = image.pixel(qFloor((bare->x() + 100) * ratio), qFloor((bare->y() + 12) * ratio));
+                const QRgb bareFill = image.pixel(qFloor((bare->x() + 100) * ratio),
+                                                  qFloor((bare->y() + 12) * ratio));
                 QCOMPARE(MissingEdges(image, bare->geometry(), ratio, background, bareFill),
                          QStringLiteral("top bottom left right"));
             }
