@@ -38,6 +38,11 @@ public:
     explicit TFMU2Custom(QWidget* parent = nullptr);
     ~TFMU2Custom() override;
 
+    //! The width of an entry field's spin buttons. A field without them (a panel, a
+    //! read-only entry field) gives this room to its text box, so that the fields of a form
+    //! are equally wide and their unit buttons stand at one place.
+    static constexpr int cSpinButtonWidth = 16;
+
     //! The field's state and rules; every property below is a shortcut to it.
     TFMU2Model& Model() { return model_; }
     const TFMU2Model& Model() const { return model_; }

@@ -91,6 +91,20 @@ protected:
 
 TFMU2Edit::TFMU2Edit(TFMU2SpinEdit* field) : QLineEdit(field), field_(field) {}
 
+QSize TFMU2Edit::sizeHint() const {
+    QSize size = QLineEdit::sizeHint();
+    if (field_->spinBox_ && field_->spinBox_->isHidden())
+        size.rwidth() += TFMU2Custom::cSpinButtonWidth;
+    return size;
+}
+
+QSize TFMU2Edit::minimumSizeHint() const {
+    QSize size = QLineEdit::minimumSizeHint();
+    if (field_->spinBox_ && field_->spinBox_->isHidden())
+        size.rwidth() += TFMU2Custom::cSpinButtonWidth;
+    return size;
+}
+
 QMenu* TFMU2Edit::CreateContextMenu() {
     // The edit commands of the program's Edit menu; those that change the text only while
     // the field's editor is enabled.
@@ -218,7 +232,7 @@ QToolButton* TFMU2SpinEdit::MakeSpinButton(Qt::ArrowType arrow, const char* name
     button->setFocusPolicy(Qt::NoFocus);
     // The two buttons share the edit's height, one above the other (FitRow).
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    button->setFixedWidth(16);
+    button->setFixedWidth(cSpinButtonWidth);
     button->setAutoRepeat(true);
     button->setAutoRepeatDelay(cSpinRepeatDelayMs);
     button->setAutoRepeatInterval(cSpinRepeatIntervalMs);
@@ -276,6 +290,8 @@ void TFMU2SpinEdit::SetReadOnly(bool b) {
     Model().SetReadOnly(b);
     edit_->setReadOnly(b);
     spinBox_->setVisible(!b);
+    // The edit's own width follows the spin buttons' room.
+    edit_->updateGeometry();
     ApplyColors();
 }
 

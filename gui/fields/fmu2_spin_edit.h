@@ -23,6 +23,11 @@ public:
     //! menu.
     QMenu* CreateContextMenu();
 
+    //! A line edit's size, and the spin buttons' room while the field hides them (read
+    //! only), so that the field is as wide either way.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

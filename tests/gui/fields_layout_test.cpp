@@ -305,6 +305,112 @@ private slots:
         check("field deleted");
     }
 
+    // Entry fields, read-only entry fields and panels in one form end at one line: every
+    // field is as wide as the others, its unit button stands at the same place and is as
+    // wide, and a panel's box reaches its unit button where an edit's spin buttons do. This
+    // holds whether the form grows its fields or leaves them at their own width (as forms
+    // under some styles do), at two widths of the window, and whatever number a panel shows.
+    void panelsEndWhereEntryFieldsEnd() {
+        for (const auto policy :
+             {QFormLayout::FieldsStayAtSizeHint, QFormLayout::AllNonFixedFieldsGrow}) {
+            const char* policyName =
+                policy == QFormLayout::FieldsStayAtSizeHint ? "at size hint" : "grown";
+            QWidget form;
+            auto* layout = new QFormLayout(&form);
+            layout->setFieldGrowthPolicy(policy);
+            auto* mass = MakeField<TFMU2SpinEdit>(&form, cNU_mass, cUM_kg, cUM_lb, 2.5);
+            auto* force = MakeField<TFMU2Panel>(&form, CNU_force, cUM_N, cUM_lbf, 24.5);
+            auto* shown = MakeField<TFMU2SpinEdit>(&form, cNU_pressure, cUM_bar, cUM_psi, 6e5);
+            shown->SetReadOnly(true);
+            auto* large = MakeField<TFMU2Panel>(&form, CNU_force, cUM_N, cUM_lbf, 1234567.125);
+            large->SetDecimals(3);
+            const QList<TFMU2Custom*> fields{mass, force, shown, large};
+            layout->addRow("Mass", mass);
+            layout->addRow("Weight force", force);
+            layout->addRow("Pressure", shown);
+            layout->addRow("Largest force", large);
+            TUnitButtonAligner* aligner = AlignUnitButtons(&form);
+            Show(form);
+            QVERIFY(force->DisplayText().size() < large->DisplayText().size());
+
+            const int narrow = form.sizeHint().width();
+            for (const int width : {narrow, narrow + 240}) {
+                const QByteArray when = QByteArray(policyName) + " at " + QByteArray::number(width);
+                form.resize(width, form.sizeHint().height());
+                QTRY_COMPARE(form.width(), width);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+                const QToolButton* unit = mass->UnitButton();
+                const int unitLeft = unit->mapToGlobal(QPoint(0, 0)).x();
+                const int unitRight = unit->mapToGlobal(QPoint(unit->width(), 0)).x();
+                const int fieldRight = mass->mapToGlobal(QPoint(mass->width(), 0)).x();
+                QVERIFY2(unit->width() == aligner->Width(), when);
+                // The edit ends where the spin buttons begin, and those where the unit does.
+                const QWidget* up = mass->UpButton();
+                QVERIFY2(mass->Edit()->mapToGlobal(QPoint(mass->Edit()->width(), 0)).x() ==
+                             up->mapToGlobal(QPoint(0, 0)).x(),
+                         when);
+                QVERIFY2(up->mapToGlobal(QPoint(up->width(), 0)).x() == unitLeft, when);
+                for (TFMU2Custom* field : fields) {
+                    const QToolButton* button = field->UnitButton();
+                    QVERIFY2(button->mapToGlobal(QPoint(0, 0)).x() == unitLeft, when);
+                    QVERIFY2(button->mapToGlobal(QPoint(button->width(), 0)).x() == unitRight,
+                             when);
+                    QVERIFY2(field->mapToGlobal(QPoint(field->width(), 0)).x() == fieldRight, when);
+                    QVERIFY2(field->mapToGlobal(QPoint(0, 0)).x() ==
+                                 mass->mapToGlobal(QPoint(0, 0)).x(),
+                             when);
+                    QVERIFY2(field->height() == mass->height(), when);
+                    QVERIFY2(button->height() == mass->height(), when);
+                    // The text box (edit or panel) runs from the field's left edge; without
+                    // spin buttons it reaches the unit button.
+                    const QRect box = field->TextRect();
+                    QVERIFY2(box.left() == 0, when);
+                    if (field == mass) continue;
+                    QVERIFY2(field->mapToGlobal(QPoint(box.left() + box.width(), 0)).x() ==
+                                 unitLeft,
+                             when);
+                    QVERIFY2(box.height() == mass->TextRect().height(), when);
+                }
+            }
+        }
+    }
+
+    // A panel as wide as an entry field still shows all of a number longer than an edit is
+    // wide, also in a window made as small as it goes: a cut number would show its last
+    // digits only.
+    void aPanelShowsItsWholeNumber() {
+        QWidget form;
+        auto* layout = new QFormLayout(&form);
+        auto* mass = MakeField<TFMU2SpinEdit>(&form, cNU_mass, cUM_kg, cUM_lb, 2.5);
+        auto* force = MakeField<TFMU2Panel>(&form, CNU_force, cUM_N, cUM_lbf, 24.5);
+        layout->addRow("Mass", mass);
+        layout->addRow("Force", force);
+        Show(form);
+        form.resize(form.minimumSizeHint());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const int shortWidth = force->width();
+        auto fits = [force] {
+            const QLabel* box = force->Panel();
+            return box->contentsRect().width() >=
+                   box->fontMetrics().horizontalAdvance(force->DisplayText());
+        };
+        QVERIFY(fits());
+
+        force->SetDecimals(9);
+        force->SetValue(123456789012.5);
+        // Far more digits than seventeen x are wide.
+        QVERIFY(force->DisplayText().size() > 20);
+        // The window grows to its new smallest size by itself.
+        QTRY_VERIFY(force->width() > shortWidth);
+        form.resize(form.minimumSizeHint());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(fits());
+        // The entry field beside it follows to the same line.
+        QCOMPARE(mass->mapTo(&form, QPoint(mass->width(), 0)).x(),
+                 force->mapTo(&form, QPoint(force->width(), 0)).x());
+    }
+
     void aWindowInsideTheFormKeepsItsOwnWidths() {
         QWidget form;
         auto* layout = new QVBoxLayout(&form);
