@@ -165,8 +165,17 @@ void TFMU2Custom::Beep() {
 }
 
 void TFMU2Custom::UpdateUnitButton() {
-    unitButton_->setVisible(model_.UnitButtonVisible());
-    unitButton_->setText(QString::fromStdString(model_.UnitCaption()));
+    const QString caption = QString::fromStdString(model_.UnitCaption());
+    // A count has one unit without a symbol: its button would be a blank box offering
+    // nothing, so it is hidden and keeps its room, and the field ends where the others do.
+    const bool blank = model_.UnitButtonVisible() && caption.isEmpty() && OfferedUnits() <= 1;
+    QSizePolicy policy = unitButton_->sizePolicy();
+    if (policy.retainSizeWhenHidden() != blank) {
+        policy.setRetainSizeWhenHidden(blank);
+        unitButton_->setSizePolicy(policy);
+    }
+    unitButton_->setVisible(model_.UnitButtonVisible() && !blank);
+    unitButton_->setText(caption);
     QString hint = QString::fromStdString(model_.UnitButtonHint());
     hint.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     unitButton_->setToolTip(hint);
@@ -178,6 +187,13 @@ void TFMU2Custom::UpdateUnitButton() {
     unitShown_ = shown;
     ApplyUnitButtonWidth();
     if (changed) emit unitButtonNeedChanged();
+}
+
+int TFMU2Custom::OfferedUnits() const {
+    const std::vector<TFMU2MenuItem> menu = model_.UnitMenu();
+    int n = 0;
+    for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i) n += menu[i].Visible;
+    return n;
 }
 
 int TFMU2Custom::MeasureUnitButton() const {

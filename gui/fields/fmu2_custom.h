@@ -185,6 +185,8 @@ protected:
 private:
     void UpdateUnitButton();
     int MeasureUnitButton() const;
+    //! Units the unit menu offers now.
+    int OfferedUnits() const;
     void ApplyUnitButtonWidth();
     void UpdateUnitMenu();
     void UnitMenuTriggered(QAction* action);

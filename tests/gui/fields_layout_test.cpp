@@ -310,6 +310,31 @@ private slots:
     // wide, and a panel's box reaches its unit button where an edit's spin buttons do. This
     // holds whether the form grows its fields or leaves them at their own width (as forms
     // under some styles do), at two widths of the window, and whatever number a panel shows.
+    void aCountShowsNoBlankUnitButtonAndKeepsItsRoom() {
+        QWidget form;
+        auto* layout = new QFormLayout(&form);
+        auto* count = MakeField<TFMU2SpinEdit>(&form, cNU_pieces, cUM_Stk, cUM_Stk, 3);
+        auto* length = MakeField<TFMU2SpinEdit>(&form, cNU_length, cUM_mm, cUM_in, 0.4);
+        layout->addRow("Count", count);
+        layout->addRow("Length", length);
+        AlignUnitButtons(&form);
+        Show(form);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        // Pieces have no symbol: no empty box is shown for them ...
+        QVERIFY(count->UnitButton()->text().isEmpty());
+        QVERIFY(!count->UnitButton()->isVisible());
+        QVERIFY(length->UnitButton()->isVisible());
+        // ... and the count's edit and spin buttons end where the length's do.
+        const auto end = [&](TFMU2SpinEdit* f) {
+            return f->Edit()->mapTo(&form, QPoint(f->Edit()->width(), 0)).x();
+        };
+        QCOMPARE(end(count), end(length));
+        // A quantity with a symbol keeps its button.
+        count->SetNormUnit(cNU_length);
+        QVERIFY(count->UnitButton()->isVisible());
+        QVERIFY(!count->UnitButton()->text().isEmpty());
+    }
+
     void panelsEndWhereEntryFieldsEnd() {
         for (const auto policy :
              {QFormLayout::FieldsStayAtSizeHint, QFormLayout::AllNonFixedFieldsGrow}) {
