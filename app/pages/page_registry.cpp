@@ -1,6 +1,8 @@
 #include "app/pages/page_registry.h"
 
 #include "app/pages/disclaimer/disclaimer_page.h"
+#include "app/pages/drive/drive_page.h"
+#include "app/pages/motion/motion_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/start/start_page.h"
 #include "app/pages/suction_cup/suction_cup_page.h"
@@ -18,6 +20,8 @@ std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     case cmpSuctionCup: return std::make_unique<TSuctionCupPage>(context);
     case cmpTube: return std::make_unique<TTubePage>(context);
     case cmpVenturi: return std::make_unique<TVenturiPage>(context);
+    case cmpMotion: return std::make_unique<TMotionPage>(context);
+    case cmpDrive: return std::make_unique<TDrivePage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }
