@@ -126,6 +126,8 @@ private slots:
         settings->Loaded({});
         messages = {};
         files = {};
+        // The timers of the last test's windows are gone with them.
+        timers.Made.clear();
         app =
             std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
         QVERIFY2(app->Active(), app->LastError().c_str());

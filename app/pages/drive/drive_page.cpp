@@ -300,19 +300,16 @@ QWidget* TDrivePage::BuildLinear() {
     c.PistonForce = Panel("PanelFKolbenLin", CNU_force, cUM_N, cUM_lbf, results);
     c.Acceleration = Panel("PanelPnLinAccelDrive", cNU_acceleration, cUM_m_s2, cUM_ft_s2, results);
     c.BrakingDistance = Panel("PanelBremswegLin", cNU_length, cUM_mm, cUM_in, results);
+    // What the load brakes on: the cylinder's cushioning, a fixed stop or the absorbers.
     c.BrakingCaption = new QLabel(results);
     c.BrakingCaption->setObjectName("LabelBremsweg");
-    auto* braking = new QWidget(results);
-    auto* brakingRow = new QHBoxLayout(braking);
-    brakingRow->setContentsMargins(0, 0, 0, 0);
-    brakingRow->addWidget(c.BrakingDistance, 1);
-    brakingRow->addWidget(c.BrakingCaption);
     c.BrakingAcceleration =
         Panel("PanelPnLinAccel", cNU_acceleration, cUM_m_s2, cUM_ft_s2, results);
     c.InertiaForce = Panel("PanelTraegheitskraft", CNU_force, cUM_N, cUM_lbf, results);
     Row(r, "~PistonForce", c.PistonForce);
     Row(r, "~Acceleration", c.Acceleration);
-    Row(r, "~BrakingDistance", braking);
+    Row(r, "~Cushioning", c.BrakingCaption);
+    Row(r, "~BrakingDistance", c.BrakingDistance);
     Row(r, "~BrakingAcceleration", c.BrakingAcceleration);
     Row(r, "~InertiaForce", c.InertiaForce);
     columns->addWidget(results, 0, Qt::AlignTop);
@@ -328,6 +325,7 @@ QWidget* TDrivePage::BuildLinear() {
     auto* ab = new QVBoxLayout(c.AbsorberBox);
     ab->setContentsMargins(0, 0, 0, 0);
     auto* choice = new QWidget(c.AbsorberBox);
+    choice->setMaximumWidth(480);
     QFormLayout* af = Form(choice);
     c.Absorbers = new QComboBox(choice);
     c.Absorbers->setObjectName("CoBoxQdrLin");
@@ -338,7 +336,7 @@ QWidget* TDrivePage::BuildLinear() {
     JudgedRange(c.AbsorberCount, cpcLinearAbsorberCount, cdtPneumaticLinear);
     Row(af, "~ShockAbsorberType", c.Absorbers);
     Row(af, "~Quantity", c.AbsorberCount);
-    ab->addWidget(choice);
+    ab->addWidget(choice, 0, Qt::AlignLeft);
     ab->addWidget(BuildBars(c.Bars, c.Loads, "Lin", c.AbsorberBox));
     absorberLayout->addWidget(c.AbsorberBox);
     layout->addWidget(absorber);
@@ -458,6 +456,7 @@ QWidget* TDrivePage::BuildRotary() {
     auto* ab = new QVBoxLayout(c.AbsorberBox);
     ab->setContentsMargins(0, 0, 0, 0);
     auto* choice = new QWidget(c.AbsorberBox);
+    choice->setMaximumWidth(480);
     c.AbsorberForm = Form(choice);
     c.Absorbers = new QComboBox(choice);
     c.Absorbers->setObjectName("CoBoxQdrRot");
@@ -474,7 +473,7 @@ QWidget* TDrivePage::BuildRotary() {
     Row(c.AbsorberForm, "~Quantity", c.AbsorberCount);
     Row(c.AbsorberForm, "~ShockAbsorberLever", c.Radius);
     Row(c.AbsorberForm, "~EquivalentMass", c.EquivalentMass);
-    ab->addWidget(choice);
+    ab->addWidget(choice, 0, Qt::AlignLeft);
     c.BarsBox = BuildBars(c.Bars, c.Loads, "Rot", c.AbsorberBox);
     ab->addWidget(c.BarsBox);
     absorberLayout->addWidget(c.AbsorberBox);

@@ -160,11 +160,13 @@ TMotionPage::TMotionPage(TPageContext& context)
     layout->addWidget(BuildTabs());
     auto* top = new QHBoxLayout;
     top->setSpacing(12);
-    top->addWidget(BuildInputs(), 0, Qt::AlignTop);
-    top->addWidget(BuildAxis(0), 0, Qt::AlignTop);
-    top->addWidget(BuildAxis(1), 0, Qt::AlignTop);
+    // The fields take the width first; the picture what is left, up to a size of its own.
+    top->addWidget(BuildInputs(), 3, Qt::AlignTop | Qt::AlignLeft);
+    top->addWidget(BuildAxis(0), 3, Qt::AlignTop | Qt::AlignLeft);
+    top->addWidget(BuildAxis(1), 3, Qt::AlignTop | Qt::AlignLeft);
     animation_ = new TMotionAnimation(this);
-    top->addWidget(animation_, 1);
+    animation_->setMaximumWidth(360);
+    top->addWidget(animation_, 2);
     layout->addLayout(top);
     auto* charts = new QWidget(this);
     charts->setObjectName("MotionCharts");
@@ -245,7 +247,8 @@ TFMU2Panel* TMotionPage::Panel(const char* name, TNormUnit quantity, TNUMessurem
 QWidget* TMotionPage::BuildInputs() {
     auto* box = new QWidget(this);
     box->setObjectName("MotionInputs");
-    box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    box->setMaximumWidth(480);
     inputs_ = new QFormLayout(box);
     inputs_->setContentsMargins(0, 0, 0, 0);
     inputs_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -351,7 +354,8 @@ QGroupBox* TMotionPage::BuildAxis(int rotary) {
     TAxisControls& c = axes_[static_cast<size_t>(rotary)];
     c.Box = new QGroupBox("~ServoAxis", this);
     c.Box->setObjectName(rotary ? "GroupBoxNCRot" : "GroupBoxNCLin");
-    c.Box->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    c.Box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    c.Box->setMaximumWidth(480);
     c.Form = new QFormLayout(c.Box);
     c.Form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     const bool r = rotary != 0;
