@@ -83,9 +83,9 @@ void BM_MotionInput(benchmark::State& state) {
     if (!field->Valid()) state.SkipWithError("the typed value was refused");
     state.counters["drive_values"] = app.Document.Drive.Type == cdtPneumaticLinear
                                          ? app.Drive.Linear().BrakingAcceleration
-                                         : app.Document.Drive.Type == cdtPneumaticCircular
-                                               ? app.Drive.Rotary().BrakingAcceleration
-                                               : app.Document.Drive.NCLinearMove.EndTime();
+                                     : app.Document.Drive.Type == cdtPneumaticCircular
+                                         ? app.Drive.Rotary().BrakingAcceleration
+                                         : app.Document.Drive.NCLinearMove.EndTime();
     state.SetItemsProcessed(state.iterations());
     state.SetLabel(example == 0   ? "pneumatic stroke: travel"
                    : example == 1 ? "servo axis: acceleration"

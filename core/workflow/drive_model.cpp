@@ -1,9 +1,9 @@
 #include "core/workflow/drive_model.h"
 
+#include "core/calc/forces.h"
 #include "core/data/custom_table.h"
 #include "core/data/string_query.h"
 #include "core/document/my_project.h"
-#include "core/calc/forces.h"
 #include "core/workflow/motion_model.h"
 
 #include <cmath>
@@ -295,17 +295,20 @@ TDriveCheck TDriveModel::RotaryCheck() const {
     if (FRotary.AbsorberUsed)
         c.CanStop = BelowRatings(FRotary.Absorber);
     else
-        c.CanStop = row >= 0 && FRotary.BrakingAngle > 0.0 &&
-                    HasColumn(FRotaryQuery, "MomentOfInertiaMax") &&
-                    FDocument.TotalMomentOfInertia <=
-                        FRotaryQuery->AsFloat(row, "MomentOfInertiaMax");
+        c.CanStop =
+            row >= 0 && FRotary.BrakingAngle > 0.0 &&
+            HasColumn(FRotaryQuery, "MomentOfInertiaMax") &&
+            FDocument.TotalMomentOfInertia <= FRotaryQuery->AsFloat(row, "MomentOfInertiaMax");
     return c;
 }
 
 TDriveCheck TDriveModel::Check() const {
     switch (FDocument.Drive.Type) {
-    case cdtPneumaticLinear: return LinearCheck();
-    case cdtPneumaticCircular: return RotaryCheck();
-    default: return {};
+    case cdtPneumaticLinear:
+        return LinearCheck();
+    case cdtPneumaticCircular:
+        return RotaryCheck();
+    default:
+        return {};
     }
 }

@@ -24,11 +24,11 @@
 #include <numbers>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QComboBox>
-#include <QFile>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -44,7 +44,8 @@ std::unique_ptr<TVacuumApplication> BatchDesign(const QString& file) {
         std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
     app->SetLanguage("en");
     app->Input([&] { app->Workflow.ButtonAcceptClick(); });
-    const auto loaded = app->Input([&] { return app->Workflow.OpenRecentFile(file.toStdString()); });
+    const auto loaded =
+        app->Input([&] { return app->Workflow.OpenRecentFile(file.toStdString()); });
     if (!loaded || !loaded->Ok()) return nullptr;
     if (app->WalkTo(cmpPartsList) != -1) return nullptr;
     return app;
@@ -221,7 +222,8 @@ private slots:
         QStringList offered;
         QFile source(QString(VACUUM_SOURCE_DIR) + "/catalog/product/rotary_cylinders.tsv");
         QVERIFY(source.open(QIODevice::ReadOnly));
-        const QStringList lines = QString::fromUtf8(source.readAll()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(source.readAll()).split('\n', Qt::SkipEmptyParts);
         for (int i = 1; i < lines.size(); ++i) {
             const QStringList c = lines[i].split('\t');
             const bool turns = (c[2].toDouble() <= 90 && 90 <= c[3].toDouble()) ||
@@ -308,7 +310,8 @@ private slots:
         const double W = 0.5 * m * v * v + F * 0.01;
         QVERIFY(std::abs(l.Loads[0]->Value() - W) < 1e-9);
         QVERIFY(std::abs(l.Bars[0]->Bar().FirstPercent - W / 8.55 * 100.0) < 1e-9);
-        QVERIFY(std::abs(l.Bars[1]->Bar().FirstPercent - 3600.0 * W / 0.8 / 23100.0 * 100.0) < 1e-9);
+        QVERIFY(std::abs(l.Bars[1]->Bar().FirstPercent - 3600.0 * W / 0.8 / 23100.0 * 100.0) <
+                1e-9);
         QVERIFY(std::abs(l.Bars[2]->Bar().FirstPercent - F / 1070.0 * 100.0) < 1e-9);
         QCOMPARE(l.BrakingDistance->Value(), 0.01);
         QCOMPARE(l.BrakingCaption->text(), QString("Shock absorber"));
@@ -318,7 +321,8 @@ private slots:
         QImage image = force->grab().toImage();
         const QRect first = force->FirstRect(), second = force->SecondRect();
         const double share = F / 1070.0;
-        QVERIFY(Lime(image.pixelColor(first.left() + int(first.width() * share / 2), first.center().y())));
+        QVERIFY(Lime(
+            image.pixelColor(first.left() + int(first.width() * share / 2), first.center().y())));
         QVERIFY(!Lime(image.pixelColor(first.left() + int(first.width() * (share + 1) / 2),
                                        first.center().y())));
         QCOMPARE(image.pixelColor(second.center()), force->palette().color(QPalette::Base));
@@ -387,8 +391,8 @@ private slots:
                     QCoreApplication::processEvents();
                     if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
                         frame->grab().save(QString("%1/drive_page_%2_%3_%4.png")
-                                               .arg(QString::fromUtf8(dir), QString(name).section('.', 0, 0),
-                                                    language)
+                                               .arg(QString::fromUtf8(dir),
+                                                    QString(name).section('.', 0, 0), language)
                                                .arg(size.width()));
                     QWidget* page = Page()->Widget();
                     const QRect area = page->rect();

@@ -44,7 +44,8 @@ std::unique_ptr<TVacuumApplication> BatchDesign(const QString& file) {
         std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
     app->SetLanguage("en");
     app->Input([&] { app->Workflow.ButtonAcceptClick(); });
-    const auto loaded = app->Input([&] { return app->Workflow.OpenRecentFile(file.toStdString()); });
+    const auto loaded =
+        app->Input([&] { return app->Workflow.OpenRecentFile(file.toStdString()); });
     if (!loaded || !loaded->Ok()) return nullptr;
     if (app->WalkTo(cmpPartsList) != -1) return nullptr;
     return app;
@@ -179,10 +180,10 @@ private slots:
                 const double r = p->LeverField()->Value();
                 QVERIFY(std::abs(p->WorkpieceLeverInertiaPanel()->Value() -
                                  r * r * p->WorkpieceMassPanel()->Value()) < 1e-12);
-                QVERIFY(std::abs(p->TotalInertiaPanel()->Value() -
-                                 (p->HolderInertiaField()->Value() +
-                                  p->CupsInertiaPanel()->Value() +
-                                  p->WorkpieceAxisInertiaPanel()->Value())) < 1e-12);
+                QVERIFY(
+                    std::abs(p->TotalInertiaPanel()->Value() -
+                             (p->HolderInertiaField()->Value() + p->CupsInertiaPanel()->Value() +
+                              p->WorkpieceAxisInertiaPanel()->Value())) < 1e-12);
             }
         }
     }
@@ -237,7 +238,8 @@ private slots:
         QCOMPARE(p->MotionTabs()->currentIndex(), 1);
         QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMeasurement(), cUM_deg);
         QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMax(), 90.0);
-        QCOMPARE(p->Chart(TMotionPage::cchPosition)->XMax(), app->Document.Drive.PneumaticCircular.Time);
+        QCOMPARE(p->Chart(TMotionPage::cchPosition)->XMax(),
+                 app->Document.Drive.PneumaticCircular.Time);
 
         // Linear: the stroke and its direction; the position chart in mm up to the travel.
         QTest::mouseClick(p->MotionTabs(), Qt::LeftButton, {},
@@ -247,7 +249,8 @@ private slots:
         QVERIFY(!p->AngleField()->isVisible());
         QVERIFY(!p->Animation()->Rotary());
         QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMeasurement(), cUM_mm);
-        QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMax(), app->Document.Moving.LinearTravel * 1000.0);
+        QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMax(),
+                 app->Document.Moving.LinearTravel * 1000.0);
         for (int d = 0; d < 4; ++d)
             QVERIFY(p->DirectionButton(static_cast<TLinearDirection>(d))->isEnabled());
         QTest::mouseClick(p->DirectionButton(cldHorizontalY), Qt::LeftButton);
@@ -265,14 +268,16 @@ private slots:
         QCOMPARE(p->Chart(TMotionPage::cchAcceleration)->XMax(), m.EndTime());
         QCOMPARE(p->Chart(TMotionPage::cchAcceleration)->Curves(), 3);
         // Rotary servo: the rotary box, the angle in degrees.
-        QTest::mouseClick(p->MotionTabs(), Qt::LeftButton, {}, p->MotionTabs()->tabRect(1).center());
+        QTest::mouseClick(p->MotionTabs(), Qt::LeftButton, {},
+                          p->MotionTabs()->tabRect(1).center());
         QCOMPARE(app->Document.Drive.Type, cdtNCCircular);
         QVERIFY(p->Axis(1).Box->isVisible() && !p->Axis(0).Box->isVisible());
         QCOMPARE(p->Chart(TMotionPage::cchPosition)->YMax(),
                  app->Document.Drive.NCCircularMove.Length() * 180.0 / kPi);
 
         // An invalid travel locks the tabs and the navigator until it is corrected.
-        QTest::mouseClick(p->MotionTabs(), Qt::LeftButton, {}, p->MotionTabs()->tabRect(0).center());
+        QTest::mouseClick(p->MotionTabs(), Qt::LeftButton, {},
+                          p->MotionTabs()->tabRect(0).center());
         Type(p->TravelField(), "6000");
         QVERIFY(!p->TravelField()->Valid());
         QVERIFY(!p->MotionTabs()->isEnabled() && !p->DriveTabs()->isEnabled());
@@ -376,8 +381,8 @@ private slots:
         image = v->Render(v->size());
         QCOMPARE(image.pixelColor(v->ValueToPixelX(0.13), v->ValueToPixelY(0.28)),
                  TMotionPage::cBand);
-        QVERIFY(Near(image, {v->ValueToPixelX(0.13), v->ValueToPixelY(0.3125 * (1 - 0.545 * 0.545))},
-                     Navy));
+        QVERIFY(Near(
+            image, {v->ValueToPixelX(0.13), v->ValueToPixelY(0.3125 * (1 - 0.545 * 0.545))}, Navy));
         // In the middle units there is no band: at 0.5 s above the plateau only paper.
         QVERIFY(image.pixelColor(v->ValueToPixelX(0.53), v->ValueToPixelY(0.35)) !=
                 TMotionPage::cBand);
@@ -421,8 +426,8 @@ private slots:
                     QVERIFY(chart->width() >= 150);
                     if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
                         frame->grab().save(QString("%1/motion_page_%2_%3_%4.png")
-                                               .arg(QString::fromUtf8(dir), QString(name).section('.', 0, 0),
-                                                    language)
+                                               .arg(QString::fromUtf8(dir),
+                                                    QString(name).section('.', 0, 0), language)
                                                .arg(size.width()));
                 }
             }

@@ -198,9 +198,8 @@ void Row(QFormLayout* form, const char* key, QWidget* w) {
 
 } // namespace
 
-QWidget* TDrivePage::BuildBars(std::array<TRatingBars*, 3>& bars,
-                               std::array<TFMU2Panel*, 3>& loads, const char* prefix,
-                               QWidget* parent) {
+QWidget* TDrivePage::BuildBars(std::array<TRatingBars*, 3>& bars, std::array<TFMU2Panel*, 3>& loads,
+                               const char* prefix, QWidget* parent) {
     auto* box = new QWidget(parent);
     box->setObjectName(QString("RatingBars%1").arg(prefix));
     auto* grid = new QGridLayout(box);
@@ -211,10 +210,9 @@ QWidget* TDrivePage::BuildBars(std::array<TRatingBars*, 3>& bars,
         auto* label = new QLabel(keys[i], box);
         auto* b = new TRatingBars(box);
         b->setObjectName(QString("Bar%1%2").arg(prefix, names[i]));
-        TFMU2Panel* load =
-            i == 0   ? Panel("", cNU_energy, cUM_J, cUM_ft_lbf, box)
-            : i == 1 ? Panel("", cNU_power, cUM_W, cUM_W, box)
-                     : Panel("", CNU_force, cUM_N, cUM_lbf, box);
+        TFMU2Panel* load = i == 0   ? Panel("", cNU_energy, cUM_J, cUM_ft_lbf, box)
+                           : i == 1 ? Panel("", cNU_power, cUM_W, cUM_W, box)
+                                    : Panel("", CNU_force, cUM_N, cUM_lbf, box);
         load->setObjectName(QString("Panel%1%2").arg(prefix, names[i]));
         grid->addWidget(label, i, 0);
         grid->addWidget(load, i, 1);
@@ -242,7 +240,8 @@ QWidget* TDrivePage::BuildLinear() {
     c.Pressure = Field(cpcLinearPressure.data(), cNU_pressure, cUM_bar, cUM_psi, inputs);
     JudgedRange(c.Pressure, cpcLinearPressure, cdtPneumaticLinear);
     c.Pressure->SetIncrement(0.5);
-    c.SafetyFactor = Field(cpcLinearSafetyFactor.data(), cNU_NoUnit, cUM_NoUnit, cUM_NoUnit, inputs);
+    c.SafetyFactor =
+        Field(cpcLinearSafetyFactor.data(), cNU_NoUnit, cUM_NoUnit, cUM_NoUnit, inputs);
     JudgedRange(c.SafetyFactor, cpcLinearSafetyFactor, cdtPneumaticLinear);
     c.SafetyFactor->SetIncrement(0.5);
     c.Automatic = new QCheckBox("~Load20-30Percent", inputs);
@@ -331,8 +330,7 @@ QWidget* TDrivePage::BuildLinear() {
     c.Absorbers->setObjectName("CoBoxQdrLin");
     for (const std::string& code : ColumnTexts(&app.ShockAbsorbers, "OrderCode"))
         c.Absorbers->addItem(Q(code));
-    c.AbsorberCount =
-        Field(cpcLinearAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk, choice);
+    c.AbsorberCount = Field(cpcLinearAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk, choice);
     JudgedRange(c.AbsorberCount, cpcLinearAbsorberCount, cdtPneumaticLinear);
     Row(af, "~ShockAbsorberType", c.Absorbers);
     Row(af, "~Quantity", c.AbsorberCount);
@@ -397,8 +395,8 @@ QWidget* TDrivePage::BuildRotary() {
     c.Actuators = new QComboBox(inputs);
     c.Actuators->setObjectName("CoBoxZylRot");
     c.Angle = Panel("PanelPnRotWinkelMax", cNU_angle, cUM_deg, cUM_deg, inputs);
-    c.Inertia = Panel("PanelTraegheitGesamtRot", cNU_moment_of_inertia, cUM_kgcm2, cUM_lbin2,
-                      inputs);
+    c.Inertia =
+        Panel("PanelTraegheitGesamtRot", cNU_moment_of_inertia, cUM_kgcm2, cUM_lbin2, inputs);
     auto* modes = new QWidget(inputs);
     auto* modeRow = new QHBoxLayout(modes);
     modeRow->setContentsMargins(0, 0, 0, 0);
@@ -462,8 +460,7 @@ QWidget* TDrivePage::BuildRotary() {
     c.Absorbers->setObjectName("CoBoxQdrRot");
     for (const std::string& code : ColumnTexts(&app.RotaryShockAbsorbers, "OrderCode"))
         c.Absorbers->addItem(Q(code));
-    c.AbsorberCount =
-        Field(cpcRotaryAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk, choice);
+    c.AbsorberCount = Field(cpcRotaryAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk, choice);
     JudgedRange(c.AbsorberCount, cpcRotaryAbsorberCount, cdtPneumaticCircular);
     c.Radius = Field(cpcAbsorberLever.data(), cNU_length, cUM_mm, cUM_in, choice);
     JudgedRange(c.Radius, cpcAbsorberLever, cdtPneumaticCircular);
@@ -524,15 +521,24 @@ void TDrivePage::Entered(TFMU2Custom* field) {
     a.Input([&] {
         TDriveModel& d = a.Drive;
         TMotionModel& m = a.Motion;
-        if (field == lin_.Pressure) d.SpinEditBetrDruckLinChange(v);
-        else if (field == lin_.SafetyFactor) d.SpinEditFaktorPnLinChange(v);
-        else if (field == lin_.Time) m.SpinEditZeitLinChange(v);
-        else if (field == lin_.Speed) m.SpinEditVMaxLinChange(v);
-        else if (field == lin_.AbsorberCount) d.SpinEditQdrLinAnzahlChange(static_cast<int>(field->ValueRounded()));
-        else if (field == rot_.Pressure) d.SpinEditBetrDruckRotChange(v);
-        else if (field == rot_.SafetyFactor) d.SpinEditFaktorPnRotChange(v);
-        else if (field == rot_.Time) m.SpinEditZeitRotChange(v);
-        else if (field == rot_.Speed) m.SpinEditWMaxRotChange(v);
+        if (field == lin_.Pressure)
+            d.SpinEditBetrDruckLinChange(v);
+        else if (field == lin_.SafetyFactor)
+            d.SpinEditFaktorPnLinChange(v);
+        else if (field == lin_.Time)
+            m.SpinEditZeitLinChange(v);
+        else if (field == lin_.Speed)
+            m.SpinEditVMaxLinChange(v);
+        else if (field == lin_.AbsorberCount)
+            d.SpinEditQdrLinAnzahlChange(static_cast<int>(field->ValueRounded()));
+        else if (field == rot_.Pressure)
+            d.SpinEditBetrDruckRotChange(v);
+        else if (field == rot_.SafetyFactor)
+            d.SpinEditFaktorPnRotChange(v);
+        else if (field == rot_.Time)
+            m.SpinEditZeitRotChange(v);
+        else if (field == rot_.Speed)
+            m.SpinEditWMaxRotChange(v);
     });
     ShowModel();
 }
@@ -541,9 +547,8 @@ void TDrivePage::RotaryAbsorberChanged() {
     if (showing_) return;
     TVacuumApplication& app = context_.App;
     const TRotaryControls& c = rot_;
-    const std::string code = c.Absorbers->currentIndex() >= 0
-                                 ? c.Absorbers->currentText().toStdString()
-                                 : std::string();
+    const std::string code =
+        c.Absorbers->currentIndex() >= 0 ? c.Absorbers->currentText().toStdString() : std::string();
     app.Input([&] {
         app.Drive.Qdr_Change(c.UseAbsorber->isChecked(), code,
                              static_cast<int>(c.AbsorberCount->ValueRounded()), c.Radius->Value());
@@ -562,8 +567,8 @@ void TDrivePage::Enter() {
 }
 
 void TDrivePage::Refresh(TAspects aspects) {
-    if (aspects.Intersects({caMotion, caDrive, caWorkpiece, caArrangement, caSuctionCup,
-                            caDocument, caLanguage, caNavigator}))
+    if (aspects.Intersects({caMotion, caDrive, caWorkpiece, caArrangement, caSuctionCup, caDocument,
+                            caLanguage, caNavigator}))
         ShowModel();
 }
 
@@ -608,8 +613,9 @@ void TDrivePage::ShowLinear() {
     c.PistonForce->SetValue(l.PistonForce);
     c.Acceleration->SetValue(l.Acceleration);
     c.BrakingDistance->SetValue(l.BrakingDistance);
-    c.BrakingCaption->setText(context_.Language.Tr(
-        l.AbsorberUsed ? "~ShockAbsorber" : l.AdjustableCushioning ? "~CushioningVKD" : "~CushioningP"));
+    c.BrakingCaption->setText(context_.Language.Tr(l.AbsorberUsed           ? "~ShockAbsorber"
+                                                   : l.AdjustableCushioning ? "~CushioningVKD"
+                                                                            : "~CushioningP"));
     c.BrakingAcceleration->SetValue(l.BrakingAcceleration);
     c.InertiaForce->SetValue(l.InertiaForce);
     c.UseAbsorber->setChecked(p.UseQdr);
@@ -625,8 +631,7 @@ void TDrivePage::ShowLinear() {
 }
 
 void TDrivePage::FillActuators() {
-    const std::vector<std::string> codes =
-        ColumnTexts(&context_.App.RotaryQuery, "OrderCode");
+    const std::vector<std::string> codes = ColumnTexts(&context_.App.RotaryQuery, "OrderCode");
     if (codes == actuators_) return;
     actuators_ = codes;
     rot_.Actuators->clear();

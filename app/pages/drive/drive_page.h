@@ -139,8 +139,8 @@ private:
     QWidget* BuildServo();
     QWidget* BuildBars(std::array<TRatingBars*, 3>& bars, std::array<TFMU2Panel*, 3>& loads,
                        const char* prefix, QWidget* parent);
-    TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si,
-                         TNUMessurement us, QWidget* parent);
+    TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si, TNUMessurement us,
+                         QWidget* parent);
     TFMU2Panel* Panel(const char* name, TNormUnit quantity, TNUMessurement si, TNUMessurement us,
                       QWidget* parent);
     void Entered(TFMU2Custom* field);

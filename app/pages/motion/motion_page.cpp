@@ -42,19 +42,27 @@ bool Servo(TDriveType t) {
 // Units the charts show: time in s, a stroke in mm and m/s, a swivel in degrees.
 TNUMessurement ChartUnit(bool rotary, TMotionPage::TChart chart) {
     switch (chart) {
-    case TMotionPage::cchJerk: return rotary ? cUM_deg_s3 : cUM_m_s3;
-    case TMotionPage::cchAcceleration: return rotary ? cUM_deg_s2 : cUM_m_s2;
-    case TMotionPage::cchVelocity: return rotary ? cUM_deg_s : cUM_m_s;
-    default: return rotary ? cUM_deg : cUM_mm;
+    case TMotionPage::cchJerk:
+        return rotary ? cUM_deg_s3 : cUM_m_s3;
+    case TMotionPage::cchAcceleration:
+        return rotary ? cUM_deg_s2 : cUM_m_s2;
+    case TMotionPage::cchVelocity:
+        return rotary ? cUM_deg_s : cUM_m_s;
+    default:
+        return rotary ? cUM_deg : cUM_mm;
     }
 }
 
 const char* ChartKey(bool rotary, TMotionPage::TChart chart) {
     switch (chart) {
-    case TMotionPage::cchJerk: return rotary ? "~AngularJerk" : "~Jerk";
-    case TMotionPage::cchAcceleration: return rotary ? "~AngularAcceleration" : "~Acceleration";
-    case TMotionPage::cchVelocity: return rotary ? "~AngularVelocity" : "~VelocityAt...";
-    default: return rotary ? "~RotationAngle" : "~Travel";
+    case TMotionPage::cchJerk:
+        return rotary ? "~AngularJerk" : "~Jerk";
+    case TMotionPage::cchAcceleration:
+        return rotary ? "~AngularAcceleration" : "~Acceleration";
+    case TMotionPage::cchVelocity:
+        return rotary ? "~AngularVelocity" : "~VelocityAt...";
+    default:
+        return rotary ? "~RotationAngle" : "~Travel";
     }
 }
 
@@ -367,8 +375,8 @@ QGroupBox* TMotionPage::BuildAxis(int rotary) {
     const TNUMessurement jerkSI = r ? cUM_deg_s3 : cUM_m_s3, jerkUS = r ? cUM_deg_s3 : cUM_ft_s3;
     const TNUMessurement accSI = r ? cUM_deg_s2 : cUM_m_s2, accUS = r ? cUM_deg_s2 : cUM_ft_s2;
     const TNUMessurement vSI = r ? cUM_deg_s : cUM_m_s, vUS = r ? cUM_deg_s : cUM_ft_s;
-    c.Jerk = Field(r ? "SpinEditRotRuck" : "SpinEditNCAchseRuckMax", r ? cNU_angular_jerk : cNU_jerk,
-                   jerkSI, jerkUS);
+    c.Jerk = Field(r ? "SpinEditRotRuck" : "SpinEditNCAchseRuckMax",
+                   r ? cNU_angular_jerk : cNU_jerk, jerkSI, jerkUS);
     c.Acceleration = Field(r ? "SpinEditNCAchseRotAPlus" : "SpinEditNCAchseAPlus",
                            r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
     c.Deceleration = Field(r ? "SpinEditNCAchseRotAMinus" : "SpinEditNCAchseAMinus",
@@ -387,16 +395,14 @@ QGroupBox* TMotionPage::BuildAxis(int rotary) {
     c.Speed->SetValueMin(0.0);
     c.Speed->SetValueMax(r ? 1.0e3 : 100.0);
     c.Speed->SetIncrement(r ? 10.0 : 0.1);
-    c.ReachedAcceleration =
-        Panel(r ? "PanelNCAchseRotAPlusIst" : "PanelNCAchseAPlusIst",
-              r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
-    c.ReachedDeceleration =
-        Panel(r ? "PanelNCAchseRotAMinusIst" : "PanelNCAchseAMinusIst",
-              r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
+    c.ReachedAcceleration = Panel(r ? "PanelNCAchseRotAPlusIst" : "PanelNCAchseAPlusIst",
+                                  r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
+    c.ReachedDeceleration = Panel(r ? "PanelNCAchseRotAMinusIst" : "PanelNCAchseAMinusIst",
+                                  r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
     c.ReachedSpeed = Panel(r ? "PanelNCAchseRotVMaxIst" : "PanelNCAchseVMaxIst",
                            r ? cNU_angular_velocity : cNU_velocity, vSI, vUS);
-    c.ReachedTime = Panel(r ? "PanelNCAchseRotZeitIst" : "PanelNCAchseZeitIst", cNU_time, cUM_s,
-                          cUM_s);
+    c.ReachedTime =
+        Panel(r ? "PanelNCAchseRotZeitIst" : "PanelNCAchseZeitIst", cNU_time, cUM_s, cUM_s);
     for (TFMU2Custom* f : std::initializer_list<TFMU2Custom*>{
              c.Jerk, c.Acceleration, c.Deceleration, c.Speed, c.ReachedAcceleration,
              c.ReachedDeceleration, c.ReachedSpeed, c.ReachedTime})
@@ -422,16 +428,20 @@ QGroupBox* TMotionPage::BuildAxis(int rotary) {
     connect(c.JerkLimited, &QCheckBox::clicked, this, [this, r](bool on) {
         TVacuumApplication& a = context_.App;
         a.Input([&] {
-            if (r) a.Motion.ChkBoxRotRuck_Click(on);
-            else a.Motion.ChkBoxRuckBegrenzt_Click(on);
+            if (r)
+                a.Motion.ChkBoxRotRuck_Click(on);
+            else
+                a.Motion.ChkBoxRuckBegrenzt_Click(on);
         });
         ShowModel();
     });
     connect(c.SeparateDeceleration, &QCheckBox::clicked, this, [this, r](bool on) {
         TVacuumApplication& a = context_.App;
         a.Input([&] {
-            if (r) a.Motion.ChkBoxRotAPlusMinus_Click(on);
-            else a.Motion.ChkBoxAPlusMinus_Click(on);
+            if (r)
+                a.Motion.ChkBoxRotAPlusMinus_Click(on);
+            else
+                a.Motion.ChkBoxAPlusMinus_Click(on);
         });
         ShowModel();
     });
@@ -465,8 +475,8 @@ void TMotionPage::BuildCharts(QWidget* box) {
             color = asked == 0 ? cCurve : cLimit;
             valid = ChartValue(which, asked, x, y);
         };
-        chart->OnGetYMinMax = [this, which](TDiagramm*, double x, int, double& minY,
-                                            double& maxY, QColor& color, bool& valid) {
+        chart->OnGetYMinMax = [this, which](TDiagramm*, double x, int, double& minY, double& maxY,
+                                            QColor& color, bool& valid) {
             const TDriveType type = Type();
             if (Servo(type) || (which != cchAcceleration && which != cchVelocity)) return;
             const TMotionModel& m = context_.App.Motion;
@@ -482,8 +492,8 @@ void TMotionPage::BuildCharts(QWidget* box) {
                 const TAxisRange& a = m.PneumaticRotaryAxes().Acceleration;
                 const double lever = context_.App.Document.Moving.CircularLever;
                 band = PneumaticCurveBand(cpcRotaryAcceleration, x,
-                                          context_.App.Document.Drive.PneumaticCircular.Time,
-                                          a.Max, lever > 0.0 ? a.Min / lever : 0.0);
+                                          context_.App.Document.Drive.PneumaticCircular.Time, a.Max,
+                                          lever > 0.0 ? a.Min / lever : 0.0);
             }
             if (!band.Valid) return;
             const TNUMessurement unit = ChartUnit(rotary, which);
@@ -508,22 +518,34 @@ void TMotionPage::Entered(TFMU2Custom* field) {
     const TAxisControls& lin = axes_[0];
     const TAxisControls& rot = axes_[1];
     app.Input([&] {
-        if (field == travel_) m.SpinEditLinWegChange(v);
-        else if (field == holderMass_) m.SpinEditMasseHalterungChange(v);
+        if (field == travel_)
+            m.SpinEditLinWegChange(v);
+        else if (field == holderMass_)
+            m.SpinEditMasseHalterungChange(v);
         else if (field == angle_) {
             m.SpinEditDrehwinkelChange(v);
             // The servo axis' angle follows the swivel angle.
             m.PanelDrehwinkelNCChange(v);
-        } else if (field == lever_) m.SpinEditHebelarmWerkStkChange(v);
-        else if (field == holderInertia_) m.SpinEditTraegheitHalterungChange(v);
-        else if (field == lin.Jerk) m.SpinEditNCAchseRuckMaxChange(v);
-        else if (field == lin.Acceleration) m.SpinEditNCAchseAPlusChange(v);
-        else if (field == lin.Deceleration) m.SpinEditNCAchseAMinusChange(v);
-        else if (field == lin.Speed) m.SpinEditNCAchseVMaxxxChange(v);
-        else if (field == rot.Jerk) m.SpinEditRotRuckChange(v);
-        else if (field == rot.Acceleration) m.SpinEditNCAchseRotAPlusChange(v);
-        else if (field == rot.Deceleration) m.SpinEditNCAchseRotAMinusChange(v);
-        else if (field == rot.Speed) m.SpinEditWinkelgeschwindigkeitChange(v);
+        } else if (field == lever_)
+            m.SpinEditHebelarmWerkStkChange(v);
+        else if (field == holderInertia_)
+            m.SpinEditTraegheitHalterungChange(v);
+        else if (field == lin.Jerk)
+            m.SpinEditNCAchseRuckMaxChange(v);
+        else if (field == lin.Acceleration)
+            m.SpinEditNCAchseAPlusChange(v);
+        else if (field == lin.Deceleration)
+            m.SpinEditNCAchseAMinusChange(v);
+        else if (field == lin.Speed)
+            m.SpinEditNCAchseVMaxxxChange(v);
+        else if (field == rot.Jerk)
+            m.SpinEditRotRuckChange(v);
+        else if (field == rot.Acceleration)
+            m.SpinEditNCAchseRotAPlusChange(v);
+        else if (field == rot.Deceleration)
+            m.SpinEditNCAchseRotAMinusChange(v);
+        else if (field == rot.Speed)
+            m.SpinEditWinkelgeschwindigkeitChange(v);
     });
     ShowModel();
 }
@@ -572,8 +594,8 @@ void TMotionPage::Leave() {
 
 void TMotionPage::Refresh(TAspects aspects) {
     if (aspects.Has(caNavigator)) UpdateTimer();
-    if (aspects.Intersects({caMotion, caDrive, caWorkpiece, caArrangement, caSuctionCup,
-                            caDocument, caLanguage}))
+    if (aspects.Intersects(
+            {caMotion, caDrive, caWorkpiece, caArrangement, caSuctionCup, caDocument, caLanguage}))
         ShowModel();
 }
 
@@ -615,8 +637,8 @@ void TMotionPage::ShowModel() {
     // A stroke shows its direction, travel and holder mass; a swivel its angle, lever, the
     // holder's inertia and the moments about the swivel axis.
     QWidget* linearOnly[] = {directions_[0]->parentWidget(), travel_, holderMass_};
-    QWidget* rotaryOnly[] = {angle_, lever_, holderInertia_, ownInertia_, leverInertia_,
-                             axisInertia_, cupsInertia_, totalInertia_};
+    QWidget* rotaryOnly[] = {angle_,        lever_,       holderInertia_, ownInertia_,
+                             leverInertia_, axisInertia_, cupsInertia_,   totalInertia_};
     for (QWidget* w : linearOnly) inputs_->setRowVisible(w, !rotary);
     for (QWidget* w : rotaryOnly) inputs_->setRowVisible(w, rotary);
 
@@ -658,9 +680,15 @@ bool TMotionPage::ChartValue(TChart chart, int curve, double t, double& y) const
         // curve; speed and travel 0 the limit, 1 the curve.
         int series = 0;
         switch (chart) {
-        case cchJerk: series = curve == 0 ? 0 : -1; break;
-        case cchAcceleration: series = curve == 0 ? 2 : curve - 1; break;
-        default: series = curve == 0 ? 1 : curve == 1 ? 0 : -1; break;
+        case cchJerk:
+            series = curve == 0 ? 0 : -1;
+            break;
+        case cchAcceleration:
+            series = curve == 0 ? 2 : curve - 1;
+            break;
+        default:
+            series = curve == 0 ? 1 : curve == 1 ? 0 : -1;
+            break;
         }
         if (series < 0) return false;
         using TGet = void (TMotionModel::*)(double, int, double&, bool&) const;
@@ -677,15 +705,27 @@ bool TMotionPage::ChartValue(TChart chart, int curve, double t, double& y) const
         if (chart == cchPosition && !(t < MotionEnd())) return false;
         if (!rotary) {
             switch (chart) {
-            case cchAcceleration: base = m.PneumaticLinearAcceleration(t); break;
-            case cchVelocity: m.DiagrammPnLinVGetY(t, 0, base, valid); break;
-            default: m.DiagrammPnLinSGetY(t, 0, base, valid); break;
+            case cchAcceleration:
+                base = m.PneumaticLinearAcceleration(t);
+                break;
+            case cchVelocity:
+                m.DiagrammPnLinVGetY(t, 0, base, valid);
+                break;
+            default:
+                m.DiagrammPnLinSGetY(t, 0, base, valid);
+                break;
             }
         } else {
             switch (chart) {
-            case cchAcceleration: base = m.PneumaticRotaryAcceleration(t); break;
-            case cchVelocity: base = m.PneumaticRotarySpeed(t); break;
-            default: m.DiagrammPnRotSGetY(t, 0, base, valid); break;
+            case cchAcceleration:
+                base = m.PneumaticRotaryAcceleration(t);
+                break;
+            case cchVelocity:
+                base = m.PneumaticRotarySpeed(t);
+                break;
+            default:
+                m.DiagrammPnRotSGetY(t, 0, base, valid);
+                break;
             }
         }
     }
@@ -731,7 +771,8 @@ void TMotionPage::ShowCharts() {
         chart->SetYMin(FromBaseUnit(unit, ranges[i].Min));
         chart->SetYMax(FromBaseUnit(unit, ranges[i].Max));
         chart->SetCurves(servo ? (which == cchAcceleration ? 3 : which == cchJerk ? 1 : 2) : 1);
-        chart->SetCurvesMinMax(!servo && (which == cchAcceleration || which == cchVelocity) ? 1 : 0);
+        chart->SetCurvesMinMax(!servo && (which == cchAcceleration || which == cchVelocity) ? 1
+                                                                                            : 0);
         chart->Redraw();
         chart->EndUpdate();
     }
@@ -790,8 +831,11 @@ void TMotionPage::ShowAnimation() {
     const double t = animationTime_;
     // Forward, rest at the end, back along the same law, rest at the start.
     double way = 0.0;
-    if (t < end) way = WayAt(t);
-    else if (t < end + cAnimationRest) way = 1.0;
-    else if (t < 2.0 * end + cAnimationRest) way = 1.0 - WayAt(t - end - cAnimationRest);
+    if (t < end)
+        way = WayAt(t);
+    else if (t < end + cAnimationRest)
+        way = 1.0;
+    else if (t < 2.0 * end + cAnimationRest)
+        way = 1.0 - WayAt(t - end - cAnimationRest);
     animation_->SetFraction(way);
 }

@@ -144,8 +144,7 @@ private:
     void BuildCharts(QWidget* box);
     TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si,
                          TNUMessurement us);
-    TFMU2Panel* Panel(const char* name, TNormUnit quantity, TNUMessurement si,
-                      TNUMessurement us);
+    TFMU2Panel* Panel(const char* name, TNormUnit quantity, TNUMessurement si, TNUMessurement us);
     void Entered(TFMU2Custom* field);
     void ShowModel();
     void ShowCharts();
