@@ -3,6 +3,8 @@
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/forces/forces_page.h"
 #include "app/pages/parts_list/parts_list_page.h"
+#include "app/pages/drive/drive_page.h"
+#include "app/pages/motion/motion_page.h"
 #include "app/pages/placeholder/placeholder_page.h"
 #include "app/pages/positioning/positioning_page.h"
 #include "app/pages/start/start_page.h"
@@ -24,6 +26,8 @@ std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     case cmpVenturi: return std::make_unique<TVenturiPage>(context);
     case cmpForcesAndMoments: return std::make_unique<TForcesPage>(context);
     case cmpPartsList: return std::make_unique<TPartsListPage>(context);
+    case cmpMotion: return std::make_unique<TMotionPage>(context);
+    case cmpDrive: return std::make_unique<TDrivePage>(context);
     default: return std::make_unique<TPlaceholderPage>(context, page);
     }
 }

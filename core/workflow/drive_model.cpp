@@ -1,5 +1,6 @@
 #include "core/workflow/drive_model.h"
 
+#include "core/calc/forces.h"
 #include "core/data/custom_table.h"
 #include "core/data/string_query.h"
 #include "core/document/my_project.h"
@@ -20,6 +21,10 @@ bool HasColumn(const TCustomTable* t, std::string_view name) {
 int FindOrderCode(const TCustomTable* t, std::string_view code) {
     if (code.empty() || !HasColumn(t, "OrderCode")) return -1;
     return t->FindRow("OrderCode", code);
+}
+
+bool BelowRatings(const TAbsorberLoad& load) {
+    return load.EnergyRatio < 1.0 && load.EnergyPerHourRatio < 1.0 && load.ForceRatio < 1.0;
 }
 
 std::array<TRatingBar, 3> Bars(const TAbsorberLoad& load) {
@@ -265,4 +270,45 @@ bool TDriveModel::LinearRatingBarsVisible() const {
 bool TDriveModel::RotaryRatingBarsVisible() const {
     const auto& p = FDocument.Drive.PneumaticCircular;
     return p.UseQdr && p.QdrCount > 0 && FAbsorberRadius > 0.0 && !p.QdrOrderCode.empty();
+}
+
+// --- check ---
+
+TDriveCheck TDriveModel::LinearCheck() const {
+    TDriveCheck c;
+    const double m = FMotion.MovingMass();
+    const double f = FLinear.PistonForce;
+    const bool up = FDocument.Moving.LinearDirection == cldVerticalUp;
+    c.CanMove = FCylinderRow >= 0 && f > 0.0 && (!up || f > m * cGravity);
+    if (FLinear.AbsorberUsed)
+        c.CanStop = BelowRatings(FLinear.Absorber);
+    else
+        c.CanStop = FCylinderRow >= 0 && HasColumn(FCylinders, "Mass") &&
+                    m <= FCylinders->AsFloat(FCylinderRow, "Mass");
+    return c;
+}
+
+TDriveCheck TDriveModel::RotaryCheck() const {
+    TDriveCheck c;
+    const int row = FindOrderCode(FRotaryQuery, FDocument.Drive.PneumaticCircular.OrderCode);
+    c.CanMove = row >= 0 && FRotary.Torque > 0.0;
+    if (FRotary.AbsorberUsed)
+        c.CanStop = BelowRatings(FRotary.Absorber);
+    else
+        c.CanStop =
+            row >= 0 && FRotary.BrakingAngle > 0.0 &&
+            HasColumn(FRotaryQuery, "MomentOfInertiaMax") &&
+            FDocument.TotalMomentOfInertia <= FRotaryQuery->AsFloat(row, "MomentOfInertiaMax");
+    return c;
+}
+
+TDriveCheck TDriveModel::Check() const {
+    switch (FDocument.Drive.Type) {
+    case cdtPneumaticLinear:
+        return LinearCheck();
+    case cdtPneumaticCircular:
+        return RotaryCheck();
+    default:
+        return {};
+    }
 }

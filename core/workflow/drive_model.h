@@ -15,6 +15,19 @@ class TMotionModel;
 class TMyProject;
 class TStringQuery;
 
+//! Whether the chosen actuator can set the load in motion and stop it at the end of the
+//! motion.
+struct TDriveCheck {
+    //! An actuator is chosen and delivers a force or torque; a cylinder lifting the load
+    //! straight up needs more than its weight.
+    bool CanMove = true;
+    //! The shock absorbers in use stay below every rating; without absorbers the cylinder
+    //! is rated for the moving mass ("Mass") or the actuator for the moment of inertia
+    //! ("MomentOfInertiaMax") and has a braking distance.
+    bool CanStop = true;
+    bool operator==(const TDriveCheck&) const = default;
+};
+
 //! The drive page without widgets: sizing of the pneumatic cylinder or rotary actuator of
 //! the project document with its shock absorbers, the rating bars, the filter of the
 //! rotary actuator query, and the chart scaling it hands to the motion model. Tables are
@@ -89,6 +102,11 @@ public:
     //! absorber is used with n > 0, rA > 0 and an order code.
     bool LinearRatingBarsVisible() const;
     bool RotaryRatingBarsVisible() const;
+
+    //! The check of the last sizing; a servo drive always passes (it follows its profile).
+    TDriveCheck LinearCheck() const;
+    TDriveCheck RotaryCheck() const;
+    TDriveCheck Check() const;
 
     //! Runs the forces after a sizing.
     TNotifyEvent OnKraftChange;

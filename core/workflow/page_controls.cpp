@@ -14,11 +14,11 @@ constexpr std::array kPositioning{cpcCount1, cpcCount2, cpcStrategyAngle, cpcGri
 constexpr std::array kSuctionCup{cpcSuctionCupGrid};
 constexpr std::array kTube{cpcTubeGrid, cpcSingleTubeLength, cpcTotalTubeLength};
 constexpr std::array kVenturi{cpcVenturiGrid, cpcVenturiCount, cpcVenturiPressure, cpcRequiredVacuum};
-constexpr std::array kMotion{cpcRotationAngle, cpcLever,       cpcHolderInertia, cpcTravel,     cpcHolderMass,
-                             cpcLinearTime,    cpcLinearSpeed, cpcRotaryTime,    cpcRotarySpeed};
-constexpr std::array kDrive{cpcLinearPressure,     cpcLinearAbsorberCount, cpcLinearSafetyFactor,
-                            cpcRotaryPressure,     cpcRotaryAbsorberCount, cpcAbsorberLever,
-                            cpcRotarySafetyFactor};
+constexpr std::array kMotion{cpcRotationAngle, cpcLever, cpcHolderInertia, cpcTravel, cpcHolderMass};
+constexpr std::array kDrive{cpcLinearPressure, cpcLinearTime,          cpcLinearSpeed,
+                            cpcLinearAbsorberCount, cpcLinearSafetyFactor, cpcRotaryPressure,
+                            cpcRotaryTime,     cpcRotarySpeed,         cpcRotaryAbsorberCount,
+                            cpcAbsorberLever,  cpcRotarySafetyFactor};
 
 } // namespace
 

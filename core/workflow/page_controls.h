@@ -40,18 +40,18 @@ inline constexpr std::string_view cpcVenturiGrid = "StringGridVenturi";
 inline constexpr std::string_view cpcVenturiCount = "SpinEditAnzahlVenturi";
 inline constexpr std::string_view cpcVenturiPressure = "SpinEditBetriebsdruck";
 inline constexpr std::string_view cpcRequiredVacuum = "SpinEditVakuumSoll";
-//! Page 6, motion: rotary angle, lever and holder inertia; linear travel and holder mass;
-//! the pneumatic times and top speeds.
+//! Page 6, motion: rotary angle, lever and holder inertia; linear travel and holder mass.
 inline constexpr std::string_view cpcRotationAngle = "SpinEditDrehwinkel";
 inline constexpr std::string_view cpcLever = "SpinEditHebelarmWerkStk";
 inline constexpr std::string_view cpcHolderInertia = "SpinEditTraegheitHalterung";
 inline constexpr std::string_view cpcTravel = "SpinEditLinWeg";
 inline constexpr std::string_view cpcHolderMass = "SpinEditMasseHalterung";
+//! Page 7, drive: the pneumatic times and top speeds, pressures, shock absorber counts and
+//! lever, safety factors.
 inline constexpr std::string_view cpcLinearTime = "SpinEditZeitLin";
 inline constexpr std::string_view cpcLinearSpeed = "SpinEditVMaxLin";
 inline constexpr std::string_view cpcRotaryTime = "SpinEditZeitRot";
 inline constexpr std::string_view cpcRotarySpeed = "SpinEditWMaxRot";
-//! Page 7, drive: pressures, shock absorber counts and lever, safety factors.
 inline constexpr std::string_view cpcLinearPressure = "SpinEditBetrDruckLin";
 inline constexpr std::string_view cpcLinearAbsorberCount = "SpinEditQdrLinAnzahl";
 inline constexpr std::string_view cpcLinearSafetyFactor = "SpinEditFaktorPnLin";

@@ -139,18 +139,6 @@ void Motion(const TMyProject& d, std::vector<TPageField>& f) {
         f.push_back(
             {"~Mass", cpcHolderMass, cNU_mass, 0.0, kHolderMassMax, m.LinearHolderMass});
     }
-    if (drive.Type == cdtPneumaticLinear) {
-        const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
-        f.push_back({"~Time", cpcLinearTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
-        f.push_back({"~VelocityAt...", cpcLinearSpeed, cNU_velocity, kLinearSpeedMin,
-                     kLinearSpeedMax, p.Speed});
-    } else if (drive.Type == cdtPneumaticCircular) {
-        const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
-        f.push_back({"~Time", cpcRotaryTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
-        // The view sets this field's range; finite is all the document can demand.
-        f.push_back(
-            {"~VelocityAt...", cpcRotarySpeed, cNU_angular_velocity, 0.0, 0.0, p.AngularSpeed});
-    }
 }
 
 void Drive(const TMyProject& d, double absorberLever, std::vector<TPageField>& f) {
@@ -159,6 +147,10 @@ void Drive(const TMyProject& d, double absorberLever, std::vector<TPageField>& f
         const TMyProject::TPneumaticLinear& p = drive.PneumaticLinear;
         f.push_back({"~WorkingPressure", cpcLinearPressure, cNU_pressure, 0.0,
                      kDrivePressureMax, p.Pressure});
+        // The travel time and the top speed of the stroke are entered with the drive.
+        f.push_back({"~Time", cpcLinearTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        f.push_back({"~VelocityAt...", cpcLinearSpeed, cNU_velocity, kLinearSpeedMin,
+                     kLinearSpeedMax, p.Speed});
         if (p.UseQdr)
             f.push_back({"~Quantity", cpcLinearAbsorberCount, cNU_pieces, 1.0, kAbsorberCountMax,
                          double(p.QdrCount)});
@@ -168,6 +160,10 @@ void Drive(const TMyProject& d, double absorberLever, std::vector<TPageField>& f
         const TMyProject::TPneumaticCircular& p = drive.PneumaticCircular;
         f.push_back({"~WorkingPressure", cpcRotaryPressure, cNU_pressure, 0.0,
                      kDrivePressureMax, p.Pressure});
+        f.push_back({"~Time", cpcRotaryTime, cNU_time, kTravelTimeMin, kTravelTimeMax, p.Time});
+        // The view sets this field's range; finite is all the document can demand.
+        f.push_back(
+            {"~VelocityAt...", cpcRotarySpeed, cNU_angular_velocity, 0.0, 0.0, p.AngularSpeed});
         if (p.UseQdr) {
             f.push_back({"~Quantity", cpcRotaryAbsorberCount, cNU_pieces, 1.0, kAbsorberCountMax,
                          double(p.QdrCount)});

@@ -68,6 +68,7 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     Bind(Density, Connection, "tbl Density");
     Bind(CylinderForce, Connection, "tbl CylinderForce");
     Bind(ShockAbsorbers, Connection, "ShockAbsorber");
+    Bind(RotaryShockAbsorbers, Connection, "ShockAbsorber Rot");
     Bind(RotaryCylinders, Connection, "qry RotaryCylinders");
     Bind(Order, Connection, "Order");
     Bind(SuctionCupQuery, SuctionCups);

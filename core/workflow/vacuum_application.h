@@ -138,6 +138,9 @@ public:
     TOrsikConnection Connection;
     TStrTableDB32Bit SuctionCups, Tubes, Connectors, Venturis, EvacuationTimes, BufferSize,
         VenturiSwitch, Density, CylinderForce, ShockAbsorbers, RotaryCylinders, Order;
+    //! "ShockAbsorber Rot": the absorbers offered for swivels (their data are in
+    //! ShockAbsorbers).
+    TStrTableDB32Bit RotaryShockAbsorbers;
     TStringQuery SuctionCupQuery, TubeQuery, VenturiQuery, DensityQuery, RotaryQuery;
     TDBInterpol32Bit CurveVacuum, CurveSuctionCapacity, CurveAirConsumption, CurveSound;
 

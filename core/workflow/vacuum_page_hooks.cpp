@@ -49,7 +49,11 @@ void TVacuumPageHooks::Enter(int page) {
         app_.Venturi.SelectVacuumGenerator(RowOf(app_.VenturiQuery, doc.Venturi.OrderCode));
         app_.Venturi.RefreshGeneratorPage();
         break;
-    case cmpMotion: app_.Motion.UpdateInertia(); break;
+    case cmpMotion:
+        app_.Motion.UpdateInertia();
+        // A pneumatic motion is drawn on the scale of the drive's sizing.
+        app_.Drive.Calculate();
+        break;
     case cmpDrive: app_.Drive.Calculate(); break;
     case cmpForcesAndMoments: app_.Forces.KraftChange(); break;
     case cmpSuctionCupLoad:

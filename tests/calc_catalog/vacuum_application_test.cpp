@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <numbers>
 #include <vector>
 
 #include "core/lang/language_db.h"
@@ -36,7 +37,7 @@ TEST(VacuumApplication, BindsEveryTableOfTheBundledCatalogue) {
     for (const TStrTableDB32Bit* t :
          {&app.SuctionCups, &app.Tubes, &app.Connectors, &app.Venturis, &app.EvacuationTimes,
           &app.BufferSize, &app.VenturiSwitch, &app.Density, &app.CylinderForce,
-          &app.ShockAbsorbers, &app.RotaryCylinders, &app.Order})
+          &app.ShockAbsorbers, &app.RotaryShockAbsorbers, &app.RotaryCylinders, &app.Order})
         EXPECT_GT(t->Rows(), 0) << t->Table();
     EXPECT_EQ(app.SuctionCupQuery.Rows(), app.SuctionCups.Rows());
     EXPECT_GT(app.CurveVacuum.CurvesCount(), 0);
@@ -231,4 +232,30 @@ TEST(VacuumApplication, ThePageModelsTranslateWithTheApplicationsLanguage) {
     EXPECT_NE(app.Tube.LabelTubeCount().find("Passt zum Sauger"), std::string::npos) << app.Tube.LabelTubeCount();
     // The translator handed to views follows the application's language too.
     EXPECT_EQ(app.Translator()("~FittingToSuctionCup"), "Passt zum Sauger");
+}
+
+// The motion page draws a pneumatic motion on the scale of the drive sizing: entering it
+// sizes the drive, before the drive page was ever shown. The swivel of the glass plate
+// example takes 1 s with RA-32-90, 9.73 N·m at 6 bar, braking on its 8° cushioning.
+TEST(VacuumApplication, EnteringTheMotionPageSizesTheDriveItsChartsAreScaledBy) {
+    TVacuumApplication app(CatalogueFile());
+    ASSERT_TRUE(app.Active());
+    app.NewProject();
+    app.Document.DisclaimerPending = false;
+    const auto loaded = app.Input([&] {
+        return app.Workflow.OpenRecentFile(std::string(VACUUM_SOURCE_DIR) +
+                                           "/examples/glass_plate_rotary.vac");
+    });
+    ASSERT_TRUE(loaded && loaded->Ok());
+    ASSERT_EQ(app.WalkTo(cmpMotion), -1);
+    const TDriveChartAxes& a = app.Motion.PneumaticRotaryAxes();
+    const double J = app.Document.TotalMomentOfInertia;
+    ASSERT_GT(J, 0.0);
+    EXPECT_DOUBLE_EQ(a.Time.Max, 1.0);
+    EXPECT_NEAR(a.Acceleration.Max, 1.2 * 9.73 / J, 1e-9);
+    // ω = 2·(π/2)/1 s; braking over 8°, safety factor 2, lever 0.3 m.
+    const double w = std::numbers::pi;
+    const double braking = w * w / (2.0 * 8.0 * std::numbers::pi / 180.0) * 2.0 * 0.3;
+    EXPECT_NEAR(a.Acceleration.Min, -1.2 * braking, 1e-9);
+    EXPECT_NEAR(a.Position.Max, std::numbers::pi / 2.0, 1e-12);
 }

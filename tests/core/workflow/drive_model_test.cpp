@@ -214,6 +214,88 @@ TEST_F(DriveModelTest, RotarySizingWithCushioningAndAbsorber) {
     EXPECT_FALSE(Model.Rotary().AbsorberUsed);
 }
 
+// Whether the cylinder can lift and stop the load: its force against the weight when it
+// lifts straight up, its rated mass, or the ratings of the absorbers in use.
+TEST_F(DriveModelTest, LinearCheckWeighsForceMassAndAbsorbers) {
+    Doc.Drive.Type = cdtPneumaticLinear;
+    Doc.Workpiece.Mass = 5.0; // no cups, no holder: 5 kg move, 49.03 N weight
+    Doc.Moving.LinearDirection = cldVerticalUp;
+    Doc.Moving.LinearTravel = 2.0;
+    Doc.Drive.PneumaticLinear.Speed = 2.0;
+    Doc.Drive.PneumaticLinear.SafetyFactor = 1.0;
+    Model.SpinEditBetrDruckLinChange(600000.0);
+    Model.CoBoxDZylLinChange(0.020); // 483 N, rated for 10 kg
+    EXPECT_EQ(Model.LinearCheck(), (TDriveCheck{true, true}));
+    EXPECT_EQ(Model.Check(), Model.LinearCheck());
+    // 17 N cannot lift 49 N, and the 1 kg rating is far below 5 kg; sideways it moves.
+    Model.CoBoxDZylLinChange(0.006);
+    EXPECT_EQ(Model.LinearCheck(), (TDriveCheck{false, false}));
+    Motion.RBtnRichtungClick(cldHorizontalX);
+    EXPECT_EQ(Model.LinearCheck(), (TDriveCheck{true, false}));
+    // 120 N at 6 bar: 48 N at 2.4 bar is below the weight, 50 N at 2.5 bar above it.
+    Motion.RBtnRichtungClick(cldVerticalUp);
+    Model.CoBoxDZylLinChange(0.016);
+    Model.SpinEditBetrDruckLinChange(240000.0);
+    EXPECT_FALSE(Model.LinearCheck().CanMove);
+    Model.SpinEditBetrDruckLinChange(250000.0);
+    EXPECT_TRUE(Model.LinearCheck().CanMove);
+    EXPECT_TRUE(Model.LinearCheck().CanStop); // 5 kg on a 5 kg rating
+
+    // Absorbers decide the stop: two take 241.5 N each at 6 bar, above F_max 200 N.
+    Model.SpinEditBetrDruckLinChange(600000.0);
+    Model.CoBoxDZylLinChange(0.020);
+    Model.CoBoxQdrLinChange("SA-1");
+    Model.SpinEditQdrLinAnzahlChange(2);
+    Model.ChkBoxQdrLin_Click(true);
+    EXPECT_EQ(Model.LinearCheck(), (TDriveCheck{true, false}));
+    // Three: 161 N, ½·(5/3)·4 + 1.61 = 4.94 J of 10, 3600·4.94/1 s = 17,780 J/h of 36,000.
+    Model.SpinEditQdrLinAnzahlChange(3);
+    EXPECT_EQ(Model.LinearCheck(), (TDriveCheck{true, true}));
+    // Twice the speed: four times the kinetic energy, 14.9 J per stroke.
+    Doc.Drive.PneumaticLinear.Speed = 4.0;
+    Model.Calculate();
+    EXPECT_FALSE(Model.LinearCheck().CanStop);
+    // A servo drive is not sized here.
+    Doc.Drive.Type = cdtNCLinear;
+    EXPECT_EQ(Model.Check(), (TDriveCheck{true, true}));
+}
+
+TEST_F(DriveModelTest, RotaryCheckNeedsAnActuatorAndItsRatings) {
+    Doc.Drive.Type = cdtPneumaticCircular;
+    Doc.Moving.CircularAngle = pi;
+    Doc.Moving.CircularLever = 0.25;
+    Doc.Workpiece.Mass = 3.0;
+    Doc.Workpiece.MomentOfInertiaZ = 0.0125; // with 0.25² · 3: 0.2 kg·m² about the axis
+    Doc.Drive.PneumaticCircular.AngularSpeed = 2.0;
+    Doc.Drive.PneumaticCircular.SafetyFactor = 2.0;
+    Doc.Drive.PneumaticCircular.Time = 1.0;
+    Doc.Drive.PneumaticCircular.Pressure = 600000.0;
+    Doc.TotalMomentOfInertia = 0.5;
+    Model.FilterRotaryQuery();
+    Model.CoBoxZylRotChange("RF-180"); // rated for 0.5 kg·m²
+    EXPECT_EQ(Model.RotaryCheck(), (TDriveCheck{true, true}));
+    // 0.6 kg·m² leaves no actuator for 180°: nothing moves, nothing brakes.
+    Doc.TotalMomentOfInertia = 0.6;
+    Model.Calculate();
+    EXPECT_TRUE(Doc.Drive.PneumaticCircular.OrderCode.empty());
+    EXPECT_EQ(Model.RotaryCheck(), (TDriveCheck{false, false}));
+
+    // With absorbers the inertia condition goes and the ratings decide. Two at 0.1 m take
+    // 6/0.1/2 = 30 N each and stop 0.2/2/0.01 = 10 kg each: at 2 rad/s (0.2 m/s)
+    // ½·10·0.04 + 30·0.01 = 0.5 J of 10, 1800 J/h of 36,000.
+    Model.Qdr_Change(true, "SA-1", 2, 0.1);
+    Model.CoBoxZylRotChange("RF-180");
+    ASSERT_NEAR(Doc.TotalMomentOfInertia, 0.2, 1e-12);
+    EXPECT_NEAR(Model.Rotary().Absorber.Force, 30.0, 1e-12);
+    EXPECT_NEAR(Model.Rotary().Absorber.Energy, 0.5, 1e-12);
+    EXPECT_EQ(Model.RotaryCheck(), (TDriveCheck{true, true}));
+    // At 40 rad/s (4 m/s): ½·10·16 + 0.3 = 80.3 J per stroke.
+    Doc.Drive.PneumaticCircular.AngularSpeed = 40.0;
+    Model.Calculate();
+    EXPECT_EQ(Model.RotaryCheck(), (TDriveCheck{true, false}));
+    EXPECT_EQ(Model.Check(), Model.RotaryCheck());
+}
+
 TEST_F(DriveModelTest, HandlersAreInertWhileAProjectLoads) {
     Doc.DisclaimerPending = true;
     Model.SpinEditBetrDruckLinChange(1.0);

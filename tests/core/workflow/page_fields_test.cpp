@@ -147,8 +147,8 @@ TEST_F(TPageFieldsTest, EachHostileValueBlocksItsPageAndNamesTheField) {
         {"Venturi.Conditions.Vacuum", "-96000", cmpVenturi, {"~Vacuum", "SpinEditVakuumSoll"}},
         {"Moving.Linear.Travel", "-1", cmpMotion, {"~Travel", "SpinEditLinWeg"}},
         {"Moving.Linear.HolderMass", "1001", cmpMotion, {"~Mass", "SpinEditMasseHalterung"}},
-        {"Drive.Pneumatic.Linear.Speed", "11", cmpMotion, {"~VelocityAt...", "SpinEditVMaxLin"}},
-        {"Drive.Pneumatic.Linear.Time", "0", cmpMotion, {"~Time", "SpinEditZeitLin"}},
+        {"Drive.Pneumatic.Linear.Speed", "11", cmpDrive, {"~VelocityAt...", "SpinEditVMaxLin"}},
+        {"Drive.Pneumatic.Linear.Time", "0", cmpDrive, {"~Time", "SpinEditZeitLin"}},
         {"Drive.Pneumatic.Linear.Pressure",
          "1300000",
          cmpDrive,
@@ -230,7 +230,7 @@ TEST_F(TPageFieldsTest, RotaryFieldsFollowTheDrive) {
     EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~RotationAngle", "SpinEditDrehwinkel"}));
     Doc.Moving.CircularAngle = std::numbers::pi;
     Doc.Drive.PneumaticCircular.AngularSpeed = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(Walk(), cmpMotion);
+    EXPECT_EQ(Walk(), cmpDrive);
     EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~VelocityAt...", "SpinEditWMaxRot"}));
     Doc.Drive.PneumaticCircular.AngularSpeed = 2.0 * std::numbers::pi;
     Doc.Drive.PneumaticCircular.QdrCount = 101;
