@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,15 +125,24 @@ TSuctionCupLoadPage::TSuctionCupLoadPage(TPageContext& context)
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == cTabTimeCurve && !tabs_->isTabEnabled(cTabTimeCurve))
             tabs_->setCurrentIndex(cTabMaximumValues);
-        FitTabs();
     });
-    right->addWidget(tabs_);
-    right_ = right;
+    right->addWidget(tabs_, 1);
     layout->addLayout(right, 1);
-    FitTabs();
 
+    // The views take the height their width lets them fill; the tabs the rest.
+    views_->installEventFilter(this);
     Refresh(TAspects::All());
     AlignUnitButtons(this);
+}
+
+bool TSuctionCupLoadPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == views_ && event->type() == QEvent::Resize) FitViews();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TSuctionCupLoadPage::FitViews() {
+    const int fit = std::max(views_->minimumHeight(), views_->HeightFor(views_->width()));
+    if (views_->maximumHeight() != fit) views_->setMaximumHeight(fit);
 }
 
 TSuctionCupLoadPage::~TSuctionCupLoadPage() {
@@ -205,12 +215,6 @@ QWidget* TSuctionCupLoadPage::BuildColumn() {
         "color: #c00000; border: 1px solid #c00000; background: #fff0f0; padding: 4px;");
     layout->addWidget(unsolvable_);
 
-    help_ = new QLabel("~HelpOpLoad", column);
-    help_->setObjectName("LabelSuctionCupLoadHelp");
-    help_->setWordWrap(true);
-    help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    help_->setContentsMargins(4, 8, 4, 0);
-    layout->addWidget(help_);
     layout->addStretch(1);
     return column;
 }
@@ -252,6 +256,14 @@ QWidget* TSuctionCupLoadPage::BuildMaximumValues() {
     scale->setAlignment(Qt::AlignRight);
     scale->setEnabled(false);
     layout->addWidget(scale);
+    // What the page shows and what to do about a high load.
+    help_ = new QLabel("~HelpOpLoad", tab);
+    help_->setObjectName("LabelSuctionCupLoadHelp");
+    help_->setWordWrap(true);
+    help_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    help_->setContentsMargins(0, 8, 0, 0);
+    layout->addWidget(help_);
+    layout->addStretch(1);
     return tab;
 }
 
@@ -350,7 +362,6 @@ QWidget* TSuctionCupLoadPage::BuildTimeCurve() {
     layout->addLayout(charts, 1);
 
     // The instant shown and the player that runs through the motion.
-    auto* player = new QHBoxLayout;
     slider_ = new QSlider(Qt::Horizontal, tab);
     slider_->setObjectName("RxSliderVCR");
     slider_->setRange(0, TSuctionCupModel::cSliderMax);
@@ -359,7 +370,8 @@ QWidget* TSuctionCupLoadPage::BuildTimeCurve() {
     slider_->setTickPosition(QSlider::TicksBelow);
     slider_->setTickInterval(kPageStep);
     connect(slider_, &QSlider::valueChanged, this, [this](int v) { SliderMoved(v); });
-    player->addWidget(slider_, 1);
+    layout->addWidget(slider_);
+    auto* player = new QHBoxLayout;
     struct TButton {
         const char* Name;
         const char* Hint;
@@ -386,25 +398,11 @@ QWidget* TSuctionCupLoadPage::BuildTimeCurve() {
     time_ = Panel("PanelZeit", cNU_time, cUM_s, cUM_s);
     time_->setMinimumWidth(110);
     timeLabel->setBuddy(time_);
-    player->addSpacing(8);
+    player->addStretch(1);
     player->addWidget(timeLabel);
     player->addWidget(time_);
     layout->addLayout(player);
     return tab;
-}
-
-void TSuctionCupLoadPage::FitTabs() {
-    // The maximum values need a few rows and leave the views the room; the charts of the
-    // time curve share it with the views.
-    const bool curve = tabs_->currentIndex() == cTabTimeCurve;
-    QWidget* values = tabs_->widget(cTabMaximumValues);
-    values->setSizePolicy(QSizePolicy::Preferred, curve ? QSizePolicy::Ignored : QSizePolicy::Preferred);
-    tabs_->widget(cTabTimeCurve)->setSizePolicy(
-        QSizePolicy::Preferred, curve ? QSizePolicy::Preferred : QSizePolicy::Ignored);
-    tabs_->setSizePolicy(QSizePolicy::Preferred, curve ? QSizePolicy::Expanding : QSizePolicy::Maximum);
-    right_->setStretchFactor(views_, curve ? 4 : 1);
-    right_->setStretchFactor(tabs_, curve ? 5 : 0);
-    tabs_->updateGeometry();
 }
 
 QWidget* TSuctionCupLoadPage::LabelOf(QWidget* field) const {
@@ -485,6 +483,7 @@ void TSuctionCupLoadPage::ShowModel() {
     ShowForcesAndPosition();
     ShowPlayer();
     views_->Reload();
+    FitViews();
     showing_ = false;
 }
 

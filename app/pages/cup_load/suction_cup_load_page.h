@@ -19,7 +19,6 @@ class QLabel;
 class QPainter;
 class QSlider;
 class QTabWidget;
-class QVBoxLayout;
 class QToolButton;
 class TCupViews;
 class TDiagramm;
@@ -87,6 +86,9 @@ public:
     //! The label of a field (the one in the field's form row).
     QWidget* LabelOf(QWidget* field) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* BuildColumn();
     QWidget* BuildMaximumValues();
@@ -94,7 +96,7 @@ private:
     TDiagramm* BuildChart(bool transverse);
     TFMU2Panel* Panel(const char* name, TNormUnit quantity, TNUMessurement si, TNUMessurement us);
     void PaintChart(TDiagramm* chart, bool transverse, TPaintLayer layer, QPainter& canvas);
-    void FitTabs();
+    void FitViews();
     void ShowModel();
     void ShowLoads();
     void ShowPlayer();
@@ -109,7 +111,6 @@ private:
     std::unique_ptr<ITimer> timer_;
     bool current_ = false;
     QTabWidget* tabs_ = nullptr;
-    QVBoxLayout* right_ = nullptr;
     TCupViews* views_ = nullptr;
     std::array<TDiagramm*, 2> charts_{};
     std::array<std::vector<TLoadBar>, 2> bars_;
