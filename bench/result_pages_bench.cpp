@@ -2,11 +2,14 @@
 // and a synchronous repaint of the window at 1024 x 768: on the parts list page the list
 // assembled anew (as entering the page and every language change do) with its grid; on the
 // forces page a motion input (the stroke of the lift), which runs the motion, drive and
-// forces calculations and repaints the values and the force chart. A frame is 16 ms.
+// forces calculations and repaints the values and the force chart; on the suction cup load
+// page one tick of the replay with 30 cups (the loads at the new instant and both bar charts
+// repainted), against a budget of 5 ms. A frame is 16 ms.
 // Runs on the offscreen platform on the bundled catalogue; settings go to a temporary folder.
 
 #include "app/designer/designer.h"
 #include "app/frame/form_main.h"
+#include "app/pages/cup_load/suction_cup_load_page.h"
 #include "app/pages/forces/forces_page.h"
 #include "app/pages/parts_list/parts_list_page.h"
 #include "core/data/orsik_connection.h"
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QTabWidget>
 
 namespace {
 
@@ -119,6 +123,52 @@ void BM_ForceChartPaint(benchmark::State& state) {
     Report(state, "force chart painted");
 }
 BENCHMARK(BM_ForceChartPaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One tick of the replay on the load page with 30 cups (a 6 x 5 field on the steel sheet):
+// the slider steps on, the loads at the new instant are computed and both bar charts are
+// repainted. From the end the player starts again at the beginning (outside the timing).
+void BM_CupLoadReplayTick(benchmark::State& state) {
+    TRunning run("steel_sheet_linear.vac", cmpPositioning);
+    TVacuumApplication& app = run.App();
+    app.Input([&] {
+        TStrategySettings s = app.Cups.StrategySettings();
+        s.Strategy = cssArea;
+        s.Count1 = 6;
+        s.Count2 = 5;
+        app.Cups.StrategieChange(s);
+    });
+    while (app.Workflow.CurrentPage() < cmpSuctionCupLoad) {
+        const int before = app.Workflow.CurrentPage();
+        run.Frame().StepNext();
+        if (app.Workflow.CurrentPage() <= before) throw std::runtime_error("a page refused");
+    }
+    QCoreApplication::processEvents();
+    auto& page = *dynamic_cast<TSuctionCupLoadPage*>(run.Frame().Page(cmpSuctionCupLoad));
+    page.Tabs()->setCurrentIndex(TSuctionCupLoadPage::cTabTimeCurve);
+    QCoreApplication::processEvents();
+    auto* timer = static_cast<TManualTimers::TManualTimer*>(page.PlayerTimer());
+    for (auto _ : state) {
+        if (!app.Cups.Playing()) {
+            state.PauseTiming();
+            app.Input([&] {
+                app.Cups.PlayerRewind();
+                app.Cups.PlayerPlay();
+            });
+            page.Refresh(caCupLoads);
+            if (!timer->Running) timer->Start(TSuctionCupLoadPage::cPlayerInterval);
+            state.ResumeTiming();
+        }
+        timer->Fire();
+        page.Chart(false)->repaint();
+        page.Chart(true)->repaint();
+    }
+    state.counters["cups"] = app.Cups.Cups().Count();
+    state.counters["budget_ms"] = 5.0;
+    state.counters["chart_columns"] = page.Chart(false)->PlotRect().width();
+    state.SetItemsProcessed(state.iterations());
+    state.SetLabel("replay tick, 30 cups, loads and both bar charts; budget 5 ms");
+}
+BENCHMARK(BM_CupLoadReplayTick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

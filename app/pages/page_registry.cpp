@@ -1,5 +1,6 @@
 #include "app/pages/page_registry.h"
 
+#include "app/pages/cup_load/suction_cup_load_page.h"
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/forces/forces_page.h"
 #include "app/pages/parts_list/parts_list_page.h"
@@ -25,6 +26,7 @@ std::unique_ptr<TPage> CreateWorkingPage(TPageContext& context, int page) {
     case cmpTube: return std::make_unique<TTubePage>(context);
     case cmpVenturi: return std::make_unique<TVenturiPage>(context);
     case cmpForcesAndMoments: return std::make_unique<TForcesPage>(context);
+    case cmpSuctionCupLoad: return std::make_unique<TSuctionCupLoadPage>(context);
     case cmpPartsList: return std::make_unique<TPartsListPage>(context);
     case cmpMotion: return std::make_unique<TMotionPage>(context);
     case cmpDrive: return std::make_unique<TDrivePage>(context);

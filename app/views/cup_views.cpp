@@ -143,6 +143,16 @@ void TCupViews::Layout() {
     panes_[cvpYZ].Rect = QRect(left + wX + cGap, top + hY + cGap, wY, hZ);
 }
 
+int TCupViews::HeightFor(int width) const {
+    const TWorkpieceViews views = app_.Workpiece.Views(width, height());
+    auto span = [](const TAxisRange& r) { return std::max(r.Max - r.Min, 1e-9); };
+    const double across = span(views.XZ.Horizontal) + span(views.YZ.Horizontal);
+    const double up = span(views.XY.Vertical) + span(views.XZ.Vertical);
+    const double scale = (width - 2.0 * cBorder - cGap) / across;
+    if (!(scale > 0.0) || !std::isfinite(scale)) return 0;
+    return static_cast<int>(std::ceil(scale * up)) + 2 * cBorder + cGap;
+}
+
 QPointF TCupViews::ToPixel(TCupViewPlane plane, double u, double v) const {
     const TPane& p = Pane(plane);
     const QRectF r(p.Rect);

@@ -65,6 +65,9 @@ public:
     TViewPoint FromPixel(TCupViewPlane plane, QPointF pixel) const;
     //! The view under a widget pixel.
     std::optional<TCupViewPlane> PlaneAt(QPoint pixel) const;
+    //! The height the three views fill at a width (their common scale then bound by the
+    //! width): more height leaves room below them.
+    int HeightFor(int width) const;
     //! The cursor shown now.
     TCupCursor ShownCursor() const { return cursor_; }
 

@@ -94,10 +94,12 @@ void TSuctionCupModel::PlayerStop() {
 }
 
 void TSuctionCupModel::PlayerRewind() {
+    PlayerStop();
     RxSliderVCRChange(0);
 }
 
 void TSuctionCupModel::PlayerForward() {
+    PlayerStop();
     RxSliderVCRChange(cSliderMax);
 }
 

@@ -275,7 +275,8 @@ public:
     int SliderPosition() const { return FSliderPosition; }
     //! Time of the slider position, s.
     double SliderTime() const;
-    //! Player buttons and the player's timer tick.
+    //! Player buttons and the player's timer tick. Rewind and forward stop the player and
+    //! move the slider to its start or end.
     void PlayerPlay();
     void PlayerPause();
     void PlayerStop();
@@ -284,6 +285,8 @@ public:
     void PlayerTick();
     //! The player's timer runs.
     bool Playing() const { return FPlaying; }
+    //! Play can be pressed: the player stands and the slider is below its end.
+    bool PlayEnabled() const { return !FPlaying && FSliderPosition < cSliderMax; }
     bool SliderEnabled() const { return FSliderEnabled; }
     //! The tab "~TimeCurve" can be chosen when the larger of the achieved and the target
     //! vacuum is not 0.

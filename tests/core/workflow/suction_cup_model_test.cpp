@@ -435,6 +435,33 @@ TEST_F(SuctionCupModelTest, PlayerRunsTheSliderToTheEnd) {
     EXPECT_TRUE(Model.SliderEnabled());
 }
 
+TEST_F(SuctionCupModelTest, RewindAndForwardStopThePlayerAndPlayNeedsRoomToRun) {
+    Model.SetMotionSource(&Motion);
+    EXPECT_TRUE(Model.PlayEnabled());
+    Model.PlayerPlay();
+    EXPECT_FALSE(Model.PlayEnabled()); // already running
+    Model.PlayerTick();
+    EXPECT_EQ(Model.SliderPosition(), 40);
+    // Rewind while playing: the player stands at the start, the slider free again.
+    Model.PlayerRewind();
+    EXPECT_FALSE(Model.Playing());
+    EXPECT_TRUE(Model.SliderEnabled());
+    EXPECT_EQ(Model.SliderPosition(), 0);
+    Model.PlayerTick();
+    EXPECT_EQ(Model.SliderPosition(), 0);
+    EXPECT_TRUE(Model.PlayEnabled());
+    // Forward while playing: at the end, stopped, and Play has nothing left to run.
+    Model.PlayerPlay();
+    Model.PlayerForward();
+    EXPECT_FALSE(Model.Playing());
+    EXPECT_TRUE(Model.SliderEnabled());
+    EXPECT_EQ(Model.SliderPosition(), 1000);
+    EXPECT_FALSE(Model.PlayEnabled());
+    // One step below the end, Play can run again.
+    Model.RxSliderVCRChange(999);
+    EXPECT_TRUE(Model.PlayEnabled());
+}
+
 TEST_F(SuctionCupModelTest, TimeCurveTabNeedsAVacuum) {
     EXPECT_TRUE(TSuctionCupModel::TimeCurveTabEnabled(-60000, -70000));
     // The larger of the two: an unknown achieved vacuum of 0 wins over the target.
