@@ -103,11 +103,17 @@ public:
     }
 };
 
-//! Timers that tick only when a test says so.
+//! Timers that tick only when a test says so. Made lists the timers alive, in the order they
+//! were made: a timer leaves it when it goes with its window, so a later test never finds one
+//! of an earlier window.
 class TManualTimers : public ITimerFactory {
 public:
     class TManualTimer : public ITimer {
     public:
+        explicit TManualTimer(std::vector<TManualTimer*>& owner) : owner_(owner) {}
+        ~TManualTimer() override { std::erase(owner_, this); }
+        TManualTimer(const TManualTimer&) = delete;
+        TManualTimer& operator=(const TManualTimer&) = delete;
         int Interval = 0;
         bool Running = false;
         void Start(int intervalMs) override {
@@ -120,11 +126,14 @@ public:
         void Fire() {
             if (Running && OnTimer) OnTimer();
         }
+
+    private:
+        std::vector<TManualTimer*>& owner_;
     };
     std::vector<TManualTimer*> Made;
 
     std::unique_ptr<ITimer> CreateTimer() override {
-        auto t = std::make_unique<TManualTimer>();
+        auto t = std::make_unique<TManualTimer>(Made);
         Made.push_back(t.get());
         return t;
     }
