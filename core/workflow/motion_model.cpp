@@ -1,5 +1,7 @@
 #include "core/workflow/motion_model.h"
 
+#include <algorithm>
+
 #include "core/calc/movement.h"
 #include "core/calc/pneumatic_motion.h"
 #include "core/document/my_project.h"
@@ -97,6 +99,7 @@ void TMotionModel::SpinEditMasseHalterungChange(double mass) {
 void TMotionModel::SpinEditLinWegChange(double travel) {
     if (Inert()) return;
     FDocument.Moving.LinearTravel = travel;
+    KeepLinearTimeInLimits();
     RecalcLinearSpeed();
     // The profile's callback runs the forces when the travel changed.
     FDocument.Drive.NCLinearMove.SetLength(travel);
@@ -134,6 +137,15 @@ void TMotionModel::SpinEditTraegheitHalterungChange(double inertia) {
 }
 
 // --- pneumatic speed and time ---
+
+void TMotionModel::KeepLinearTimeInLimits() {
+    // The time field's range follows the stroke; a time outside it is brought to its end,
+    // as the field does with a value beyond a new range.
+    auto& p = FDocument.Drive.PneumaticLinear;
+    const TAxisRange limits = LinearTimeLimits();
+    if (p.CalculateSpeed && p.Time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
+        p.Time = std::clamp(p.Time, limits.Min, limits.Max);
+}
 
 void TMotionModel::RecalcLinearSpeed() {
     auto& p = FDocument.Drive.PneumaticLinear;
@@ -178,6 +190,7 @@ void TMotionModel::SpinEditVMaxLinChange(double speed) {
 
 void TMotionModel::PanelVerfahrweg2Change() {
     if (Inert()) return;
+    KeepLinearTimeInLimits();
     RecalcLinearSpeed();
     AfterMotionChange();
 }

@@ -72,7 +72,9 @@ public:
     void RBtnVMaxAusrechnenClick(bool calculateSpeed);
     void SpinEditZeitLinChange(double time);
     void SpinEditVMaxLinChange(double speed);
-    //! The stroke changed: new time limits, then the relation of the current mode.
+    //! The stroke changed: new time limits (an entered time outside them is brought to
+    //! their nearer end), then the relation of the current mode. SpinEditLinWegChange does
+    //! the same.
     void PanelVerfahrweg2Change();
     void RBtnRotAusrechnenClick(bool calculateSpeed);
     void SpinEditZeitRotChange(double time);
@@ -177,6 +179,7 @@ public:
 private:
     bool Inert() const;
     void AfterMotionChange();
+    void KeepLinearTimeInLimits();
     void RecalcLinearSpeed();
     void RecalcRotarySpeed();
     void NcGetY(const TMovement& m, char chart, double x, int series, double& y, bool& valid) const;

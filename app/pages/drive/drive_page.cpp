@@ -278,6 +278,7 @@ QWidget* TDrivePage::BuildLinear() {
     modeRow->addStretch(1);
     c.Time = Field(cpcLinearTime.data(), cNU_time, cUM_s, cUM_s, inputs);
     JudgedRange(c.Time, cpcLinearTime, cdtPneumaticLinear);
+    timeJudged_ = {c.Time->ValueMin(), c.Time->ValueMax()};
     c.Time->SetIncrement(0.1);
     c.Speed = Field(cpcLinearSpeed.data(), cNU_velocity, cUM_m_s, cUM_ft_s, inputs);
     JudgedRange(c.Speed, cpcLinearSpeed, cdtPneumaticLinear);
@@ -605,6 +606,12 @@ void TDrivePage::ShowLinear() {
     c.MovingMass->SetValue(app.Motion.MovingMass());
     c.Calculate->setChecked(p.CalculateSpeed);
     c.Known->setChecked(!p.CalculateSpeed);
+    // The time the stroke allows at the speed field's limits, within what a project may hold.
+    const TAxisRange limits = app.Motion.LinearTimeLimits();
+    if (limits.Min > 0.0 && limits.Max >= limits.Min) {
+        c.Time->SetValueMin(std::max(limits.Min, timeJudged_.Min));
+        c.Time->SetValueMax(std::min(limits.Max, timeJudged_.Max));
+    }
     c.Time->SetValue(p.Time);
     c.Speed->SetValue(p.Speed);
     // The value the mode computes is shown, not typed.

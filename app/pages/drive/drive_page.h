@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frame/page.h"
+#include "core/calc/axis_range.h"
 #include "core/calc/drive.h"
 #include "core/quantities/units.h"
 
@@ -134,6 +135,8 @@ public:
     QLabel* ServoNote() const { return servoNote_; }
 
 private:
+    // The range a project's linear travel time is judged by; the stroke narrows it.
+    TAxisRange timeJudged_;
     QWidget* BuildLinear();
     QWidget* BuildRotary();
     QWidget* BuildServo();

@@ -96,6 +96,30 @@ TEST_F(MotionModelTest, PneumaticLinearSpeedAndTime) {
     EXPECT_EQ(Doc.Drive.NCLinearMove.Length(), 0.05);
 }
 
+TEST_F(MotionModelTest, AStrokeBringsAnEnteredTimeIntoTheLimitsItSets) {
+    Model.RBtnVMaxAusrechnenClick(true);
+    Model.SpinEditLinWegChange(0.05);
+    Model.SpinEditZeitLinChange(0.011); // within 0.01 .. 20 s
+    // 0.3 m (k = 1.25): the limits become 1.25·0.3/10 = 0.0375 s to 1.25·0.3/0.005 = 75 s;
+    // the time goes to the lower end and the speed to the fastest the field allows.
+    Model.SpinEditLinWegChange(0.3);
+    EXPECT_NEAR(Doc.Drive.PneumaticLinear.Time, 0.0375, 1e-15);
+    EXPECT_NEAR(Doc.Drive.PneumaticLinear.Speed, 10.0, 1e-12);
+    Model.SpinEditZeitLinChange(70);
+    Model.SpinEditLinWegChange(0.2); // limits 0.025 .. 50 s
+    EXPECT_NEAR(Doc.Drive.PneumaticLinear.Time, 50.0, 1e-12);
+    EXPECT_NEAR(Doc.Drive.PneumaticLinear.Speed, 0.005, 1e-15);
+    // A time within the new limits stays.
+    Model.SpinEditZeitLinChange(2.0);
+    Model.SpinEditLinWegChange(0.25);
+    EXPECT_EQ(Doc.Drive.PneumaticLinear.Time, 2.0);
+    // With the speed entered, the time follows the speed, which keeps it in the limits.
+    Model.RBtnVMaxAusrechnenClick(false);
+    Model.SpinEditVMaxLinChange(0.5);
+    Model.SpinEditLinWegChange(0.4);
+    EXPECT_NEAR(Doc.Drive.PneumaticLinear.Time, 1.25 * 0.4 / 0.5, 1e-15);
+}
+
 TEST_F(MotionModelTest, PneumaticSwivelModeSwitchReplacesAZeroTime) {
     Model.SpinEditDrehwinkelChange(pi);
     Doc.Drive.PneumaticCircular.Time = 0.0;
