@@ -125,6 +125,7 @@ void TMotionModel::SpinEditHebelarmWerkStkChange(double lever) {
 void TMotionModel::SpinEditDrehwinkelChange(double angle) {
     if (Inert()) return;
     FDocument.Moving.CircularAngle = angle;
+    KeepRotaryTimeInLimits();
     RecalcRotarySpeed();
     AfterMotionChange();
 }
@@ -143,6 +144,13 @@ void TMotionModel::KeepLinearTimeInLimits() {
     // as the field does with a value beyond a new range.
     auto& p = FDocument.Drive.PneumaticLinear;
     const TAxisRange limits = LinearTimeLimits();
+    if (p.CalculateSpeed && p.Time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
+        p.Time = std::clamp(p.Time, limits.Min, limits.Max);
+}
+
+void TMotionModel::KeepRotaryTimeInLimits() {
+    auto& p = FDocument.Drive.PneumaticCircular;
+    const TAxisRange limits = RotaryTimeLimits();
     if (p.CalculateSpeed && p.Time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
         p.Time = std::clamp(p.Time, limits.Min, limits.Max);
 }
@@ -220,6 +228,7 @@ void TMotionModel::SpinEditWMaxRotChange(double speed) {
 
 void TMotionModel::PanelPnRotWinkelMaxChange() {
     if (Inert()) return;
+    KeepRotaryTimeInLimits();
     RecalcRotarySpeed();
     AfterMotionChange();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <numbers>
+
 #include "core/calc/axis_range.h"
 #include "core/calc/drive.h"
 #include "core/calc/motion_curves.h"
@@ -80,8 +82,9 @@ public:
     void SpinEditZeitRotChange(double time);
     void SpinEditWMaxRotChange(double speed);
     void PanelPnRotWinkelMaxChange();
-    //! Limits of the speed fields (m/s, rad/s; the rotary ones as the view sets them, none
-    //! until then) and the time limits that follow from them (0 for a missing limit).
+    //! Limits of the speed fields (m/s, rad/s; the rotary ones 90 to 2160 degrees per second
+    //! unless the view sets others) and the time limits that follow from them (0 for a
+    //! missing limit).
     TAxisRange LinearSpeedLimits() const { return FLinearSpeedLimits; }
     TAxisRange RotarySpeedLimits() const { return FRotarySpeedLimits; }
     void SetRotarySpeedLimits(const TAxisRange& limits) { FRotarySpeedLimits = limits; }
@@ -180,6 +183,7 @@ private:
     bool Inert() const;
     void AfterMotionChange();
     void KeepLinearTimeInLimits();
+    void KeepRotaryTimeInLimits();
     void RecalcLinearSpeed();
     void RecalcRotarySpeed();
     void NcGetY(const TMovement& m, char chart, double x, int series, double& y, bool& valid) const;
@@ -190,7 +194,8 @@ private:
     bool FLinearSeparateDec = true;
     bool FRotarySeparateDec = true;
     TAxisRange FLinearSpeedLimits{0.005, 10.0};
-    TAxisRange FRotarySpeedLimits;
+    // 90 to 2160 degrees per second, as the main window limits the field.
+    TAxisRange FRotarySpeedLimits{std::numbers::pi / 2.0, 12.0 * std::numbers::pi};
     TDriveChartAxes FPnLinearAxes;
     TDriveChartAxes FPnRotaryAxes;
 };

@@ -413,6 +413,7 @@ QWidget* TDrivePage::BuildRotary() {
     modeRow->addStretch(1);
     c.Time = Field(cpcRotaryTime.data(), cNU_time, cUM_s, cUM_s, inputs);
     JudgedRange(c.Time, cpcRotaryTime, cdtPneumaticCircular);
+    rotaryTimeJudged_ = {c.Time->ValueMin(), c.Time->ValueMax()};
     c.Time->SetIncrement(0.1);
     c.Speed = Field(cpcRotarySpeed.data(), cNU_angular_velocity, cUM_deg_s, cUM_deg_s, inputs);
     c.Speed->SetValueMin(kRotarySpeedMin);
@@ -659,6 +660,11 @@ void TDrivePage::ShowRotary() {
     c.Inertia->SetValue(app.Document.TotalMomentOfInertia);
     c.Calculate->setChecked(p.CalculateSpeed);
     c.Known->setChecked(!p.CalculateSpeed);
+    const TAxisRange limits = app.Motion.RotaryTimeLimits();
+    if (limits.Min > 0.0 && limits.Max >= limits.Min) {
+        c.Time->SetValueMin(std::max(limits.Min, rotaryTimeJudged_.Min));
+        c.Time->SetValueMax(std::min(limits.Max, rotaryTimeJudged_.Max));
+    }
     c.Time->SetValue(p.Time);
     c.Speed->SetValue(p.AngularSpeed);
     c.Time->SetReadOnly(!p.CalculateSpeed);

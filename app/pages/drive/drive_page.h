@@ -137,6 +137,7 @@ public:
 private:
     // The range a project's linear travel time is judged by; the stroke narrows it.
     TAxisRange timeJudged_;
+    TAxisRange rotaryTimeJudged_;
     QWidget* BuildLinear();
     QWidget* BuildRotary();
     QWidget* BuildServo();

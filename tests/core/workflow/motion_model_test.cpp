@@ -120,6 +120,21 @@ TEST_F(MotionModelTest, AStrokeBringsAnEnteredTimeIntoTheLimitsItSets) {
     EXPECT_NEAR(Doc.Drive.PneumaticLinear.Time, 1.25 * 0.4 / 0.5, 1e-15);
 }
 
+TEST_F(MotionModelTest, ASwivelAngleBringsAnEnteredTimeIntoTheLimitsItSets) {
+    // ω = 2φ/t with ω from 90 to 2160 degrees per second.
+    Model.RBtnRotAusrechnenClick(true);
+    Model.SpinEditDrehwinkelChange(pi); // limits 2π/12π = 1/6 s to 2π/(π/2) = 4 s
+    EXPECT_NEAR(Model.RotaryTimeLimits().Min, 1.0 / 6.0, 1e-15);
+    EXPECT_NEAR(Model.RotaryTimeLimits().Max, 4.0, 1e-15);
+    Model.SpinEditZeitRotChange(3.0);
+    Model.SpinEditDrehwinkelChange(pi / 2); // limits 1/12 s to 2 s
+    EXPECT_NEAR(Doc.Drive.PneumaticCircular.Time, 2.0, 1e-15);
+    EXPECT_NEAR(Doc.Drive.PneumaticCircular.AngularSpeed, pi / 2, 1e-15);
+    Model.SpinEditZeitRotChange(1.0);
+    Model.SpinEditDrehwinkelChange(pi / 3);
+    EXPECT_EQ(Doc.Drive.PneumaticCircular.Time, 1.0);
+}
+
 TEST_F(MotionModelTest, PneumaticSwivelModeSwitchReplacesAZeroTime) {
     Model.SpinEditDrehwinkelChange(pi);
     Doc.Drive.PneumaticCircular.Time = 0.0;
