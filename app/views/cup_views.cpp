@@ -201,9 +201,11 @@ void TCupViews::PaintPane(QPainter& painter, const TPane& pane) const {
     painter.drawLine(QPointF(pane.Rect.left(), origin.y()), QPointF(pane.Rect.right(), origin.y()));
     painter.drawLine(QPointF(origin.x(), pane.Rect.top()), QPointF(origin.x(), pane.Rect.bottom()));
 
-    // The workpiece.
+    // The workpiece about its centre, the origin of the cups' positions; the centre of
+    // gravity, where the load acts, where it lies relative to that centre.
     const TWorkpieceOutline& o = pane.Outline;
-    const QPointF centre = ToPixel(pane.Plane, o.CenterH, o.CenterV);
+    const QPointF centre = origin;
+    const QPointF gravity = ToPixel(pane.Plane, o.CenterH, o.CenterV);
     const QRectF body(centre.x() - o.Width * scale_ / 2.0, centre.y() - o.Height * scale_ / 2.0,
                       o.Width * scale_, o.Height * scale_);
     switch (o.Kind) {
@@ -231,7 +233,7 @@ void TCupViews::PaintPane(QPainter& painter, const TPane& pane) const {
     // The centre of gravity, where the load acts.
     painter.setPen(QPen(cCentre, 2));
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(origin, cCentreRadius, cCentreRadius);
+    painter.drawEllipse(gravity, cCentreRadius, cCentreRadius);
 
     PaintCups(painter, pane);
 

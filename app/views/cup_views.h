@@ -16,8 +16,9 @@ class TVacuumApplication;
 
 //! The three workpiece views with the suction cups in them: XY seen from above, XZ from the
 //! front below it, YZ from the right beside XZ. All three share one scale, so that a length
-//! is as long in each of them. Each view shows the workpiece outline, its centre of gravity
-//! (a red circle at the origin) and every cup as the model draws it, filled in the colour
+//! is as long in each of them. Each view shows the workpiece outline about the workpiece
+//! centre (the origin of the cups' positions), its centre of gravity (a red circle where the
+//! load acts) and every cup as the model draws it, filled in the colour
 //! of its load band (grey when misplaced), outlined black, and red when selected (white
 //! when its fill is red).
 //!

@@ -291,6 +291,19 @@ private slots:
                 QVERIFY2(NearAround(shot, o + ring, TCupViews::cCentre),
                          qPrintable(Name(shot.pixelColor(o + ring))));
         }
+
+        // A centre of gravity off the centre: the block stays about its centre, the circle
+        // goes where the load acts.
+        app->Document.Workpiece.MassCenter = TVektor(0.3 * half.X, 0, 0);
+        Views()->Reload();
+        const QImage moved = Shot();
+        const QPoint gravity = Views()->ToPixel(cvpXY, 0.3 * half.X, 0).toPoint();
+        QVERIFY(NearAround(moved, gravity + QPoint(TCupViews::cCentreRadius, 0), TCupViews::cCentre));
+        QVERIFY(!NearAround(moved, Views()->ToPixel(cvpXY, 0, 0).toPoint() +
+                                       QPoint(-TCupViews::cCentreRadius, 0),
+                            TCupViews::cCentre));
+        const QPoint edge = Views()->ToPixel(cvpXY, -0.97 * half.X, -0.8 * half.Y).toPoint();
+        QVERIFY2(Near(moved.pixelColor(edge), TCupViews::cWorkpiece), qPrintable(Name(moved.pixelColor(edge))));
     }
 
     void draggingACupSnapsItAndShiftsTheLoads() {
