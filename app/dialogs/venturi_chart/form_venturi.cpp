@@ -19,7 +19,7 @@ namespace {
 
 constexpr double kPaPerBar = 1.0e5;
 
-struct TPageSpec {
+struct TChartPageSetup {
     const char* Key;
     const char* Panel;
     double XMax;
@@ -31,7 +31,7 @@ struct TPageSpec {
 
 // Over the operating pressure in bar: air consumption and suction capacity in l/min, the
 // vacuum reached in bar, the sound level in dB(A).
-constexpr TPageSpec kPages[TFormVenturi::cChartPages] = {
+constexpr TChartPageSetup kPages[TFormVenturi::cChartPages] = {
     {"~AirConsumption", "PanelLuftverbrauch", 7.0, 0.0, 700.0, cUM_dm3_min},
     {"~SuctionCapacity", "PanelSaugleistung", 7.0, 0.0, 100.0, cUM_dm3_min},
     {"~Vacuum", "PanelUnterdruckIst", 7.0, 0.4, 1.0, cUM_bar},
@@ -91,7 +91,7 @@ TFormVenturi::TFormVenturi(TVacuumApplication& app, QWidget* parent)
 TFormVenturi::~TFormVenturi() = default;
 
 QWidget* TFormVenturi::BuildPage(int page) {
-    const TPageSpec& spec = kPages[page];
+    const TChartPageSetup& entry = kPages[page];
     auto* box = new QWidget;
     auto* layout = new QVBoxLayout(box);
     auto* chart = new TDiagramm(box);
@@ -99,11 +99,11 @@ QWidget* TFormVenturi::BuildPage(int page) {
     chart->BeginUpdate();
     chart->SetLayout(cdlVelmar);
     chart->SetXMin(kXMin);
-    chart->SetXMax(spec.XMax);
-    chart->SetYMin(spec.YMin);
-    chart->SetYMax(spec.YMax);
+    chart->SetXMax(entry.XMax);
+    chart->SetYMin(entry.YMin);
+    chart->SetYMax(entry.YMax);
     chart->SetXMeasurement(cUM_bar);
-    chart->SetYMeasurement(spec.YUnit);
+    chart->SetYMeasurement(entry.YUnit);
     chart->SetXAutoStep(true);
     chart->SetYAutoStep(true);
     chart->SetLineWidth(2);
@@ -136,7 +136,7 @@ QWidget* TFormVenturi::BuildPage(int page) {
     legend->addWidget(caption);
     legend->addStretch(1);
     auto* panel = new TFMU2Panel(box);
-    panel->setObjectName(spec.Panel);
+    panel->setObjectName(entry.Panel);
     panel->SetTranslate(app_.Translator());
     switch (page) {
     case cvpVacuum:

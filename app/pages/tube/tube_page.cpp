@@ -29,12 +29,12 @@ QString Q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-struct TListSpec {
+struct TListEntry {
     const char* Column;
     const char* Caption;
     bool Numeric;
 };
-constexpr TListSpec kLists[] = {{"Group", "~Series", false},
+constexpr TListEntry kLists[] = {{"Group", "~Series", false},
                                 {"~Color", "~Color", false},
                                 {"~Food", "~SuitableForFood", false},
                                 {"Diameter", "~InsideDiameter", true}};
@@ -70,8 +70,8 @@ QWidget* TTubePage::BuildFilters() {
     grid->setContentsMargins(0, 0, 0, 0);
     TVacuumApplication& app = context_.App;
     int place = 0;
-    for (const TListSpec& spec : kLists) {
-        const std::string column = spec.Column;
+    for (const TListEntry& entry : kLists) {
+        const std::string column = entry.Column;
         auto* list = new TStrTableCoBox(box);
         list->setObjectName(QString("CoBoxTube%1").arg(place));
         list->SetTranslate(app.Translator());
@@ -81,7 +81,7 @@ QWidget* TTubePage::BuildFilters() {
         m.SetUnselected("~NoPreference");
         m.SetSort(cSortASCII);
         m.SetNoChoiseDisabled(true);
-        if (spec.Numeric) {
+        if (entry.Numeric) {
             m.SetFieldTyp(cTTNum);
             m.SetDataUnit(cUM_m);
             m.SetScaleUnit(cUM_mm);
@@ -93,7 +93,7 @@ QWidget* TTubePage::BuildFilters() {
             FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())]
                                         : std::string());
         };
-        auto* label = new QLabel(spec.Caption, box);
+        auto* label = new QLabel(entry.Caption, box);
         label->setBuddy(list);
         grid->addWidget(label, place / 3, (place % 3) * 2);
         grid->addWidget(list, place / 3, (place % 3) * 2 + 1);
@@ -104,14 +104,14 @@ QWidget* TTubePage::BuildFilters() {
     auto* calibration = new QLabel("~Calibration", box);
     grid->addWidget(calibration, place / 3, (place % 3) * 2);
     auto* options = new QHBoxLayout;
-    struct TOptionSpec {
+    struct TOptionEntry {
         const char* Column;
         const char* Caption;
     };
-    for (const TOptionSpec& spec :
-         {TOptionSpec{"CalInside", "~Inside"}, TOptionSpec{"CalOutside", "~Outside"}}) {
-        const std::string column = spec.Column;
-        auto* option = new TStrTableCheckBox(spec.Caption, box);
+    for (const TOptionEntry& entry :
+         {TOptionEntry{"CalInside", "~Inside"}, TOptionEntry{"CalOutside", "~Outside"}}) {
+        const std::string column = entry.Column;
+        auto* option = new TStrTableCheckBox(entry.Caption, box);
         option->setObjectName(QString("CheckBoxTube%1").arg(options->count()));
         option->Model().SetSelectMode(csmOption);
         option->SetFieldName(column);

@@ -37,14 +37,14 @@ QString Q(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-struct TListSpec {
+struct TListEntry {
     const char* Column;
     const char* Caption;
     const char* Help;
     int Extra;
 };
 // In three columns of four, the pressure and the vacuum connection with their pictures last.
-constexpr TListSpec kLists[] = {
+constexpr TListEntry kLists[] = {
     {"Group", "~Assembly", nullptr, 0},
     {"~ValveVacuum", "~MagneticValve", nullptr, 0},
     {"~EjectorPulse", "~EjectorPulse", nullptr, 2},
@@ -305,8 +305,8 @@ QWidget* TVenturiPage::BuildFilters() {
     TVacuumApplication& app = context_.App;
     constexpr int kRows = 4;
     int place = 0;
-    for (const TListSpec& spec : kLists) {
-        const std::string column = spec.Column;
+    for (const TListEntry& entry : kLists) {
+        const std::string column = entry.Column;
         auto* list = new TStrTableCoBox(box);
         list->setObjectName(ObjectName("CoBoxVenturi", column));
         list->SetTranslate(app.Translator());
@@ -323,7 +323,7 @@ QWidget* TVenturiPage::BuildFilters() {
             FilterChosen(column, chosen ? model.Items()[static_cast<size_t>(model.ItemIndex())]
                                         : std::string());
         };
-        auto* label = new QLabel(spec.Caption, box);
+        auto* label = new QLabel(entry.Caption, box);
         label->setBuddy(list);
         // Long captions of some languages take a second line rather than being cut.
         label->setWordWrap(true);
@@ -344,7 +344,7 @@ QWidget* TVenturiPage::BuildFilters() {
         }
         columns_.push_back(column);
         lists_.push_back(list);
-        topics_.push_back({list, label, spec.Help ? spec.Help : "", spec.Extra});
+        topics_.push_back({list, label, entry.Help ? entry.Help : "", entry.Extra});
         ++place;
     }
     for (int c = 0; c < 3; ++c) {
