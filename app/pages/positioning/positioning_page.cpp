@@ -250,6 +250,8 @@ void TPositioningPage::GridEntered() {
 }
 
 void TPositioningPage::Retranslate() {
+    // The labels take the new language's widths.
+    labelledStrategy_ = -1;
     ShowModel();
 }
 
@@ -283,14 +285,20 @@ void TPositioningPage::ShowModel() {
     const TStrategyFields shown = TSuctionCupModel::StrategyFields(s.Strategy);
 
     strategy_->setCurrentIndex(s.Strategy);
-    const auto showField = [&](TFMU2SpinEdit* field, std::string_view caption) {
-        strategyForm_->setRowVisible(field, !caption.empty());
-        if (!caption.empty())
-            context_.Language.Bind(strategyForm_->labelForField(field), "Caption", Q(caption));
-    };
-    showField(count1_, shown.Count1);
-    showField(count2_, shown.Count2);
-    showField(angle_, shown.Angle);
+    // The rows and labels change with the strategy and the grid only; a drag, which ends
+    // here on every step, leaves them as they are.
+    const TSaugerList& list = cups.Cups();
+    const bool relabel = s.Strategy != labelledStrategy_ || list.GridType() != labelledGrid_;
+    if (relabel) {
+        const auto showField = [&](TFMU2SpinEdit* field, std::string_view caption) {
+            strategyForm_->setRowVisible(field, !caption.empty());
+            if (!caption.empty())
+                context_.Language.Bind(strategyForm_->labelForField(field), "Caption", Q(caption));
+        };
+        showField(count1_, shown.Count1);
+        showField(count2_, shown.Count2);
+        showField(angle_, shown.Angle);
+    }
     count1_->SetValueInt(s.Count1);
     count2_->SetValueInt(s.Count2);
     angle_->SetValue(s.Angle);
@@ -300,7 +308,6 @@ void TPositioningPage::ShowModel() {
     edge_->SetValue(s.EdgeDistance);
     spacing_->SetValue(s.Spacing);
 
-    const TSaugerList& list = cups.Cups();
     grid_->setVisible(shown.GridPageVisible);
     gridButtons_[static_cast<size_t>(list.GridType())]->setChecked(true);
     gridForm_->setRowVisible(gridLength_, cups.GridLengthVisible());
@@ -313,7 +320,11 @@ void TPositioningPage::ShowModel() {
     tiltHint_->setVisible(s.Strategy == cssManual && app.Document.Workpiece.Shape <= cwsVolumeKnown);
     collision_->setVisible(cups.CollisionShown());
     unsolvable_->setVisible(cups.EquationsNotSolvable());
-    AlignLabels();
+    if (relabel) {
+        AlignLabels();
+        labelledStrategy_ = s.Strategy;
+        labelledGrid_ = list.GridType();
+    }
     views_->Reload();
     showing_ = false;
 }

@@ -84,4 +84,7 @@ private:
     TCupViews* views_ = nullptr;
     //! The page shows a state of the model: the controls' events are not user input.
     bool showing_ = false;
+    // The strategy and grid the rows and labels were last laid out for (-1: none yet).
+    int labelledStrategy_ = -1;
+    int labelledGrid_ = -1;
 };
