@@ -139,20 +139,26 @@ void TMotionModel::SpinEditTraegheitHalterungChange(double inertia) {
 
 // --- pneumatic speed and time ---
 
+namespace {
+
+// The time field's range follows the stroke or the swivel angle; an entered time outside it
+// is brought to its nearer end, as the field does with a value beyond a new range. A time
+// that follows an entered speed is left to it.
+void KeepTimeInLimits(bool timeEntered, double& time, const TAxisRange& limits) {
+    if (timeEntered && time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
+        time = std::clamp(time, limits.Min, limits.Max);
+}
+
+} // namespace
+
 void TMotionModel::KeepLinearTimeInLimits() {
-    // The time field's range follows the stroke; a time outside it is brought to its end,
-    // as the field does with a value beyond a new range.
     auto& p = FDocument.Drive.PneumaticLinear;
-    const TAxisRange limits = LinearTimeLimits();
-    if (p.CalculateSpeed && p.Time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
-        p.Time = std::clamp(p.Time, limits.Min, limits.Max);
+    KeepTimeInLimits(p.CalculateSpeed, p.Time, LinearTimeLimits());
 }
 
 void TMotionModel::KeepRotaryTimeInLimits() {
     auto& p = FDocument.Drive.PneumaticCircular;
-    const TAxisRange limits = RotaryTimeLimits();
-    if (p.CalculateSpeed && p.Time > 0.0 && limits.Min > 0.0 && limits.Max >= limits.Min)
-        p.Time = std::clamp(p.Time, limits.Min, limits.Max);
+    KeepTimeInLimits(p.CalculateSpeed, p.Time, RotaryTimeLimits());
 }
 
 void TMotionModel::RecalcLinearSpeed() {

@@ -57,7 +57,7 @@ double Wrap(double d) {
     return d;
 }
 
-// The part of a direction in the view plane, or a unit vector along it (zero length stays 0).
+// A unit vector along d; a zero vector stays zero.
 TVektor Unit(const TVektor& d) {
     TVektor u = d;
     if (u.Length() > 1e-12) u.Normalize();
