@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev
   qt6-base-dev libgl-dev
   python3
+  fonts-liberation2 poppler-utils
 )
 
 missing=()

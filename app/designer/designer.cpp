@@ -3,6 +3,7 @@
 #include "app/designer/splash_form.h"
 #include "app/frame/form_main.h"
 #include "app/pages/page_registry.h"
+#include "app/report/report_commands.h"
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
 #include "core/shell/platform.h"
@@ -13,6 +14,8 @@
 #include "gui/lang/language_form.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QEvent>
 #include <QPixmap>
 #include <QTimer>
@@ -130,7 +133,27 @@ void TDesigner::FirstShown() {
     settings_.SetFirstRun(false);
 }
 
+int TDesigner::RunReportPdf() {
+    const std::vector<std::string>& codes = languageDialog_.Codes();
+    if (!reportRun_.Language.empty() &&
+        std::find(codes.begin(), codes.end(), reportRun_.Language) == codes.end())
+        return Fail(2, QString::fromStdString("report: unknown language " + reportRun_.Language));
+    if (const int failed = OpenAndWalk(reportRun_.Project, cLastNavigatorPage, "report"))
+        return failed;
+    if (!reportRun_.Language.empty()) frame_->SetLanguage(reportRun_.Language);
+    LetEventsRun();
+    return frame_->Report().WritePdf(QString::fromStdString(reportRun_.Output)) ? 0 : 1;
+}
+
 void TDesigner::Accepted() {
+    if (reportRun_.Requested) {
+        const int status = RunReportPdf();
+        if (!finished_) {
+            finished_ = true;
+            emit Finished(status);
+        }
+        return;
+    }
     if (!screenshot_.Screenshot) return;
     const int status = RunScreenshot();
     if (switches_.Accept && !finished_) {
@@ -144,7 +167,7 @@ int TDesigner::Fail(int status, const QString& message) {
     return status;
 }
 
-int TDesigner::RunScreenshot() {
+int TDesigner::OpenAndWalk(const std::string& project, int page, const QString& run) {
     TPageWorkflow& flow = app_->Workflow;
     LetEventsRun();
     app_->Input([&] {
@@ -152,24 +175,30 @@ int TDesigner::RunScreenshot() {
         flow.ResetReach();
     });
     LetEventsRun();
-    const std::string& project = screenshot_.Project;
     const std::optional<TPrjResult> loaded =
         app_->Input([&] { return flow.OpenRecentFile(project); });
     if (!loaded || !loaded->Ok())
-        return Fail(1, "screenshot run: " + QString::fromStdString(
-                                                loaded ? loaded->Message : project + ": not read"));
+        return Fail(1, run + ": " + QString::fromStdString(
+                                      loaded ? loaded->Message : project + ": not read"));
     LetEventsRun();
     std::string refusal;
     const TConnection refusals =
         flow.OnInvalidValue.Connect([&](TPageWorkflow&, const TPageCheckFailure& f) {
             refusal = app_->Language.TranslateDisplay(f.Message);
         });
-    const int refused = app_->WalkTo(screenshot_.Page, LetEventsRun);
+    const int refused = app_->WalkTo(page, LetEventsRun);
     if (refused >= 0)
-        return Fail(2, QString("screenshot run: page %1 (%2) refused the next step: %3")
+        return Fail(2, QString("%1: page %2 (%3) refused the next step: %4")
+                           .arg(run)
                            .arg(refused)
                            .arg(frame_->Tr(MainPageInfo(refused).PageCaption))
                            .arg(QString::fromStdString(refusal)));
+    return 0;
+}
+
+int TDesigner::RunScreenshot() {
+    if (const int failed = OpenAndWalk(screenshot_.Project, screenshot_.Page, "screenshot run"))
+        return failed;
 
     const std::string remembered = frame_->Language().LanguageDB().Language();
     int status = 0;
@@ -195,6 +224,8 @@ bool TDesigner::SaveWindowImage(QWidget& window, const QString& fileName) {
 }
 
 void TDesigner::Finish() {
+    // A batch report leaves the user's recent files as they were.
+    if (reportRun_.Requested) return;
     if (app_ && frame_) frame_->Files().WriteRecentAtEnd(settings_);
 }
 

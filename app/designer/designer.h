@@ -74,6 +74,14 @@ public:
     //! per language). 0 when every image was written; 1 when the project could not be read
     //! or an image not written; 2 when a page refused a step. Every failure is reported.
     int RunScreenshot();
+    //! Makes this an unattended report run: after accepting, the project is read, walked to
+    //! the parts list and its report written as a PDF file (in the run's language, if it
+    //! names one); then the program ends with RunReportPdf's status. Set before Start.
+    void SetReportPdfRun(TReportPdfRun run) { reportRun_ = std::move(run); }
+    //! 0 when the PDF was written; 1 when the project could not be read or the file not
+    //! written; 2 when a page refused a step or the language is unknown. Every failure is
+    //! reported.
+    int RunReportPdf();
     //! Saves the main window's own picture: PNG when the name ends in ".png", else BMP.
     static bool SaveWindowImage(QWidget& window, const QString& fileName);
 
@@ -90,12 +98,15 @@ private:
     void FirstShown();
     void Accepted();
     int Fail(int status, const QString& message);
+    //! Page 1, the project read, then forward to `page`; 0, or the failure's status.
+    int OpenAndWalk(const std::string& project, int page, const QString& run);
 
     TDesignerPlatform platform_;
     std::vector<std::string> arguments_;
     std::string dataFolder_;
     TScreenshotSwitches screenshot_;
     TDesignerSwitches switches_;
+    TReportPdfRun reportRun_;
     std::string lastError_;
 
     TOrsikConnection languageConnection_;

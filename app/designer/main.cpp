@@ -5,6 +5,10 @@
 //                      load FILE, walk to page N and save the window as an image
 //                      (one per language when FILE holds %s)
 //   /SAP /WERK= /PFAD= /FILE=   the ordering system's parts-list export switches
+// or, as the whole command line:
+//   --report-pdf OUT.pdf PROJECT.vac [--lang CODE]
+//                      write the project's printed report as a PDF file and end; needs
+//                      no display (the offscreen platform unless QT_QPA_PLATFORM is set)
 
 #include "app/designer/designer.h"
 #include "app/platform/file_dialogs.h"
@@ -22,12 +26,25 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const TReportPdfRun report = ReadReportPdfRun(arguments);
+    if (report.Requested) {
+        if (!report.Error.empty()) {
+            std::fprintf(stderr,
+                         "vacuum-designer: %s\n"
+                         "usage: vacuum-designer --report-pdf OUT.pdf PROJECT.vac [--lang CODE]\n",
+                         report.Error.c_str());
+            return 2;
+        }
+        // A batch run draws into files only.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        arguments = {"/ACCEPT"};
+    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("vacuum-designer");
     // The designer ends the program, so that the start-up window left open does not keep
     // it running.
     QApplication::setQuitOnLastWindowClosed(false);
-    std::vector<std::string> arguments(argv + 1, argv + argc);
 
     TPosixEnvironment env;
     // An unattended run has nobody to click a message box away.
@@ -45,6 +62,7 @@ int main(int argc, char** argv) {
 
     TDesigner designer(platform, arguments, TOrsikConnection::ProgramFolder());
     running = &designer;
+    if (report.Requested) designer.SetReportPdfRun(report);
     if (!designer.Start()) {
         messages->Inform(nullptr, "vacuum-designer", QString::fromStdString(designer.LastError()));
         help.Release();

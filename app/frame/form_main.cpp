@@ -6,8 +6,10 @@
 #include "app/platform/help_viewer.h"
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
+#include "app/platform/print_dialogs.h"
 #include "app/platform/program_starter.h"
 #include "app/platform/url_opener.h"
+#include "app/report/report_commands.h"
 #include "core/document/my_project.h"
 #include "core/lang/language_dialog.h"
 #include "core/shell/startup.h"
@@ -17,6 +19,7 @@
 #include "core/workflow/project_files.h"
 #include "core/workflow/vacuum_application.h"
 #include "core/lang/application_strings.h"
+#include "gui/fields/fmu2_custom.h"
 #include "gui/lang/language_form.h"
 #include "gui/lang/qt_translators.h"
 
@@ -54,7 +57,7 @@ constexpr TCommandAction kCommandActions[] = {
     {"ActionCut", cmcCut},           {"ActionCopy", cmcCopy},         {"ActionPaste", cmcPaste},
     {"ActionUnits", cmcUnits},       {"ActionLanguage", cmcLanguage}, {"ActionProject", cmcProject},
     {"ActionCustomer", cmcCustomer}, {"ActionRemarks", cmcRemarks},   {"ActionInfo", cmcInfo},
-    {"ActionExit", cmcExit},
+    {"ActionExit", cmcExit},         {"ActionPrintPreview", cmcPrint}, {"ActionExportPDF", cmcPrint},
 };
 
 // The text field a menu's edit command goes to: the focused line edit, or the editor
@@ -125,6 +128,19 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
         ownUrls_ = std::make_unique<TDesktopUrlOpener>();
         services_.Urls = ownUrls_.get();
     }
+    if (!services_.Printing) {
+        ownPrinting_ = std::make_unique<TQtPrintDialogs>();
+        services_.Printing = ownPrinting_.get();
+    }
+    if (!services_.Clock) {
+        ownClock_ = std::make_unique<TSystemClock>();
+        services_.Clock = ownClock_.get();
+    }
+    report_ = std::make_unique<TReportCommands>(TReportCommands::TServices{
+        app_, services_.Settings, services_.Messages, services_.Files, *services_.Printing,
+        *services_.Clock, this, [this](std::string_view name) { return FieldNamed(name); },
+        [this] { return files_->HasProject() ? files_->FileName() : std::string(); },
+        [this](std::string_view key) { return Tr(key); }});
     context_ = std::make_unique<TPageContext>(TPageContext{
         app_, *language_, services_.Messages, services_.Timers, services_.Help, services_.Programs,
         &services_.Files, &services_.Settings, services_.Urls});
@@ -214,11 +230,13 @@ void TFormMain::BuildMenus() {
     fileMenu_->addActions({newAction, open, save, saveAs});
     fileMenu_->addSeparator();
     recentSeparator_ = fileMenu_->addSeparator();
-    QAction* print = MakeAction("ActionPrint", "~Print", [this] {
-        if (app_.Workflow.CommandEnabled(cmcPrint)) emit PrintRequested();
-    });
+    QAction* print = MakeAction("ActionPrint", "~Print", [this] { report_->Print(); });
     print->setShortcut(QKeySequence::Print);
     fileMenu_->addAction(print);
+    fileMenu_->addAction(
+        MakeAction("ActionPrintPreview", "~PrintPreview", [this] { report_->Preview(); }));
+    fileMenu_->addAction(
+        MakeAction("ActionExportPDF", "~ExportPDF...", [this] { report_->ExportPdf(); }));
     fileMenu_->addSeparator();
     fileMenu_->addAction(MakeAction("ActionExit", "~Exit", [this] { close(); }));
 
@@ -318,6 +336,13 @@ void TFormMain::ShowCurrentPage() {
         if (TPage* now = Page(current)) now->Enter();
     }
     pageTitle_->setText(Tr(MainPageInfo(current).PageCaption));
+}
+
+TFMU2Custom* TFormMain::FieldNamed(std::string_view name) const {
+    const QString objectName = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+    for (const auto& page : pages_)
+        if (auto* field = page->Widget()->findChild<TFMU2Custom*>(objectName)) return field;
+    return nullptr;
 }
 
 void TFormMain::UpdateCommands() {

@@ -18,7 +18,9 @@
 class IFileDialogs;
 class IHelpViewer;
 class ILanguageChooser;
+class IClock;
 class IMessageBoxes;
+class IPrintDialogs;
 class IProgramStarter;
 class ITimerFactory;
 class IUrlOpener;
@@ -32,6 +34,7 @@ class TLanguageForm;
 class TMainStatusBar;
 class TPageNavigator;
 class TProjectFiles;
+class TReportCommands;
 class TTavUserSettings;
 class TVacuumApplication;
 
@@ -52,6 +55,10 @@ struct TFrameServices {
     IProgramStarter* Programs = nullptr;
     //! Opens addresses in the system's browser; null: through the desktop.
     IUrlOpener* Urls = nullptr;
+    //! The printer dialog and the print preview; null: the toolkit's.
+    IPrintDialogs* Printing = nullptr;
+    //! The date and time printed on the report; null: the system's.
+    const IClock* Clock = nullptr;
 };
 
 //! Makes the pages of the stack.
@@ -117,6 +124,10 @@ public:
     void ApplyWindowSize(int index);
     //! Enables the size entries the screen can hold (done whenever the menu opens).
     void UpdateWindowSizes();
+    //! "~Print", "~PrintPreview", "~ExportPDF...": the printed report of the project.
+    TReportCommands& Report() { return *report_; }
+    //! The value field of a page by its object name; null when no page has one.
+    class TFMU2Custom* FieldNamed(std::string_view name) const;
     //! Opens the help window at a topic (nothing without a help window).
     void ShowHelp(int topic);
     //! The message of a refused page check: shown once, then the focus goes to its control.
@@ -133,7 +144,6 @@ signals:
     //! Commands whose windows come with later pages of the program.
     void UnitsRequested();
     void ProjectDialogRequested(int tab);
-    void PrintRequested();
     //! The window was shown for the first time.
     void FirstShown();
     //! The window closed (the user agreed to close a changed project).
@@ -170,6 +180,9 @@ private:
     std::unique_ptr<TProjectFiles> files_;
     std::unique_ptr<IProgramStarter> ownPrograms_;
     std::unique_ptr<IUrlOpener> ownUrls_;
+    std::unique_ptr<IPrintDialogs> ownPrinting_;
+    std::unique_ptr<IClock> ownClock_;
+    std::unique_ptr<TReportCommands> report_;
     std::unique_ptr<TPageContext> context_;
     std::vector<std::unique_ptr<TPage>> pages_;
     std::unique_ptr<TLanguageForm> language_;

@@ -42,6 +42,35 @@ TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments
     return s;
 }
 
+TReportPdfRun ReadReportPdfRun(const std::vector<std::string>& arguments) {
+    TReportPdfRun run;
+    if (arguments.empty() || arguments[0] != "--report-pdf") return run;
+    run.Requested = true;
+    std::vector<std::string> plain;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (arg == "--lang") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                run.Error = "--lang takes a language code";
+                return run;
+            }
+            run.Language = arguments[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            run.Error = "unknown option " + arg;
+            return run;
+        } else {
+            plain.push_back(arg);
+        }
+    }
+    if (plain.size() != 2 || plain[0].empty() || plain[1].empty()) {
+        run.Error = "--report-pdf takes an output file and a project file";
+        return run;
+    }
+    run.Output = plain[0];
+    run.Project = plain[1];
+    return run;
+}
+
 TScreenshotSwitches ReadScreenshotSwitches(const std::vector<std::string>& arguments) {
     TScreenshotSwitches s;
     for (size_t i = 0; i + 1 < arguments.size(); ++i)

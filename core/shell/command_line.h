@@ -50,6 +50,20 @@ struct TScreenshotImage {
 std::vector<TScreenshotImage> ScreenshotImages(std::string_view bitmap,
                                                const std::vector<std::string>& languages);
 
+//! The desktop program's batch report: "--report-pdf OUT.pdf PROJECT.vac [--lang CODE]" as
+//! the whole command line. Requested when the first argument is "--report-pdf"; Error
+//! then names what is wrong with the rest (empty when nothing is).
+struct TReportPdfRun {
+    bool Requested = false;
+    std::string Output;
+    std::string Project;
+    //! Empty: the language the settings name.
+    std::string Language;
+    std::string Error;
+};
+
+TReportPdfRun ReadReportPdfRun(const std::vector<std::string>& arguments);
+
 //! A whole decimal integer with an optional sign; `fallback` for any other text or a value
 //! out of the int range.
 int StrToIntDef(std::string_view text, int fallback);

@@ -164,12 +164,10 @@ private slots:
         QVERIFY(frame->ButtonBar()->widgetForAction(A("ActionLanguage"))->isEnabled());
         QSignalSpy units(frame.get(), &TFormMain::UnitsRequested);
         QSignalSpy project(frame.get(), &TFormMain::ProjectDialogRequested);
-        QSignalSpy print(frame.get(), &TFormMain::PrintRequested);
         A("ActionUnits")->trigger();
         A("ActionPrint")->trigger();
         A("ActionRemarks")->trigger();
         QCOMPARE(units.count(), 0);
-        QCOMPARE(print.count(), 0);
         QCOMPARE(project.count(), 1);
         QCOMPARE(project.at(0).at(0).toInt(), 2);
         QVERIFY(!frame->NewProject());

@@ -115,3 +115,33 @@ TEST(DesignerSwitches, AreWholeArgumentsInAnyLetterCase) {
     EXPECT_FALSE(none.Accept);
     EXPECT_FALSE(none.QuitAfterPaint);
 }
+
+TEST(ReportPdfRun, TakesOutputProjectAndLanguageInAnyOrderOfTheOption) {
+    const TReportPdfRun a = ReadReportPdfRun({"--report-pdf", "out.pdf", "p.vac"});
+    EXPECT_TRUE(a.Requested);
+    EXPECT_EQ(a.Error, "");
+    EXPECT_EQ(a.Output, "out.pdf");
+    EXPECT_EQ(a.Project, "p.vac");
+    EXPECT_EQ(a.Language, "");
+    const TReportPdfRun b = ReadReportPdfRun({"--report-pdf", "--lang", "ru", "out.pdf", "p.vac"});
+    EXPECT_EQ(b.Error, "");
+    EXPECT_EQ(b.Language, "ru");
+    EXPECT_EQ(b.Output, "out.pdf");
+    const TReportPdfRun c = ReadReportPdfRun({"--report-pdf", "out.pdf", "p.vac", "--lang", "de"});
+    EXPECT_EQ(c.Language, "de");
+    EXPECT_EQ(c.Project, "p.vac");
+}
+
+TEST(ReportPdfRun, RefusesWhatItCannotRunAndIgnoresOtherCommandLines) {
+    EXPECT_FALSE(ReadReportPdfRun({}).Requested);
+    // Only as the first argument; the ordering system's switches are not a report run.
+    EXPECT_FALSE(ReadReportPdfRun({"/ACCEPT", "--report-pdf", "a.pdf", "b.vac"}).Requested);
+    for (const std::vector<std::string>& bad :
+         {std::vector<std::string>{"--report-pdf"}, {"--report-pdf", "a.pdf"},
+          {"--report-pdf", "a.pdf", "b.vac", "c"}, {"--report-pdf", "a.pdf", "b.vac", "--lang"},
+          {"--report-pdf", "a.pdf", "b.vac", "--json"}, {"--report-pdf", "", "b.vac"}}) {
+        const TReportPdfRun r = ReadReportPdfRun(bad);
+        EXPECT_TRUE(r.Requested);
+        EXPECT_NE(r.Error, "") << bad.size();
+    }
+}
