@@ -2,6 +2,7 @@
 
 #include "app/platform/print_dialogs.h"
 #include "app/report/report_painter.h"
+std::string ReportDefaultFieldText(const TReportValue&, std::string_view);
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_custom.h"
@@ -38,7 +39,7 @@ TReportSetup TReportOutput::Setup(QPaintDevice& device) const {
         TReportSetup defaults = setup;
         setup.FieldText = [this, defaults](const TReportValue& v) {
             return FieldText(fields_(v.Control), v, [&defaults](const TReportValue& d) {
-                return DefaultReportFieldText(d, defaults.Measure);
+                return ReportDefaultFieldText(d, defaults.Measure);
             });
         };
     }

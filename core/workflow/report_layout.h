@@ -69,7 +69,3 @@ struct TReportLayout {
 //! header and footer on every page, the project, customer and remark texts, the blocks of
 //! the pages' inputs and choices, the evacuation time and the parts list (assembled anew).
 TReportLayout LayoutReport(TVacuumApplication& app, const TReportSetup& setup);
-
-//! The text of a value in the default unit of its quantity in the SI ("0") or US ("1")
-//! system, for a value no field shows.
-std::string DefaultReportFieldText(const TReportValue& value, std::string_view measure);
