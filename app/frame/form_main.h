@@ -27,6 +27,7 @@ class QLabel;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
+class TFormBrowser;
 class TLanguageDialog32Bit;
 class TLanguageForm;
 class TMainStatusBar;
@@ -52,6 +53,8 @@ struct TFrameServices {
     IProgramStarter* Programs = nullptr;
     //! Opens addresses in the system's browser; null: through the desktop.
     IUrlOpener* Urls = nullptr;
+    //! The online shop window; null: one of the main window's own, over Urls.
+    TFormBrowser* Shop = nullptr;
 };
 
 //! Makes the pages of the stack.
@@ -170,6 +173,7 @@ private:
     std::unique_ptr<TProjectFiles> files_;
     std::unique_ptr<IProgramStarter> ownPrograms_;
     std::unique_ptr<IUrlOpener> ownUrls_;
+    std::unique_ptr<TFormBrowser> ownShop_;
     std::unique_ptr<TPageContext> context_;
     std::vector<std::unique_ptr<TPage>> pages_;
     std::unique_ptr<TLanguageForm> language_;
