@@ -10,6 +10,7 @@ packages=(
   libsqlite3-dev
   qt6-base-dev libgl-dev
   python3
+  chromium  # headless, for the test that submits the online shop's basket form
 )
 
 missing=()
