@@ -130,6 +130,14 @@ TEST(ShopPage, TextsCannotBreakThePage) {
     EXPECT_NE(text.find("action=\"https://shop.test/&quot;x/addtobasket/wrap\""),
               std::string::npos);
     EXPECT_NE(text.find("<input type=\"submit\" value=\"Send&quot;&gt;\">"), std::string::npos);
+
+    // The quantity unit word stands in two cells.
+    TPartsList units;
+    units.Add("7", "X", 2, 3, "<i>ST", "", 0, "~Cup");
+    page.Build(units, TestOptions());
+    EXPECT_EQ(page.Text().find("<i>"), std::string::npos);
+    EXPECT_NE(page.Text().find("<td>3 &lt;i&gt;ST</td>"), std::string::npos);
+    EXPECT_NE(page.Text().find("<td>2 &lt;i&gt;ST</td>"), std::string::npos);
 }
 
 TEST(ShopPage, NonAsciiTextsStayUtf8) {
