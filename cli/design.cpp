@@ -338,6 +338,8 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
         TShopPageOptions options;
         // The shop server is the built-in one: the batch run reads no user settings.
         options.Translate = [&](std::string_view key) { return app.Language.Translate(key); };
+        // The title the shop window gives the page in the browser.
+        options.Title = ShopWindowCaption(options.Translate);
         if (!Export(CheckOrderable(app.PartsList, o.ShopFile), outcome)) return outcome;
         page.Build(app.PartsList, options);
         if (!Export(WriteExportFile(o.ShopFile, page.Text()), outcome)) return outcome;

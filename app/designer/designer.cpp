@@ -1,11 +1,13 @@
 #include "app/designer/designer.h"
 
 #include "app/designer/splash_form.h"
+#include "app/dialogs/shop/form_browser.h"
 #include "app/frame/form_main.h"
 #include "app/pages/page_registry.h"
 #include "app/report/report_commands.h"
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
+#include "app/platform/url_opener.h"
 #include "core/shell/platform.h"
 #include "core/shell/startup.h"
 #include "core/workflow/main_window_rules.h"
@@ -38,6 +40,8 @@ TDesigner::TDesigner(TDesignerPlatform platform, std::vector<std::string> argume
 TDesigner::~TDesigner() {
     follow_.clear();
     frame_.reset();
+    // The shop window takes its private folder with the basket form along.
+    shop_.reset();
     app_.reset();
     splash_.reset();
 }
@@ -86,9 +90,17 @@ bool TDesigner::Start() {
         splash_->CloseNow();
         return false;
     }
+    if (!platform_.Urls) {
+        ownUrls_ = std::make_unique<TDesktopUrlOpener>();
+        platform_.Urls = ownUrls_.get();
+    }
+    shop_ = std::make_unique<TFormBrowser>(platform_.Messages, *platform_.Urls, &settings_,
+                                           app_->Translator());
     TFrameServices services{settings_,       languageDialog_,     platform_.Messages,
                             platform_.Files, platform_.Languages, platform_.Timers,
                             platform_.Help,  platform_.ScreenSize};
+    services.Urls = platform_.Urls;
+    services.Shop = shop_.get();
     frame_ = std::make_unique<TFormMain>(*app_, services, CreatePages);
     QApplication::restoreOverrideCursor();
     connect(frame_.get(), &TFormMain::FirstShown, this, &TDesigner::FirstShown);

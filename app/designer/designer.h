@@ -21,7 +21,9 @@ class IHelpViewer;
 class ILanguageChooser;
 class IMessageBoxes;
 class ITimerFactory;
+class IUrlOpener;
 class QWidget;
+class TFormBrowser;
 class TFormMain;
 class TPlatformEnvironment;
 class TSplashForm;
@@ -39,6 +41,8 @@ struct TDesignerPlatform {
     IHelpViewer* Help = nullptr;
     //! The screen size the window sizes are judged by; unset: the window's screen.
     std::function<QSize()> ScreenSize;
+    //! Opens addresses (the shop's basket form) in the browser; null: through the desktop.
+    IUrlOpener* Urls = nullptr;
 };
 
 //! The desktop program from start to end, in its order: the language container, the
@@ -66,6 +70,8 @@ public:
     TLanguageDialog32Bit& LanguageDialog() { return languageDialog_; }
     TSplashForm* Splash() const { return splash_.get(); }
     TFormMain* Frame() const { return frame_.get(); }
+    //! The online shop window, made with the main window and kept for the whole run.
+    TFormBrowser* Shop() const { return shop_.get(); }
     TVacuumApplication* App() const { return app_.get(); }
     const TScreenshotSwitches& Screenshot() const { return screenshot_; }
     const TDesignerSwitches& Switches() const { return switches_; }
@@ -115,6 +121,8 @@ private:
     TTavUserSettings settings_;
     std::unique_ptr<TSplashForm> splash_;
     std::unique_ptr<TVacuumApplication> app_;
+    std::unique_ptr<IUrlOpener> ownUrls_;
+    std::unique_ptr<TFormBrowser> shop_;
     std::unique_ptr<TFormMain> frame_;
     std::vector<TConnection> follow_;
     bool painted_ = false;

@@ -1,5 +1,6 @@
 #include "app/frame/form_main.h"
 
+#include "app/dialogs/shop/form_browser.h"
 #include "app/frame/main_status_bar.h"
 #include "app/frame/page_navigator.h"
 #include "app/platform/file_dialogs.h"
@@ -141,9 +142,14 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
         *services_.Clock, this, [this](std::string_view name) { return FieldNamed(name); },
         [this] { return files_->HasProject() ? files_->FileName() : std::string(); },
         [this](std::string_view key) { return Tr(key); }});
+    if (!services_.Shop) {
+        ownShop_ = std::make_unique<TFormBrowser>(services_.Messages, *services_.Urls,
+                                                  &services_.Settings, app_.Translator());
+        services_.Shop = ownShop_.get();
+    }
     context_ = std::make_unique<TPageContext>(TPageContext{
         app_, *language_, services_.Messages, services_.Timers, services_.Help, services_.Programs,
-        &services_.Files, &services_.Settings, services_.Urls});
+        &services_.Files, &services_.Settings, services_.Urls, services_.Shop});
     pages_ = pages(*context_);
     std::vector<QWidget*> slotWidgets(cMainPageCount, nullptr);
     for (const auto& page : pages_)

@@ -29,6 +29,7 @@ class QLabel;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
+class TFormBrowser;
 class TLanguageDialog32Bit;
 class TLanguageForm;
 class TMainStatusBar;
@@ -59,6 +60,8 @@ struct TFrameServices {
     IPrintDialogs* Printing = nullptr;
     //! The date and time printed on the report; null: the system's.
     const IClock* Clock = nullptr;
+    //! The online shop window; null: one of the main window's own, over Urls.
+    TFormBrowser* Shop = nullptr;
 };
 
 //! Makes the pages of the stack.
@@ -183,6 +186,7 @@ private:
     std::unique_ptr<IPrintDialogs> ownPrinting_;
     std::unique_ptr<IClock> ownClock_;
     std::unique_ptr<TReportCommands> report_;
+    std::unique_ptr<TFormBrowser> ownShop_;
     std::unique_ptr<TPageContext> context_;
     std::vector<std::unique_ptr<TPage>> pages_;
     std::unique_ptr<TLanguageForm> language_;

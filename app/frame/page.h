@@ -14,6 +14,7 @@ class IMessageBoxes;
 class IProgramStarter;
 class ITimerFactory;
 class IUrlOpener;
+class TFormBrowser;
 class TLanguageForm;
 class TTavUserSettings;
 class TVacuumApplication;
@@ -35,6 +36,9 @@ struct TPageContext {
     IFileDialogs* Files = nullptr;
     const TTavUserSettings* Settings = nullptr;
     IUrlOpener* Urls = nullptr;
+    //! The online shop window, which hands the basket form to the browser; never null in a
+    //! frame.
+    TFormBrowser* Shop = nullptr;
 };
 
 //! One page of the main window's page stack. The frame knows a page only through this: it

@@ -53,20 +53,61 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    return true;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithNoCase(a, b);
+}
+
+// "HOST" or "HOST:PORT" where HOST names this machine's loopback interface and PORT is a
+// port number: the only places a plain http form may go (a shop test server on the same
+// machine), since nothing sent there crosses a network.
+bool LoopbackAuthority(std::string_view authority) {
+    std::string_view host = authority, port;
+    const size_t colon = authority.rfind(':');
+    if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
+        host = authority.substr(0, colon);
+        port = authority.substr(colon + 1);
+        if (port.empty() || port.size() > 5) return false;
+        int number = 0;
+        for (const char c : port) {
+            if (c < '0' || c > '9') return false;
+            number = number * 10 + (c - '0');
+        }
+        if (number < 1 || number > 65535) return false;
+    }
+    return host == "127.0.0.1" || EqualsNoCase(host, "localhost") || host == "[::1]";
+}
+
+} // namespace
+
 std::string ShopServerFromSetting(std::string_view value) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!value.empty() && blank(value.front())) value.remove_prefix(1);
     while (!value.empty() && (blank(value.back()) || value.back() == '/')) value.remove_suffix(1);
-    constexpr std::string_view scheme = "https://";
-    if (value.size() <= scheme.size()) return std::string(cDefaultShopServer);
-    for (size_t i = 0; i < scheme.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(value[i])) != scheme[i])
-            return std::string(cDefaultShopServer);
-    // The basket form is posted there: a host is needed, and no blank or control character.
-    if (value[scheme.size()] == '/') return std::string(cDefaultShopServer);
+    // The basket form is posted there: no blank or control character may split the address.
     for (const char c : value)
         if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7F) return std::string(cDefaultShopServer);
-    return std::string(value);
+    constexpr std::string_view https = "https://", http = "http://";
+    if (StartsWithNoCase(value, https)) {
+        // A host is needed.
+        if (value.size() == https.size() || value[https.size()] == '/')
+            return std::string(cDefaultShopServer);
+        return std::string(value);
+    }
+    if (StartsWithNoCase(value, http)) {
+        const std::string_view rest = value.substr(http.size());
+        if (!LoopbackAuthority(rest.substr(0, rest.find('/')))) return std::string(cDefaultShopServer);
+        return std::string(value);
+    }
+    return std::string(cDefaultShopServer);
 }
 
 std::string ShopWindowCaption(const TTranslateFunc& translate) {

@@ -12,7 +12,9 @@ class TPartsList;
 inline constexpr std::string_view cDefaultShopServer = "https://shop.example.com";
 
 //! A shop server address as the settings give it: an absolute "https://" address with a
-//! host, without trailing "/"; anything else gives cDefaultShopServer.
+//! host, or a "http://" one whose host is this machine's loopback interface ("127.0.0.1",
+//! "localhost", "[::1]", with or without a port), without trailing "/"; anything else gives
+//! cDefaultShopServer.
 std::string ShopServerFromSetting(std::string_view value);
 
 //! Where and how the basket form is posted.

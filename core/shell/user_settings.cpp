@@ -98,7 +98,7 @@ void TTavUserSettings::Loaded(const std::vector<std::string>& arguments) {
     const std::string shop = ReadValue("ShopUrl", cDefaultShopServer);
     FShopUrl = ShopServerFromSetting(shop);
     if (FShopUrl == cDefaultShopServer && shop != cDefaultShopServer)
-        TraceLine(FormatText("ShopUrl \"%s\" is not an https address; using %s", shop.c_str(),
+        TraceLine(FormatText("ShopUrl \"%s\" is neither an https address nor a loopback http one; using %s", shop.c_str(),
                              FShopUrl.c_str()));
 }
 

@@ -119,8 +119,8 @@ public:
     const std::string& ExportFileName() const { return FExportFileName; }
     const std::string& PlantCode() const { return FPlantCode; }
     //! Server of the online shop the basket form is posted to: "ShopUrl" of the own
-    //! section, read at load; the built-in address when it is missing or not an absolute
-    //! "https://" address.
+    //! section, read at load; the built-in address when it is missing or neither an absolute
+    //! "https://" address nor a "http://" one on the loopback interface (ShopServerFromSetting).
     const std::string& ShopUrl() const { return FShopUrl; }
     const std::string& SystemMeasure() const { return FSystemMeasure; }
     const std::string& LocaleLanguage() const { return FLocaleLanguage; }

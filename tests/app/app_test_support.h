@@ -8,6 +8,7 @@
 #include "app/platform/language_chooser.h"
 #include "app/platform/message_boxes.h"
 #include "app/platform/timers.h"
+#include "app/platform/url_opener.h"
 #include "core/lang/language_dialog.h"
 #include "gui/lang/language_dlg.h"
 
@@ -146,6 +147,18 @@ public:
     bool OnTop = false;
     void ShowTopic(int topic) override { Topics.push_back(topic); }
     void SetStayOnTop(bool onTop) override { OnTop = onTop; }
+};
+
+//! Records the addresses a window asks the browser to open, and answers whether a browser
+//! could be started.
+class TUrlRecorder : public IUrlOpener {
+public:
+    std::vector<QUrl> Opened;
+    bool Answer = true;
+    bool OpenUrl(const QUrl& url) override {
+        Opened.push_back(url);
+        return Answer;
+    }
 };
 
 //! A settings folder and a documents folder of the test's own: the environment the

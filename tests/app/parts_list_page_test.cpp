@@ -11,6 +11,7 @@
 
 #include "app/frame/form_main.h"
 #include "app/frame/page_navigator.h"
+#include "app/dialogs/shop/form_browser.h"
 #include "app/pages/disclaimer/disclaimer_page.h"
 #include "app/pages/page_registry.h"
 #include "app/pages/parts_list/parts_list_page.h"
@@ -35,17 +36,6 @@
 #include <QtTest>
 
 namespace {
-
-//! Records the addresses the page asks the browser to open.
-class TUrlRecorder : public IUrlOpener {
-public:
-    std::vector<QUrl> Opened;
-    bool Answer = true;
-    bool OpenUrl(const QUrl& url) override {
-        Opened.push_back(url);
-        return Answer;
-    }
-};
 
 QByteArray FileBytes(const QString& name) {
     QFile f(name);
@@ -413,11 +403,15 @@ private slots:
         QCOMPARE(batch.Outcome.Status, 0);
         OpenOnPage(project);
         QTest::mouseClick(Page()->ShopButton(), Qt::LeftButton);
+        // The button goes through the main window's shop window.
+        const TFormBrowser* shopWindow = frame->Services().Shop;
+        QVERIFY(shopWindow);
         QCOMPARE(urls.Opened.size(), size_t(1));
         QVERIFY(urls.Opened[0].isLocalFile());
-        QCOMPARE(urls.Opened[0].toLocalFile(), Page()->ShopPageFile());
+        QCOMPARE(urls.Opened[0].toLocalFile(), shopWindow->PageFile());
+        QCOMPARE(shopWindow->Caption(), QString("Vacuum Gripper Designer - Parts list"));
         QVERIFY(messages.Shown.empty());
-        const QByteArray page = FileBytes(Page()->ShopPageFile());
+        const QByteArray page = FileBytes(shopWindow->PageFile());
         // The same form the batch design writes, with every part as hidden fields.
         QCOMPARE(page, FileBytes(shop));
         for (int i = 0; i < batch.Parts(); ++i) {

@@ -1,10 +1,9 @@
 #include "app/pages/parts_list/parts_list_page.h"
 
+#include "app/dialogs/shop/form_browser.h"
 #include "app/platform/file_dialogs.h"
 #include "app/platform/message_boxes.h"
-#include "app/platform/url_opener.h"
 #include "core/data/order_export.h"
-#include "core/data/shop_page.h"
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/lang/language_form.h"
@@ -17,8 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -160,26 +157,6 @@ bool TPartsListPage::ExportCsv() {
     return Report(r.Ok, r.Message);
 }
 
-QString TPartsListPage::ShopPageFile() const {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
-        .filePath("vacuum_shop_basket.html");
-}
-
 bool TPartsListPage::OpenShop() {
-    TVacuumApplication& app = context_.App;
-    const QString file = ShopPageFile();
-    const std::string name = file.toStdString();
-    if (const TExportResult r = CheckOrderable(app.PartsList, name); !r.Ok)
-        return Report(false, r.Message);
-    TShopPageOptions options;
-    if (context_.Settings && !context_.Settings->ShopUrl().empty())
-        options.ShopServer = context_.Settings->ShopUrl();
-    options.Translate = app.Translator();
-    TShopPage page;
-    page.Build(app.PartsList, options);
-    if (const TExportResult r = WriteExportFile(name, page.Text()); !r.Ok)
-        return Report(false, r.Message);
-    if (context_.Urls && context_.Urls->OpenUrl(QUrl::fromLocalFile(file))) return true;
-    context_.Messages.Inform(window(), Tr("~Error"), Tr("~PrgCouldNotBeStarted"));
-    return false;
+    return context_.Shop && context_.Shop->Show(context_.App.PartsList, window());
 }

@@ -13,9 +13,9 @@ class TStringTableGrid;
 //! description, length, quantity, packaging unit), the ERP order file (shown only when the
 //! ordering system started the program with /SAP; its dialog starts in the /PFAD= folder
 //! with the /FILE= name, the plant code is /WERK=), the CSV export (its dialog starts in
-//! the documents folder) and the online shop, whose basket form is written to a file and
-//! opened in the system's browser. A file that cannot be written is a message naming it;
-//! an existing file is replaced whole or left as it was.
+//! the documents folder) and the online shop, whose window hands the basket form to the
+//! system's browser. A file that cannot be written is a message naming it; an existing file
+//! is replaced whole or left as it was.
 class TPartsListPage : public QWidget, public TPage {
     Q_OBJECT
 
@@ -35,8 +35,6 @@ public:
     QPushButton* ShopButton() const { return shop_; }
     //! Why items were left out of the list (hidden when none were).
     QLabel* NotesLabel() const { return notes_; }
-    //! The file the shop button writes the basket form to before it opens it.
-    QString ShopPageFile() const;
 
     // The buttons' commands; false when nothing was written (cancelled or failed).
     bool SaveOrderFile();

@@ -130,6 +130,14 @@ TEST(ShopPage, TextsCannotBreakThePage) {
     EXPECT_NE(text.find("action=\"https://shop.test/&quot;x/addtobasket/wrap\""),
               std::string::npos);
     EXPECT_NE(text.find("<input type=\"submit\" value=\"Send&quot;&gt;\">"), std::string::npos);
+
+    // The quantity unit word stands in two cells.
+    TPartsList units;
+    units.Add("7", "X", 2, 3, "<i>ST", "", 0, "~Cup");
+    page.Build(units, TestOptions());
+    EXPECT_EQ(page.Text().find("<i>"), std::string::npos);
+    EXPECT_NE(page.Text().find("<td>3 &lt;i&gt;ST</td>"), std::string::npos);
+    EXPECT_NE(page.Text().find("<td>2 &lt;i&gt;ST</td>"), std::string::npos);
 }
 
 TEST(ShopPage, NonAsciiTextsStayUtf8) {
@@ -170,9 +178,11 @@ TEST(ShopPage, ServerAddressFromTheSettings) {
     EXPECT_EQ(ShopServerFromSetting("https://shop.test"), "https://shop.test");
     // A trailing "/" would double the one of the form's path; blanks around are dropped.
     EXPECT_EQ(ShopServerFromSetting("  HTTPS://shop.test:8443/eu/  "), "HTTPS://shop.test:8443/eu");
+    EXPECT_EQ(ShopServerFromSetting("https://shop.test///"), "https://shop.test");
     // Not an absolute https address with a host: the built-in server.
-    for (const char* bad : {"", "https://", "https:///path", "http://shop.test", "shop.test",
-                            "https://shop test", "https://shop.test\r\nX: y", "javascript:alert(1)"})
+    for (const char* bad : {"", "/", "https://", "https:///path", "http://shop.test", "shop.test",
+                            "https://shop test", "https://shop.test\r\nX: y", "javascript:alert(1)",
+                            "ftp://127.0.0.1", "https:/shop.test", "file:///tmp/basket"})
         EXPECT_EQ(ShopServerFromSetting(bad), cDefaultShopServer) << bad;
 
     TPartsList list;
@@ -181,4 +191,37 @@ TEST(ShopPage, ServerAddressFromTheSettings) {
     TShopPage page;
     page.Build(list, o);
     EXPECT_EQ(CountLines(page.Lines(), "action=\"https://basket.test/addtobasket/wrap\""), 1u);
+}
+
+TEST(ShopPage, PlainHttpOnlyToThisMachine) {
+    // A shop server on this machine's loopback interface may be plain http: what is posted
+    // there never crosses a network. Host and scheme in any letter case, with a port or a
+    // path, a trailing "/" dropped as for https.
+    EXPECT_EQ(ShopServerFromSetting("http://127.0.0.1"), "http://127.0.0.1");
+    EXPECT_EQ(ShopServerFromSetting("http://127.0.0.1:8080/"), "http://127.0.0.1:8080");
+    EXPECT_EQ(ShopServerFromSetting("http://localhost:1/eu/"), "http://localhost:1/eu");
+    EXPECT_EQ(ShopServerFromSetting("HTTP://LocalHost:65535"), "HTTP://LocalHost:65535");
+    EXPECT_EQ(ShopServerFromSetting("http://[::1]"), "http://[::1]");
+    EXPECT_EQ(ShopServerFromSetting(" http://[::1]:43210/shop "), "http://[::1]:43210/shop");
+
+    // Any other host over plain http is refused, and so are hosts that only begin or end
+    // like a loopback name, a user part that hides the real host, and ports that are no
+    // port numbers.
+    for (const char* bad :
+         {"http://", "http:///addtobasket", "http://shop.test", "http://192.168.1.20:8080",
+          "http://127.0.0.2", "http://127.0.0.1.shop.test", "http://localhost.shop.test",
+          "http://shop.test/127.0.0.1", "http://localhost@shop.test",
+          "http://127.0.0.1@shop.test:80", "http://evil.test#@localhost", "http://[::2]",
+          "http://::1", "http://[::1]x", "http://localhost:", "http://localhost:0",
+          "http://localhost:65536", "http://localhost:123456", "http://localhost:8o80",
+          "http://localhost:-1", "http://127.0.0.1:80:80", "http://localhost?x=1",
+          "http://local host", "http://localhost\t:80"})
+        EXPECT_EQ(ShopServerFromSetting(bad), cDefaultShopServer) << bad;
+
+    // The form posts to the loopback server's basket path.
+    TShopPageOptions o = TestOptions();
+    o.ShopServer = ShopServerFromSetting("http://127.0.0.1:5000/");
+    TShopPage page;
+    page.Build(TPartsList(), o);
+    EXPECT_EQ(CountLines(page.Lines(), "action=\"http://127.0.0.1:5000/addtobasket/wrap\""), 1u);
 }

@@ -444,4 +444,12 @@ TEST_F(UserSettings, ShopServerIsASettingWithTheBuiltInDefault) {
     EXPECT_EQ(s->ShopUrl(), cDefaultShopServer);
     // The value is the user's: it stays in the file as written.
     EXPECT_EQ(IniOnDisk().ReadString("KELM", "ShopUrl", ""), "http://basket.test");
+
+    // Plain http only to a server on this machine.
+    s->WriteValue("ShopUrl", "http://127.0.0.1:8080/");
+    s = Load();
+    EXPECT_EQ(s->ShopUrl(), "http://127.0.0.1:8080");
+    s->WriteValue("ShopUrl", "http://localhost.basket.test:8080");
+    s = Load();
+    EXPECT_EQ(s->ShopUrl(), cDefaultShopServer);
 }
