@@ -3,7 +3,6 @@
 #include "core/workflow/project_dialog_model.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 
 namespace {

@@ -40,9 +40,9 @@ TEST_F(MeasurementDialogTest, ActivationChecksTheOptionTheSettingReadsAs) {
     };
     // Whole integers 0 and 1 in any spelling check their option; anything else neither.
     const TCase cases[] = {
-        {"0", true, false, "0"},   {"1", false, true, "1"},  {"00", true, false, "0"},
-        {"+1", false, true, "1"},  {"-0", true, false, "0"}, {"2", false, false, "2"},
-        {"-1", false, false, "-1"}, {"", false, false, ""},  {"1.0", false, false, "1.0"},
+        {"0", true, false, "0"},    {"1", false, true, "1"},  {"00", true, false, "0"},
+        {"+1", false, true, "1"},   {"-0", true, false, "0"}, {"2", false, false, "2"},
+        {"-1", false, false, "-1"}, {"", false, false, ""},   {"1.0", false, false, "1.0"},
         {" 1", false, false, " 1"}, {"x", false, false, "x"},
     };
     for (const TCase& c : cases) {
