@@ -14,6 +14,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "tests/app/app_test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFormLayout>
 #include <QLabel>
@@ -34,6 +35,25 @@ QString LabelOf(QWidget* field) {
     if (!form) return "(no form)";
     auto* label = qobject_cast<QLabel*>(form->labelForField(field));
     return label ? label->text() : QString();
+}
+
+// Labels, buttons and the tab row that are narrower than their texts in `window`.
+QStringList Clipped(QWidget* window) {
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        if (auto* bar = qobject_cast<QTabBar*>(w)) {
+            // A tab row too narrow for its tabs scrolls them.
+            if (bar->width() < bar->sizeHint().width()) clipped << "tab row";
+            continue;
+        }
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w)) continue;
+        if (w->width() < w->minimumSizeHint().width() ||
+            w->height() < w->minimumSizeHint().height())
+            clipped << w->objectName() + " \"" + w->property("text").toString() + "\"";
+    }
+    if (window->width() < window->minimumSizeHint().width()) clipped << window->objectName();
+    return clipped;
 }
 
 } // namespace
@@ -259,6 +279,40 @@ private slots:
         QTest::keyClick(d, Qt::Key_Return);
         QVERIFY(!d->isVisible());
         QVERIFY(!frame->Files().Modified());
+    }
+
+    void textsFitInEveryLanguage() {
+        // VACUUM_LOOK_DIR: where to put a picture of each tab in each language.
+        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
+        Accept();
+        app->Input([&] {
+            Doc().ProjectInfo.Author = "A. Miller";
+            Doc().ProjectInfo.Description = {"Glass plate 500 x 400 x 4 mm", "rotary handling"};
+            Doc().ProjectInfo.No = "P-2024-017";
+            Doc().Customer.No = "C-4711";
+            Doc().Customer.Phone = "+44 113 496 0000";
+            Doc().Customer.Fax = "+44 113 496 0001";
+            Doc().Customer.Address = {"Works Ltd", "1 Mill Lane", "Leeds LS1 4AB"};
+            Doc().Remarks = {"Glass with a coated face: cups on the clean side only."};
+        });
+        TDlg_Kund_Proj* d = OpenBy("ActionProject");
+        for (const char* code : {"en", "de", "fr", "ru"}) {
+            frame->SetLanguage(code);
+            for (int tab = 0; tab < cProjectDialogTabCount; ++tab) {
+                ClickTab(d, tab);
+                QCoreApplication::processEvents();
+                const QStringList clipped = Clipped(d);
+                QVERIFY2(clipped.isEmpty(), qPrintable(QString("%1 tab %2: ").arg(code).arg(tab) +
+                                                       clipped.join(", ")));
+                if (!look.isEmpty())
+                    d->grab().save(
+                        QString("%1/project_dialog_%2_%3.png").arg(look).arg(tab).arg(code));
+            }
+            // The fields of all three pages start at one left edge.
+            for (int e = 0; e < cProjectDialogEditCount; ++e)
+                QCOMPARE(d->Edit(e)->x(), d->Memo(cpmRemarks)->x());
+            QCOMPARE(d->Memo(cpmAddress)->x(), d->Memo(cpmRemarks)->x());
+        }
     }
 
     void textsFollowTheLanguageButTheUsersTextsStay() {

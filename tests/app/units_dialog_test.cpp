@@ -15,8 +15,10 @@
 #include "gui/fields/fmu2_spin_edit.h"
 #include "tests/app/app_test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,6 +44,22 @@ std::vector<std::pair<const TFMU2Custom*, TShown>> AllShown(const QWidget& windo
     std::vector<std::pair<const TFMU2Custom*, TShown>> all;
     for (const TFMU2Custom* f : window.findChildren<TFMU2Custom*>()) all.push_back({f, Shown(f)});
     return all;
+}
+
+// Labels, buttons and group titles that are narrower than their text in `window`.
+QStringList Clipped(QWidget* window) {
+    QStringList clipped;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
+            !qobject_cast<QGroupBox*>(w))
+            continue;
+        if (w->width() < w->minimumSizeHint().width() ||
+            w->height() < w->minimumSizeHint().height())
+            clipped << w->objectName();
+    }
+    if (window->width() < window->minimumSizeHint().width()) clipped << window->objectName();
+    return clipped;
 }
 
 // Reads a shown number in the test locale (British English: "." and "," groups).
@@ -257,6 +275,24 @@ private slots:
         d = OpenUnits();
         QCOMPARE(d->windowTitle(), QString("Einheitenauswahl"));
         QCOMPARE(d->SIButton()->text(), QString("SI-Einheiten"));
+    }
+
+    void textsFitInEveryLanguage() {
+        // VACUUM_LOOK_DIR: where to put a picture of the dialog in each language.
+        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
+        Accept();
+        TDlg_Measurement* d = OpenUnits();
+        for (const char* code : {"en", "de", "fr", "ru"}) {
+            frame->SetLanguage(code);
+            QCoreApplication::processEvents();
+            const QStringList clipped = Clipped(d);
+            QVERIFY2(clipped.isEmpty(), qPrintable(QString(code) + ": " + clipped.join(", ")));
+            // The options stand one below the other, left-aligned, above the buttons.
+            QCOMPARE(d->SIButton()->x(), d->USButton()->x());
+            QVERIFY(d->SIButton()->geometry().bottom() < d->USButton()->y());
+            QVERIFY(d->Group()->geometry().bottom() < d->OkButton()->mapTo(d, QPoint()).y());
+            if (!look.isEmpty()) d->grab().save(look + "/units_dialog_" + code + ".png");
+        }
     }
 
     void aSettingOfNeitherSystemChecksNoOption() {

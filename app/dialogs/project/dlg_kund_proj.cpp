@@ -4,6 +4,8 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/lang/qt_translators.h"
 
+#include <algorithm>
+
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QFormLayout>
@@ -73,9 +75,12 @@ TDlg_Kund_Proj::TDlg_Kund_Proj(TVacuumApplication& app, IHelpViewer* help,
         if (help_) help_->ShowTopic(cProjectDialogHelpTopic);
     });
 
+    languageChange_ =
+        language_.LanguageDB().OnChange.Connect([this](TCustomLanguageDB&) { AlignLabels(); });
     language_.Loaded();
     if (!languageCode.empty() && language_.LanguageDB().Language() != languageCode)
         language_.LanguageDB().SetLanguage(languageCode);
+    AlignLabels();
 }
 
 TDlg_Kund_Proj::~TDlg_Kund_Proj() = default;
@@ -98,6 +103,7 @@ QWidget* TDlg_Kund_Proj::MakePage(int tab) {
         } else {
             auto* label = new QLabel(Qs(field.Label), page);
             label->setBuddy(edit);
+            labels_.push_back(label);
             form->addRow(label, edit);
         }
     }
@@ -116,9 +122,21 @@ QWidget* TDlg_Kund_Proj::MakePage(int tab) {
         memos_[static_cast<size_t>(m)] = memo;
         auto* label = new QLabel(Qs(field.Label), page);
         label->setBuddy(memo);
+        labels_.push_back(label);
         form->addRow(label, memo);
     }
     return page;
+}
+
+void TDlg_Kund_Proj::AlignLabels() {
+    // The label columns of the three pages are as wide as the widest label of any, so that
+    // the fields start at one place whichever tab is shown.
+    int widest = 0;
+    for (QLabel* label : labels_) {
+        label->setMinimumWidth(0);
+        widest = std::max(widest, label->sizeHint().width());
+    }
+    for (QLabel* label : labels_) label->setMinimumWidth(widest);
 }
 
 void TDlg_Kund_Proj::Open(int tab) {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "core/util/signal.h"
 #include "core/workflow/project_dialog_model.h"
 #include "gui/lang/language_form.h"
 
 #include <array>
+#include <vector>
 
 #include <QDialog>
 
 class IHelpViewer;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +51,7 @@ private:
     void ShowModel();
     void ShowTab();
     QWidget* FirstField(int tab) const;
+    void AlignLabels();
 
     TVacuumApplication& app_;
     IHelpViewer* help_;
@@ -56,8 +60,10 @@ private:
     QTabWidget* tabs_ = nullptr;
     std::array<QLineEdit*, cProjectDialogEditCount> edits_{};
     std::array<QPlainTextEdit*, cProjectDialogMemoCount> memos_{};
+    std::vector<QLabel*> labels_;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* helpButton_ = nullptr;
     bool showing_ = false;
+    TConnection languageChange_;
 };

@@ -18,6 +18,8 @@ TDlg_Measurement::TDlg_Measurement(TTavUserSettings& settings, IHelpViewer* help
     setWindowTitle("~UnitSelection");
 
     auto* layout = new QVBoxLayout(this);
+    // The dialog takes the size its texts need, in every language.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     group_ = new QGroupBox("~Select...MeasurementSystem", this);
     group_->setObjectName("GroupBoxMeasurement");
     auto* options = new QVBoxLayout(group_);
@@ -28,7 +30,6 @@ TDlg_Measurement::TDlg_Measurement(TTavUserSettings& settings, IHelpViewer* help
     options->addWidget(si_);
     options->addWidget(us_);
     layout->addWidget(group_);
-    layout->addStretch(1);
 
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton("~OK", QDialogButtonBox::AcceptRole);
