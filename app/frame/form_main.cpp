@@ -1,6 +1,8 @@
 #include "app/frame/form_main.h"
 
 #include "app/dialogs/shop/form_browser.h"
+#include "app/dialogs/project/dlg_kund_proj.h"
+#include "app/dialogs/units/dlg_measurement.h"
 #include "app/frame/main_status_bar.h"
 #include "app/frame/page_navigator.h"
 #include "app/platform/file_dialogs.h"
@@ -164,6 +166,8 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
                 [this, w](const QPoint& at) { contextMenu_->popup(w->mapToGlobal(at)); });
     }
 
+    connect(this, &TFormMain::UnitsRequested, this, &TFormMain::OpenUnitsDialog);
+    connect(this, &TFormMain::ProjectDialogRequested, this, &TFormMain::OpenProjectDialog);
     connect(navigator_, &TPageNavigator::PageClicked, this, &TFormMain::Navigate);
     connect(navigator_, &TPageNavigator::PreviousClicked, this, &TFormMain::StepPrevious);
     connect(navigator_, &TPageNavigator::NextClicked, this, &TFormMain::StepNext);
@@ -278,12 +282,15 @@ void TFormMain::BuildMenus() {
     optionsMenu_->addAction(
         MakeAction("ActionLanguage", "~Language", [this] { ChooseLanguage(); }));
     optionsMenu_->addSeparator();
-    optionsMenu_->addAction(
-        MakeAction("ActionProject", "~Project", [this] { emit ProjectDialogRequested(0); }));
-    optionsMenu_->addAction(
-        MakeAction("ActionCustomer", "~Customer", [this] { emit ProjectDialogRequested(1); }));
-    optionsMenu_->addAction(
-        MakeAction("ActionRemarks", "~Remarks", [this] { emit ProjectDialogRequested(2); }));
+    optionsMenu_->addAction(MakeAction("ActionProject", "~Project", [this] {
+        if (app_.Workflow.CommandEnabled(cmcProject)) emit ProjectDialogRequested(0);
+    }));
+    optionsMenu_->addAction(MakeAction("ActionCustomer", "~Customer", [this] {
+        if (app_.Workflow.CommandEnabled(cmcCustomer)) emit ProjectDialogRequested(1);
+    }));
+    optionsMenu_->addAction(MakeAction("ActionRemarks", "~Remarks", [this] {
+        if (app_.Workflow.CommandEnabled(cmcRemarks)) emit ProjectDialogRequested(2);
+    }));
 
     helpMenu_ = bar->addMenu("~Help");
     helpMenu_->setObjectName("MenuHelp");
@@ -635,6 +642,39 @@ void TFormMain::ApplyWindowSize(int index) {
 
 void TFormMain::ShowHelp(int topic) {
     if (services_.Help) services_.Help->ShowTopic(topic);
+}
+
+TDlg_Measurement* TFormMain::UnitsDialog() const {
+    return unitsDialog_.data();
+}
+
+TDlg_Kund_Proj* TFormMain::ProjectDialog() const {
+    return projectDialog_.data();
+}
+
+void TFormMain::OpenUnitsDialog() {
+    if (!app_.Workflow.CommandEnabled(cmcUnits)) return;
+    if (!unitsDialog_)
+        unitsDialog_ = new TDlg_Measurement(services_.Settings, services_.Help,
+                                            language_->LanguageDB().Language(), this);
+    if (unitsDialog_->isVisible()) {
+        unitsDialog_->raise();
+        return;
+    }
+    unitsDialog_->open();
+}
+
+void TFormMain::OpenProjectDialog(int tab) {
+    if (!app_.Workflow.CommandEnabled(cmcProject)) return;
+    if (!projectDialog_)
+        projectDialog_ =
+            new TDlg_Kund_Proj(app_, services_.Help, language_->LanguageDB().Language(), this);
+    if (projectDialog_->isVisible()) {
+        projectDialog_->raise();
+        return;
+    }
+    projectDialog_->Open(tab);
+    projectDialog_->open();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {

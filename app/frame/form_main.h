@@ -30,6 +30,8 @@ class QMenu;
 class QStackedWidget;
 class QToolBar;
 class TFormBrowser;
+class TDlg_Kund_Proj;
+class TDlg_Measurement;
 class TLanguageDialog32Bit;
 class TLanguageForm;
 class TMainStatusBar;
@@ -133,6 +135,14 @@ public:
     class TFMU2Custom* FieldNamed(std::string_view name) const;
     //! Opens the help window at a topic (nothing without a help window).
     void ShowHelp(int topic);
+    //! "~Units": the measurement-system dialog. "~Project", "~Customer", "~Remarks": the
+    //! project/customer dialog on tab 0, 1 or 2. Both are shown window-modal and return
+    //! at once; nothing while the disclaimer is pending.
+    void OpenUnitsDialog();
+    void OpenProjectDialog(int tab);
+    //! The dialogs, made when first opened and kept (hidden) afterwards; null before.
+    TDlg_Measurement* UnitsDialog() const;
+    TDlg_Kund_Proj* ProjectDialog() const;
     //! The message of a refused page check: shown once, then the focus goes to its control.
     void ReportInvalidValue(const TPageCheckFailure& failure);
 
@@ -144,7 +154,7 @@ signals:
     void Accepted();
     //! "~Info": the about window.
     void InfoRequested();
-    //! Commands whose windows come with later pages of the program.
+    //! The menu commands of the two option dialogs (the window opens them itself).
     void UnitsRequested();
     void ProjectDialogRequested(int tab);
     //! The window was shown for the first time.
@@ -211,4 +221,6 @@ private:
     bool tooltips_ = true;
     bool shown_ = false;
     QPointer<QWidget> hintSource_;
+    QPointer<TDlg_Measurement> unitsDialog_;
+    QPointer<TDlg_Kund_Proj> projectDialog_;
 };

@@ -64,6 +64,9 @@ bool TPageWorkflow::CommandEnabled(TMainCommand command) const {
     case cmcOpen:
     case cmcSave:
     case cmcSaveAs:
+    case cmcProject:
+    case cmcCustomer:
+    case cmcRemarks:
         return !DisclaimerPending();
     default:
         return true;

@@ -118,8 +118,9 @@ public:
     //! created or read.
     bool InputBlocked() const;
     //! Whether a command acts now: the units, the edit commands, printing, the recent
-    //! files and the project file commands (new, open, save, save as) wait for the
-    //! disclaimer; the others work at any time.
+    //! files, the project file commands (new, open, save, save as) and the project,
+    //! customer and remarks dialog (there is no project to describe before it) wait for
+    //! the disclaimer; the others work at any time.
     bool CommandEnabled(TMainCommand command) const;
 
     // --- disclaimer ---

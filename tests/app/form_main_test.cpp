@@ -150,14 +150,14 @@ private slots:
         QVERIFY(EnabledEntries().empty());
         QVERIFY(!frame->Navigator()->NextButton()->isEnabled());
         QVERIFY(!frame->Navigator()->PreviousButton()->isEnabled());
-        const char* waiting[] = {"ActionUnits", "ActionUndo",  "ActionCut", "ActionCopy",
-                                 "ActionPaste", "ActionPrint", "ActionNew", "ActionOpen",
-                                 "ActionSave",  "ActionSaveAs"};
-        const char* free[] = {"ActionProject",  "ActionCustomer",
-                              "ActionRemarks",  "ActionLanguage",
-                              "ActionContents", "ActionIndex",
-                              "ActionFormulae", "ActionInfo",
-                              "ActionExit",     "ActionOperatingInstructions"};
+        const char* waiting[] = {"ActionUnits",   "ActionUndo",     "ActionCut",
+                                 "ActionCopy",    "ActionPaste",    "ActionPrint",
+                                 "ActionNew",     "ActionOpen",     "ActionSave",
+                                 "ActionSaveAs",  "ActionProject",  "ActionCustomer",
+                                 "ActionRemarks"};
+        const char* free[] = {"ActionLanguage", "ActionContents", "ActionIndex",
+                              "ActionFormulae", "ActionInfo",     "ActionExit",
+                              "ActionOperatingInstructions"};
         for (const char* name : waiting) QVERIFY2(!A(name)->isEnabled(), name);
         for (const char* name : free) QVERIFY2(A(name)->isEnabled(), name);
         QVERIFY(!frame->ButtonBar()->widgetForAction(A("ActionPrint"))->isEnabled());
@@ -168,8 +168,7 @@ private slots:
         A("ActionPrint")->trigger();
         A("ActionRemarks")->trigger();
         QCOMPARE(units.count(), 0);
-        QCOMPARE(project.count(), 1);
-        QCOMPARE(project.at(0).at(0).toInt(), 2);
+        QCOMPARE(project.count(), 0);
         QVERIFY(!frame->NewProject());
         QVERIFY(!frame->OpenProjectFile(ExampleProject("glass_plate_rotary.vac")));
         QCOMPARE(Current(), int(cmpDisclaimer));

@@ -27,11 +27,10 @@ public:
     void Enter(int page) override { Entered.push_back(page); }
 };
 
-const TMainCommand kWaitingCommands[] = {cmcUnits, cmcUndo,  cmcCut,        cmcCopy, cmcPaste,
-                                         cmcPrint, cmcRecentFile, cmcNew, cmcOpen, cmcSave,
-                                         cmcSaveAs};
-const TMainCommand kFreeCommands[] = {cmcProject, cmcCustomer, cmcRemarks,    cmcLanguage,
-                                      cmcHelp,    cmcInfo,     cmcWindowSize, cmcExit};
+const TMainCommand kWaitingCommands[] = {cmcUnits,  cmcUndo,       cmcCut,      cmcCopy,   cmcPaste,
+                                         cmcPrint,  cmcRecentFile, cmcNew,      cmcOpen,   cmcSave,
+                                         cmcSaveAs, cmcProject,    cmcCustomer, cmcRemarks};
+const TMainCommand kFreeCommands[] = {cmcLanguage, cmcHelp, cmcInfo, cmcWindowSize, cmcExit};
 
 struct TPageWorkflowTest : ::testing::Test {
     TMyProject Doc;
