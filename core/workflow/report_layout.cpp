@@ -1,11 +1,5 @@
 #include "core/workflow/report_layout.h"
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <span>
-#include <utility>
-
 #include "core/data/string_query.h"
 #include "core/quantities/float_converter.h"
 #include "core/quantities/number_format.h"
@@ -13,6 +7,12 @@
 #include "core/workflow/product_filters.h"
 #include "core/workflow/report_writer.h"
 #include "core/workflow/vacuum_application.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <span>
+#include <utility>
 
 namespace {
 
@@ -42,8 +42,10 @@ constexpr std::string_view kRotaryInertiaForcePanel = "PanelTraegheitskraftRot";
 
 // The entries of the workpiece page's shape list and the motion page's direction options.
 constexpr std::array<std::string_view, 10> kShapeKeys{
-    "~Shape-MassKnown", "~Shape-VolumeDensityKnown", "~Shape-Cube",  "~Shape-CylinderX",
-    "~Shape-CylinderY", "~Shape-CylinderZ",          "~Shape-Sphere", "~Shape-PipeX",
+    "~Shape-MassKnown", "~Shape-VolumeDensityKnown",
+    "~Shape-Cube",      "~Shape-CylinderX",
+    "~Shape-CylinderY", "~Shape-CylinderZ",
+    "~Shape-Sphere",    "~Shape-PipeX",
     "~Shape-PipeY",     "~Shape-PipeZ"};
 constexpr std::array<std::string_view, 4> kDirectionKeys{"~HorizontalX", "~HorizontalY",
                                                          "~VerticalUp", "~VerticalDown"};
@@ -106,9 +108,8 @@ public:
         // there is the one value the category keeps.
         const TCategory* own = query_.Categories().Find(column);
         if (own && own->Enabled && !own->Bits.All()) {
-            const std::string chosen = OnlyValue(*source, col, numeric, numberUnit, [&](size_t row) {
-                return own->Bits.Test(row);
-            });
+            const std::string chosen = OnlyValue(*source, col, numeric, numberUnit,
+                                                 [&](size_t row) { return own->Bits.Test(row); });
             if (!chosen.empty()) return chosen;
         }
         if (!stored.empty()) return Tr(stored);
@@ -160,10 +161,7 @@ private:
 class TReportContent {
 public:
     TReportContent(TVacuumApplication& app, const TReportSetup& setup)
-        : app_(app),
-          doc_(app.Document),
-          setup_(setup),
-          tr_(app.Translator()),
+        : app_(app), doc_(app.Document), setup_(setup), tr_(app.Translator()),
           w_(setup, {std::string(kMaker), Replace(tr_("~Sorvane-Version%s"), "%s", setup.Version),
                      setup.DateTime, tr_("~Page%d")}) {}
 
@@ -209,7 +207,8 @@ private:
 
     void ProjectData() {
         const auto& p = doc_.ProjectInfo;
-        if (p.Author.empty() && p.Description[0].empty() && p.Description[1].empty() && p.No.empty())
+        if (p.Author.empty() && p.Description[0].empty() && p.Description[1].empty() &&
+            p.No.empty())
             return;
         w_.BeginBlock(5, kMainColumns);
         Title("~ProjectData");
@@ -223,8 +222,8 @@ private:
 
     void CustomerData() {
         const auto& c = doc_.Customer;
-        const bool address =
-            std::any_of(c.Address.begin(), c.Address.end(), [](const std::string& l) { return !l.empty(); });
+        const bool address = std::any_of(c.Address.begin(), c.Address.end(),
+                                         [](const std::string& l) { return !l.empty(); });
         if (c.No.empty() && c.Phone.empty() && c.Fax.empty() && !address) return;
         const int lines = std::max<int>(1, static_cast<int>(c.Address.size())) + 4;
         w_.BeginBlock(lines, kMainColumns);
@@ -233,7 +232,8 @@ private:
         Labelled(1, 1, "~Phone", c.Phone);
         Labelled(1, 2, "~Fax", c.Fax);
         Label(1, 3, "~Address");
-        for (size_t i = 0; i < c.Address.size(); ++i) w_.Text(2, 3 + static_cast<int>(i), c.Address[i]);
+        for (size_t i = 0; i < c.Address.size(); ++i)
+            w_.Text(2, 3 + static_cast<int>(i), c.Address[i]);
         w_.EndBlock();
     }
 
@@ -352,7 +352,8 @@ private:
         const std::span<const TProductFilter> filters = TubeFilters();
         auto stored = [&](std::string_view column) {
             for (size_t i = 0; i < filters.size(); ++i)
-                if (filters[i].Column == column) return FilterValueText(filters[i], TubeFilterValue(t, i));
+                if (filters[i].Column == column)
+                    return FilterValueText(filters[i], TubeFilterValue(t, i));
             return std::string();
         };
         // The diameter list shows millimetres; it and the series are not kept in the
@@ -362,7 +363,8 @@ private:
         Labelled(1, 3, "~SuitableForFood", lists.Text("~Food", stored("~Food")));
         Labelled(1, 4, "~Series", lists.Text("Group", ""));
         Labelled(1, 5, "~OrderCode", t.OrderCode);
-        Labelled(1, 6, "~TotalTubeLength", Field(cpcTotalTubeLength, cNU_length, app_.Tube.Lengths().Total));
+        Labelled(1, 6, "~TotalTubeLength",
+                 Field(cpcTotalTubeLength, cNU_length, app_.Tube.Lengths().Total));
         Labelled(1, 7, "~Volume", Field(kTubeVolumePanel, cNU_volume, doc_.TubeVolume));
         w_.EndBlock();
     }
@@ -394,7 +396,8 @@ private:
         for (const TRow& r : rows) {
             std::string stored;
             for (size_t i = 0; i < filters.size(); ++i)
-                if (filters[i].Column == r.Column) stored = FilterValueText(filters[i], VenturiFilterValue(v, i));
+                if (filters[i].Column == r.Column)
+                    stored = FilterValueText(filters[i], VenturiFilterValue(v, i));
             Labelled(1, row++, r.Label, lists.Text(r.Column, stored));
         }
         Labelled(1, 13, "~OrderCode", v.OrderCode);
@@ -418,18 +421,22 @@ private:
             const size_t d = std::min<size_t>(m.LinearDirection, kDirectionKeys.size() - 1);
             Labelled(1, 1, "~Direction", tr_(kDirectionKeys[d]));
             Labelled(1, 2, "~Travel", Field(cpcTravel, cNU_length, m.LinearTravel));
-            Labelled(1, 3, "~MovingMass", Field(kMovingMassPanel, cNU_mass, app_.Motion.MovingMass()));
+            Labelled(1, 3, "~MovingMass",
+                     Field(kMovingMassPanel, cNU_mass, app_.Motion.MovingMass()));
             Labelled(2, 4, "~Holder", Field(cpcHolderMass, cNU_mass, m.LinearHolderMass));
-            Labelled(2, 5, "~SuctionCups", Field(kCupsMassPanel, cNU_mass, doc_.SuctionCups.TotalMass()));
+            Labelled(2, 5, "~SuctionCups",
+                     Field(kCupsMassPanel, cNU_mass, doc_.SuctionCups.TotalMass()));
             Labelled(2, 6, "~Workpiece", Field(kWorkpieceMassPanel, cNU_mass, doc_.Workpiece.Mass));
         } else {
             constexpr TNormUnit j = cNU_moment_of_inertia;
             Label(1, 0, "~Rotary");
             Labelled(1, 1, "~RotationAngle", Field(cpcRotationAngle, cNU_angle, m.CircularAngle));
             Labelled(1, 2, "~Lever", Field(cpcLever, cNU_length, m.CircularLever));
-            Labelled(1, 3, "~MomentOfInertia", Field(kTotalInertiaPanel, j, doc_.TotalMomentOfInertia));
+            Labelled(1, 3, "~MomentOfInertia",
+                     Field(kTotalInertiaPanel, j, doc_.TotalMomentOfInertia));
             Labelled(2, 4, "~Holder", Field(cpcHolderInertia, j, m.CircularHolderMomentOfInertia));
-            Labelled(2, 5, "~SuctionCups", Field(kCupsInertiaPanel, j, doc_.SuctionCupsMomentOfInertia));
+            Labelled(2, 5, "~SuctionCups",
+                     Field(kCupsInertiaPanel, j, doc_.SuctionCupsMomentOfInertia));
             Labelled(2, 6, "~Workpiece",
                      Field(kWorkpieceAxisInertiaPanel, j, app_.Motion.WorkpieceAxisInertia()));
         }
@@ -466,16 +473,22 @@ private:
                 Labelled(1, 5, "~ShockAbsorberType", p.QdrOrderCode);
                 Labelled(1, 6, "~Count", Field(cpcLinearAbsorberCount, cNU_pieces, p.QdrCount));
             } else {
-                Labelled(1, 4, "~Cushioning", tr_(l.AdjustableCushioning ? "~CushioningVKD" : "~CushioningP"));
+                Labelled(1, 4, "~Cushioning",
+                         tr_(l.AdjustableCushioning ? "~CushioningVKD" : "~CushioningP"));
             }
-            Labelled(1, 7, "~VelocityAt...", tr_(p.CalculateSpeed ? "~CalculateValue" : "~KnownValue"));
-            Labelled(2, 8, "~Travel", Field(kLinearTravelPanel, cNU_length, doc_.Moving.LinearTravel));
+            Labelled(1, 7, "~VelocityAt...",
+                     tr_(p.CalculateSpeed ? "~CalculateValue" : "~KnownValue"));
+            Labelled(2, 8, "~Travel",
+                     Field(kLinearTravelPanel, cNU_length, doc_.Moving.LinearTravel));
             Labelled(2, 9, "~Time", Field(cpcLinearTime, cNU_time, p.Time));
             Labelled(2, 10, "~Maximal", Field(cpcLinearSpeed, cNU_velocity, p.Speed));
             Label(1, 11, "~AccelerationAndForce");
-            Labelled(2, 12, "~SafetyFactor", Field(cpcLinearSafetyFactor, cNU_NoUnit, p.SafetyFactor));
-            Labelled(2, 13, "~Acceleration", Field(kLinearAccelerationPanel, cNU_acceleration, l.Acceleration));
-            Labelled(2, 14, "~InertiaForce", Field(kLinearInertiaForcePanel, CNU_force, l.InertiaForce));
+            Labelled(2, 12, "~SafetyFactor",
+                     Field(cpcLinearSafetyFactor, cNU_NoUnit, p.SafetyFactor));
+            Labelled(2, 13, "~Acceleration",
+                     Field(kLinearAccelerationPanel, cNU_acceleration, l.Acceleration));
+            Labelled(2, 14, "~InertiaForce",
+                     Field(kLinearInertiaForcePanel, CNU_force, l.InertiaForce));
         } else if (rotary) {
             const auto& p = drive.PneumaticCircular;
             const TRotaryDriveResult& r = app_.Drive.Rotary();
@@ -485,18 +498,25 @@ private:
                 Labelled(1, 3, "~Cushioning", tr_("~ShockAbsorber"));
                 Labelled(1, 4, "~ShockAbsorberType", p.QdrOrderCode);
                 Labelled(1, 5, "~Count", Field(cpcRotaryAbsorberCount, cNU_pieces, p.QdrCount));
-                Labelled(1, 6, "~ShockAbsorberLever", Field(cpcAbsorberLever, cNU_length, app_.Drive.AbsorberRadius()));
+                Labelled(1, 6, "~ShockAbsorberLever",
+                         Field(cpcAbsorberLever, cNU_length, app_.Drive.AbsorberRadius()));
             } else {
                 Labelled(1, 3, "~Cushioning", tr_("~internal"));
             }
-            Labelled(1, 7, "~VelocityAt...", tr_(p.CalculateSpeed ? "~CalculateValue" : "~KnownValue"));
-            Labelled(2, 8, "~RotationAngle", Field(kRotaryAnglePanel, cNU_angle, doc_.Moving.CircularAngle));
+            Labelled(1, 7, "~VelocityAt...",
+                     tr_(p.CalculateSpeed ? "~CalculateValue" : "~KnownValue"));
+            Labelled(2, 8, "~RotationAngle",
+                     Field(kRotaryAnglePanel, cNU_angle, doc_.Moving.CircularAngle));
             Labelled(2, 9, "~Time", Field(cpcRotaryTime, cNU_time, p.Time));
-            Labelled(2, 10, "~Maximal", Field(cpcRotarySpeed, cNU_angular_velocity, p.AngularSpeed));
+            Labelled(2, 10, "~Maximal",
+                     Field(cpcRotarySpeed, cNU_angular_velocity, p.AngularSpeed));
             Label(1, 11, "~AccelerationAndForce");
-            Labelled(2, 12, "~SafetyFactor", Field(cpcRotarySafetyFactor, cNU_NoUnit, p.SafetyFactor));
-            Labelled(2, 13, "~Acceleration", Field(kRotaryAccelerationPanel, cNU_acceleration, r.Acceleration));
-            Labelled(2, 14, "~InertiaForce", Field(kRotaryInertiaForcePanel, CNU_force, r.InertiaForce));
+            Labelled(2, 12, "~SafetyFactor",
+                     Field(cpcRotarySafetyFactor, cNU_NoUnit, p.SafetyFactor));
+            Labelled(2, 13, "~Acceleration",
+                     Field(kRotaryAccelerationPanel, cNU_acceleration, r.Acceleration));
+            Labelled(2, 14, "~InertiaForce",
+                     Field(kRotaryInertiaForcePanel, CNU_force, r.InertiaForce));
         }
         w_.EndBlock();
     }
@@ -512,9 +532,10 @@ private:
 
 std::string ReportDefaultFieldText(const TReportValue& value, std::string_view measure) {
     const bool si = SIUnitsOfMeasure(measure);
-    const TNormUnit q = static_cast<unsigned>(value.Quantity) < static_cast<unsigned>(cNormUnitCount)
-                            ? value.Quantity
-                            : cNU_NoUnit;
+    const TNormUnit q =
+        static_cast<unsigned>(value.Quantity) < static_cast<unsigned>(cNormUnitCount)
+            ? value.Quantity
+            : cNU_NoUnit;
     return QuantityText(value.Value, DefaultUnit(q, si));
 }
 

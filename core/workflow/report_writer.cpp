@@ -1,14 +1,14 @@
 #include "core/workflow/report_writer.h"
 
+#include "core/data/parts_list.h"
+#include "core/quantities/number_format.h"
+#include "core/workflow/model_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
-
-#include "core/data/parts_list.h"
-#include "core/quantities/number_format.h"
-#include "core/workflow/model_text.h"
 
 namespace {
 
@@ -25,10 +25,15 @@ std::vector<size_t> CodePointStarts(std::string_view s) {
     for (size_t i = 0; i < s.size();) {
         starts.push_back(i);
         const auto c = static_cast<unsigned char>(s[i]);
-        size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+        size_t n = c < 0x80           ? 1
+                   : (c >> 5) == 0x6  ? 2
+                   : (c >> 4) == 0xE  ? 3
+                   : (c >> 3) == 0x1E ? 4
+                                      : 1;
         // Only as far as the continuation bytes go.
         size_t k = 1;
-        while (k < n && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80) ++k;
+        while (k < n && i + k < s.size() && (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80)
+            ++k;
         i += k;
     }
     starts.push_back(s.size());
@@ -38,12 +43,8 @@ std::vector<size_t> CodePointStarts(std::string_view s) {
 } // namespace
 
 TReportWriter::TReportWriter(const TReportSetup& setup, TReportPageTexts texts)
-    : texts_(std::move(texts)),
-      left_(cLeftEdge),
-      right_(setup.PageWidth - cRightMargin),
-      top_(cTopEdge),
-      bottom_(setup.PageHeight - cBottomMargin),
-      h_(setup.LineHeight) {
+    : texts_(std::move(texts)), left_(cLeftEdge), right_(setup.PageWidth - cRightMargin),
+      top_(cTopEdge), bottom_(setup.PageHeight - cBottomMargin), h_(setup.LineHeight) {
     if (h_ <= 0) throw std::invalid_argument("report line height must be positive");
     Header();
     Rect(left_, top_ + cHeaderLines * h_, right_, bottom_ - cFooterLines * h_);
@@ -171,7 +172,8 @@ void WritePartsListBlock(TReportWriter& w, const TPartsList& list, const TTransl
     constexpr size_t kCols = kTitles.size();
     auto translate = [&tr](std::string_view key) { return TranslateOrKey(tr, key); };
     // Every cell is cut into its lines first: the block's height is made of them.
-    std::vector<std::array<std::vector<std::string>, kCols>> cells(static_cast<size_t>(list.Rows()));
+    std::vector<std::array<std::vector<std::string>, kCols>> cells(
+        static_cast<size_t>(list.Rows()));
     std::vector<int> heights;
     int lines = 0;
     for (int r = 0; r < list.Rows(); ++r) {

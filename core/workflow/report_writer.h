@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/util/translate_func.h"
+#include "core/workflow/report_layout.h"
+
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "core/util/translate_func.h"
-#include "core/workflow/report_layout.h"
 
 class TPartsList;
 

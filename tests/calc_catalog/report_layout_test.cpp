@@ -1,4 +1,12 @@
+#include "core/calc/cup_layout.h"
+#include "core/quantities/number_format.h"
+#include "core/quantities/term.h"
+#include "core/workflow/page_controls.h"
+#include "core/workflow/product_filters.h"
+#include "core/workflow/project_files.h"
 #include "core/workflow/report_layout.h"
+#include "core/workflow/vacuum_application.h"
+#include "tests/calc_catalog/bundled_catalogue.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,15 +16,6 @@
 #include <set>
 #include <string>
 #include <vector>
-
-#include "core/calc/cup_layout.h"
-#include "core/quantities/number_format.h"
-#include "core/quantities/term.h"
-#include "core/workflow/page_controls.h"
-#include "core/workflow/product_filters.h"
-#include "core/workflow/project_files.h"
-#include "core/workflow/vacuum_application.h"
-#include "tests/calc_catalog/bundled_catalogue.h"
 
 // The printed report of the example projects on the bundled catalogue, in English and
 // Russian: the blocks and where they stand, the values they print (worked out by hand
@@ -111,7 +110,8 @@ std::string Si(TNormUnit q, double v) {
 constexpr int kC0 = 250, kC1 = 1415, kC2 = 1648, kCup3 = 2347, kCup4 = 3047;
 
 int CodePoints(const std::string& s) {
-    return static_cast<int>(std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    return static_cast<int>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 } // namespace
@@ -185,7 +185,8 @@ TEST_F(ReportLayout, EveryPageHasItsHeaderAndNumberedFooter) {
 }
 
 TEST_F(ReportLayout, EverythingStaysOnThePageAndTextsOfARowDoNotMeet) {
-    for (const char* example : {"steel_sheet_linear.vac", "glass_plate_rotary.vac", "aluminium_block_servo.vac"}) {
+    for (const char* example :
+         {"steel_sheet_linear.vac", "glass_plate_rotary.vac", "aluminium_block_servo.vac"}) {
         for (const char* language : {"en", "ru"}) {
             SCOPED_TRACE(std::string(example) + " " + language);
             TSession s(example, language);
@@ -204,10 +205,13 @@ TEST_F(ReportLayout, EverythingStaysOnThePageAndTextsOfARowDoNotMeet) {
                 // average advance, the line height being the height of "Mg").
                 for (auto& [y, texts] : rows) {
                     std::sort(texts.begin(), texts.end(),
-                              [](const TReportCommand* a, const TReportCommand* b) { return a->X < b->X; });
+                              [](const TReportCommand* a, const TReportCommand* b) {
+                                  return a->X < b->X;
+                              });
                     for (size_t i = 1; i < texts.size(); ++i) {
                         EXPECT_LT(texts[i - 1]->X, texts[i]->X) << y;
-                        EXPECT_LE(texts[i - 1]->X + CodePoints(texts[i - 1]->Text) * 40, texts[i]->X)
+                        EXPECT_LE(texts[i - 1]->X + CodePoints(texts[i - 1]->Text) * 40,
+                                  texts[i]->X)
                             << texts[i - 1]->Text << " | " << texts[i]->Text;
                     }
                 }
@@ -231,7 +235,8 @@ TEST_F(ReportLayout, SteelSheetPrintsItsInputsAndWhatFollowsFromThem) {
     EXPECT_EQ(At(p, kC1, 1150), "Mass : 1.889 kg");
     // A cuboid: Jx = m (y² + z²)/12 = 1.8888 × 0.090004/12 = 0.014167, Jy = 1.8888 ×
     // 0.160004/12 = 0.025185, Jz = 1.8888 × 0.25/12 = 0.03935 kg m².
-    EXPECT_EQ(At(p, kC1, 1250), "Moment of inertia : X 0.01417 kg m²  /  Y 0.02518 kg m²  /  Z 0.03935 kg m²");
+    EXPECT_EQ(At(p, kC1, 1250),
+              "Moment of inertia : X 0.01417 kg m²  /  Y 0.02518 kg m²  /  Z 0.03935 kg m²");
     // Friction from 1400, in the friction block's own columns.
     EXPECT_EQ(At(p, kC0, 1450), "Friction");
     EXPECT_EQ(At(p, kC1, 1450), "Coefficient of friction : 0.5");
@@ -293,8 +298,10 @@ TEST_F(ReportLayout, SteelSheetPrintsItsInputsAndWhatFollowsFromThem) {
     EXPECT_EQ(At(q, kC2, 1550), "Maximum : 0.3125 m/s");
     EXPECT_EQ(At(q, kC1, 1650), "Acceleration and force");
     EXPECT_EQ(At(q, kC2, 1750), "Safety factor : 2");
-    EXPECT_EQ(At(q, kC2, 1850), "Acceleration : " + Si(cNU_acceleration, s.App.Drive.Linear().Acceleration));
-    EXPECT_EQ(At(q, kC2, 1950), "Inertia force : " + Si(CNU_force, s.App.Drive.Linear().InertiaForce));
+    EXPECT_EQ(At(q, kC2, 1850),
+              "Acceleration : " + Si(cNU_acceleration, s.App.Drive.Linear().Acceleration));
+    EXPECT_EQ(At(q, kC2, 1950),
+              "Inertia force : " + Si(CNU_force, s.App.Drive.Linear().InertiaForce));
     // The parts list from 2900 (drive 16 and the empty block 8 lines): titles in row 2, then
     // the tube (0.25 m is ordered as 1 m), the cup and the generator.
     const int x[] = {250, 716, 1881, 3047, 3513, 3979};
@@ -320,7 +327,8 @@ TEST_F(ReportLayout, GlassPlateSwivelPrintsFourCupsAndTheRotaryDrive) {
     // 0.5 × 0.4 × 0.004 m of glass (2600 kg/m³): 2.08 kg; Jx = 2.08 × 0.160016/12,
     // Jy = 2.08 × 0.250016/12, Jz = 2.08 × 0.41/12 kg m².
     EXPECT_EQ(At(p, kC1, 1150), "Mass : 2.08 kg");
-    EXPECT_EQ(At(p, kC1, 1250), "Moment of inertia : X 0.02774 kg m²  /  Y 0.04334 kg m²  /  Z 0.07107 kg m²");
+    EXPECT_EQ(At(p, kC1, 1250),
+              "Moment of inertia : X 0.02774 kg m²  /  Y 0.04334 kg m²  /  Z 0.07107 kg m²");
     // Four cups of 50 mm at the corners, 1 mm from the edges: x = ±(250 − 25 − 1) mm,
     // y = ±(200 − 25 − 1) mm, on the top face z = 2 mm; one row each from row 12.
     EXPECT_EQ(At(p, kC1, 2650), "Count : 4");
@@ -347,8 +355,10 @@ TEST_F(ReportLayout, GlassPlateSwivelPrintsFourCupsAndTheRotaryDrive) {
     EXPECT_EQ(At(q, kC2, 1150), "Workpiece : 0.2583 kg m²");
     // The total is holder + cups + workpiece about the axis.
     EXPECT_NEAR(d.TotalMomentOfInertia, 0.0 + d.SuctionCupsMomentOfInertia + 0.2582667, 1e-6);
-    EXPECT_EQ(At(q, kC1, 850), "Moment of inertia : " + Si(cNU_moment_of_inertia, d.TotalMomentOfInertia));
-    EXPECT_EQ(At(q, kC2, 1050), "Suction cups : " + Si(cNU_moment_of_inertia, d.SuctionCupsMomentOfInertia));
+    EXPECT_EQ(At(q, kC1, 850),
+              "Moment of inertia : " + Si(cNU_moment_of_inertia, d.TotalMomentOfInertia));
+    EXPECT_EQ(At(q, kC2, 1050),
+              "Suction cups : " + Si(cNU_moment_of_inertia, d.SuctionCupsMomentOfInertia));
     // The drive from 1300: the chosen rotary actuator, its internal cushioning, and the
     // swivel of 90° in 1 s at π rad/s = 180 deg/s.
     EXPECT_EQ(At(q, kC1, 1350), "Pneumatic");
@@ -405,7 +415,8 @@ TEST_F(ReportLayout, ServoBlockPrintsTheAxisAsElectricalAndNothingElse) {
 }
 
 TEST_F(ReportLayout, RussianReportHasTheEnglishGeometryWithRussianTexts) {
-    for (const char* example : {"steel_sheet_linear.vac", "glass_plate_rotary.vac", "aluminium_block_servo.vac"}) {
+    for (const char* example :
+         {"steel_sheet_linear.vac", "glass_plate_rotary.vac", "aluminium_block_servo.vac"}) {
         SCOPED_TRACE(example);
         TSession en(example, "en");
         TSession ru(example, "ru");
@@ -456,14 +467,22 @@ TEST_F(ReportLayout, ValueFieldsAreAskedOfThePrintingSide) {
         double Value;
     };
     const TExpected expected[] = {
-        {cpcLengthX, cNU_length, 0.4},          {cpcLengthY, cNU_length, 0.3},
-        {cpcLengthZ, cNU_length, 0.002},        {cpcVolume, cNU_volume, 0.00024},
-        {cpcDensity, cNU_density, 7870.0},      {cpcMass, cNU_mass, 1.8888},
-        {cpcFriction, cNU_NoUnit, 0.5},         {cpcTotalTubeLength, cNU_length, 0.25},
-        {cpcVenturiCount, cNU_pieces, 1.0},     {cpcVenturiPressure, cNU_pressure, 600000.0},
-        {cpcRequiredVacuum, cNU_pressure, -70000.0}, {cpcTravel, cNU_length, 0.25},
-        {cpcHolderMass, cNU_mass, 0.0},         {cpcLinearPressure, cNU_pressure, 600000.0},
-        {cpcLinearTime, cNU_time, 1.0},         {cpcLinearSafetyFactor, cNU_NoUnit, 2.0},
+        {cpcLengthX, cNU_length, 0.4},
+        {cpcLengthY, cNU_length, 0.3},
+        {cpcLengthZ, cNU_length, 0.002},
+        {cpcVolume, cNU_volume, 0.00024},
+        {cpcDensity, cNU_density, 7870.0},
+        {cpcMass, cNU_mass, 1.8888},
+        {cpcFriction, cNU_NoUnit, 0.5},
+        {cpcTotalTubeLength, cNU_length, 0.25},
+        {cpcVenturiCount, cNU_pieces, 1.0},
+        {cpcVenturiPressure, cNU_pressure, 600000.0},
+        {cpcRequiredVacuum, cNU_pressure, -70000.0},
+        {cpcTravel, cNU_length, 0.25},
+        {cpcHolderMass, cNU_mass, 0.0},
+        {cpcLinearPressure, cNU_pressure, 600000.0},
+        {cpcLinearTime, cNU_time, 1.0},
+        {cpcLinearSafetyFactor, cNU_NoUnit, 2.0},
     };
     for (const TExpected& e : expected) {
         const TReportValue* v = value(e.Control);
@@ -477,10 +496,11 @@ TEST_F(ReportLayout, ValueFieldsAreAskedOfThePrintingSide) {
     EXPECT_EQ(value(cpcRotaryPressure), nullptr);
     // The text given back is what the report prints.
     EXPECT_EQ(At(pages[0], kC1, 1150), "Mass : <SpinEditWerkStkMasse>");
-    EXPECT_EQ(At(pages[0], kC2, 750),
-              "Length (X) <SpinEditLaenge>  /  Width (Y) <SpinEditBreite>  /  Height (Z) <SpinEditHoehe>");
+    EXPECT_EQ(At(pages[0], kC2, 750), "Length (X) <SpinEditLaenge>  /  Width (Y) <SpinEditBreite>  "
+                                      "/  Height (Z) <SpinEditHoehe>");
     // The moments of inertia are the report's own: always in kg m² (or lb in²).
-    EXPECT_EQ(At(pages[0], kC1, 1250), "Moment of inertia : X 0.01417 kg m²  /  Y 0.02518 kg m²  /  Z 0.03935 kg m²");
+    EXPECT_EQ(At(pages[0], kC1, 1250),
+              "Moment of inertia : X 0.01417 kg m²  /  Y 0.02518 kg m²  /  Z 0.03935 kg m²");
 }
 
 TEST_F(ReportLayout, FilterTextsAreThoseTheListsShow) {

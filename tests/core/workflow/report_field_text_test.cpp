@@ -1,9 +1,8 @@
+#include "core/quantities/number_format.h"
+#include "core/workflow/page_controls.h"
 #include "core/workflow/report_layout.h"
 
 #include <gtest/gtest.h>
-
-#include "core/quantities/number_format.h"
-#include "core/workflow/page_controls.h"
 
 // The text a report value falls back to when the printing side supplies none: the value
 // in the default unit of its quantity in the chosen system of units.

@@ -1,3 +1,4 @@
+#include "core/data/parts_list.h"
 #include "core/workflow/report_writer.h"
 
 #include <algorithm>
@@ -5,8 +6,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "core/data/parts_list.h"
 
 // The report's layout engine: page geometry, header, footer and body frame, column sets,
 // texts in rows, separators, page breaks between blocks, and the parts-list cells cut into
@@ -51,8 +50,8 @@ std::vector<TReportCommand> From(const TReportLayout& l, size_t from) {
 }
 
 size_t Count(const TReportLayout& l, TOp op) {
-    return static_cast<size_t>(
-        std::count_if(l.Commands.begin(), l.Commands.end(), [op](const TReportCommand& c) { return c.Op == op; }));
+    return static_cast<size_t>(std::count_if(l.Commands.begin(), l.Commands.end(),
+                                             [op](const TReportCommand& c) { return c.Op == op; }));
 }
 
 } // namespace
@@ -146,7 +145,8 @@ TEST(ReportWriter, ABlockThatWouldReachTheFooterStartsANewPage) {
     EXPECT_EQ(l.Pages, 1);
     EXPECT_EQ(Count(l, TReportCommand::crNewPage), 0u);
     // The second block is set off by a line at 1100.
-    EXPECT_NE(std::find(l.Commands.begin(), l.Commands.end(), Ln(200, 1100, 4861, 1100)), l.Commands.end());
+    EXPECT_NE(std::find(l.Commands.begin(), l.Commands.end(), Ln(200, 1100, 4861, 1100)),
+              l.Commands.end());
 }
 
 TEST(ReportWriter, PageBreakPrintsFooterNewPageHeaderAndFrame) {
@@ -170,11 +170,16 @@ TEST(ReportWriter, PageBreakPrintsFooterNewPageHeaderAndFrame) {
     const std::vector<TReportCommand> footer{Box(200, 1500, 4861, 1700), Txt(250, 1550, "Page 1")};
     EXPECT_EQ(std::vector<TReportCommand>(page - 2, page), footer);
     const std::vector<TReportCommand> next{
-        Box(200, 100, 4861, 500),   Txt(250, 150, "Orsik", 2),  Txt(1415, 150, "Designer 3.1"),
-        Txt(1415, 250, "2026-05-04 12:00"), Box(200, 500, 4861, 1500),
+        Box(200, 100, 4861, 500),
+        Txt(250, 150, "Orsik", 2),
+        Txt(1415, 150, "Designer 3.1"),
+        Txt(1415, 250, "2026-05-04 12:00"),
+        Box(200, 500, 4861, 1500),
         // At the top of the new body: no line above the block.
-        Txt(250, 550, "C"),         Ln(1365, 500, 1365, 600),
-        Box(200, 1500, 4861, 1700), Txt(250, 1550, "Page 2"),
+        Txt(250, 550, "C"),
+        Ln(1365, 500, 1365, 600),
+        Box(200, 1500, 4861, 1700),
+        Txt(250, 1550, "Page 2"),
     };
     EXPECT_EQ(std::vector<TReportCommand>(page + 1, l.Commands.end()), next);
 }
@@ -227,7 +232,8 @@ TEST(ReportCellWrap, DescriptionIsCutAfterTheLastBlankWithin35Characters) {
     // 50 characters, blanks at 9, 19, 29 and 39: the last one among the first 35 is at 29.
     const std::string text = "abcdefghi abcdefghi abcdefghi abcdefghi abcdefghij";
     ASSERT_EQ(text.size(), 50u);
-    const std::vector<std::string> expected{"abcdefghi abcdefghi abcdefghi ", "abcdefghi abcdefghij"};
+    const std::vector<std::string> expected{"abcdefghi abcdefghi abcdefghi ",
+                                            "abcdefghi abcdefghij"};
     EXPECT_EQ(WrapReportCell(text, 2), expected);
     // Without any blank the cut is at the limit.
     const std::string solid(40, 'x');
@@ -245,7 +251,8 @@ TEST(ReportCellWrap, OrderCodeContinuesOnTheNextLineWithItsDash) {
     // 28 characters; dashes at 2, 5, 11, 14, 20 and 23, the last within 25 at 23.
     const std::string code = "SC-S2-BL150-SI-H3G38-XL-FOOD";
     ASSERT_EQ(code.size(), 28u);
-    EXPECT_EQ(WrapReportCell(code, 1), (std::vector<std::string>{"SC-S2-BL150-SI-H3G38-XL", "-FOOD"}));
+    EXPECT_EQ(WrapReportCell(code, 1),
+              (std::vector<std::string>{"SC-S2-BL150-SI-H3G38-XL", "-FOOD"}));
     // A continuation that is itself too long is cut at its own last dash, never before its
     // first character: 12 groups "-ABCD" make 60 characters; the first 25 hold dashes at
     // 0, 5, 10, 15 and 20, so every line ends before the one at 20.
@@ -270,7 +277,8 @@ TEST(ReportCellWrap, OtherColumnsAreCutAtTwentyFiveWhateverTheyHold) {
                   (std::vector<std::string>{"12-45 78-0123-567 901-345", "678"}))
             << col;
     // The order code's rule is not the description's: a blank does not cut an order code.
-    EXPECT_EQ(WrapReportCell(std::string(20, 'A') + " " + std::string(10, 'B'), 1).front().size(), 25u);
+    EXPECT_EQ(WrapReportCell(std::string(20, 'A') + " " + std::string(10, 'B'), 1).front().size(),
+              25u);
 }
 
 TEST(ReportCellWrap, CountsCharactersNotBytes) {
@@ -318,9 +326,12 @@ TEST(ReportPartsListBlock, PartsTakeAsManyRowsAsTheirLongestCell) {
     const std::vector<TReportCommand> cmds = From(l, start);
     // Columns 0, 0.1, 0.35, 0.6, 0.7, 0.8 of 4661: 0, 466.1, 1631.35, 2796.6, 3262.7, 3728.8.
     const int x[] = {250, 716, 1881, 3047, 3513, 3979};
-    auto has = [&](const TReportCommand& c) { return std::find(cmds.begin(), cmds.end(), c) != cmds.end(); };
+    auto has = [&](const TReportCommand& c) {
+        return std::find(cmds.begin(), cmds.end(), c) != cmds.end();
+    };
     EXPECT_TRUE(has(Txt(250, 550, "Parts list")));
-    const char* titles[] = {"~ArtNo", "~OrderCode", "~Description", "~xLength", "~Quantity", "~PackagingUnit"};
+    const char* titles[] = {"~ArtNo",   "~OrderCode", "~Description",
+                            "~xLength", "~Quantity",  "~PackagingUnit"};
     for (int c = 0; c < 6; ++c) EXPECT_TRUE(has(Txt(x[c], 750, titles[c]))) << c;
     // First part, rows 3 and 4.
     EXPECT_TRUE(has(Txt(x[0], 850, "11000001")));
