@@ -65,6 +65,13 @@ struct TReportLayout {
     int Pages = 0;
 };
 
+//! What a value field of the report shows when the setup has no FieldText: the value in
+//! the default unit of its quantity in the SI system (`measure` "0") or the US system
+//! (any other), followed by a blank and the unit's symbol (nothing for units without one,
+//! such as pieces). At least three decimals, more for small values so that four
+//! significant digits show; trailing zeros are dropped.
+std::string ReportDefaultFieldText(const TReportValue& value, std::string_view measure);
+
 //! Lays out the report of the application's current project in its current language: the
 //! header and footer on every page, the project, customer and remark texts, the blocks of
 //! the pages' inputs and choices, the evacuation time and the parts list (assembled anew).
