@@ -26,6 +26,9 @@
 #include "gui/lang/language_form.h"
 #include "gui/lang/qt_translators.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -141,7 +144,7 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
     }
     report_ = std::make_unique<TReportCommands>(TReportCommands::TServices{
         app_, services_.Settings, services_.Messages, services_.Files, *services_.Printing,
-        *services_.Clock, this, [this](std::string_view name) { return FieldNamed(name); },
+        *services_.Clock, this, [this](const TReportValue& v) { return FieldNamed(v.Control, v.Quantity, v.Value); },
         [this] { return files_->HasProject() ? files_->FileName() : std::string(); },
         [this](std::string_view key) { return Tr(key); }});
     if (!services_.Shop) {
@@ -351,11 +354,18 @@ void TFormMain::ShowCurrentPage() {
     pageTitle_->setText(Tr(MainPageInfo(current).PageCaption));
 }
 
-TFMU2Custom* TFormMain::FieldNamed(std::string_view name) const {
+TFMU2Custom* TFormMain::FieldNamed(std::string_view name, TNormUnit quantity, double value) const {
     const QString objectName = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+    TFMU2Custom* first = nullptr;
     for (const auto& page : pages_)
-        if (auto* field = page->Widget()->findChild<TFMU2Custom*>(objectName)) return field;
-    return nullptr;
+        for (TFMU2Custom* field : page->Widget()->findChildren<TFMU2Custom*>(objectName)) {
+            if (quantity == cNU_NoUnit) return field;
+            if (field->NormUnit() != quantity) continue;
+            if (std::abs(field->Value() - value) <= 1e-9 * std::max(1.0, std::abs(value)))
+                return field;
+            if (!first) first = field;
+        }
+    return first;
 }
 
 void TFormMain::UpdateCommands() {

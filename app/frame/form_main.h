@@ -2,6 +2,7 @@
 
 #include "app/frame/page.h"
 #include "core/quantities/project.h"
+#include "core/quantities/units.h"
 #include "core/util/signal.h"
 #include "core/workflow/page_validation.h"
 
@@ -131,8 +132,11 @@ public:
     void UpdateWindowSizes();
     //! "~Print", "~PrintPreview", "~ExportPDF...": the printed report of the project.
     TReportCommands& Report() { return *report_; }
-    //! The value field of a page by its object name; null when no page has one.
-    class TFMU2Custom* FieldNamed(std::string_view name) const;
+    //! The value field of a page by its object name; null when no page has one. Where two
+    //! pages have a field of the name, the one of `quantity` showing `value` (else the
+    //! first of the quantity).
+    class TFMU2Custom* FieldNamed(std::string_view name, TNormUnit quantity = cNU_NoUnit,
+                                  double value = 0.0) const;
     //! Opens the help window at a topic (nothing without a help window).
     void ShowHelp(int topic);
     //! "~Units": the measurement-system dialog. "~Project", "~Customer", "~Remarks": the

@@ -2,7 +2,6 @@
 
 #include "app/platform/print_dialogs.h"
 #include "app/report/report_painter.h"
-std::string ReportDefaultFieldText(const TReportValue&, std::string_view);
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_custom.h"
@@ -38,7 +37,7 @@ TReportSetup TReportOutput::Setup(QPaintDevice& device) const {
     if (fields_) {
         TReportSetup defaults = setup;
         setup.FieldText = [this, defaults](const TReportValue& v) {
-            return FieldText(fields_(v.Control), v, [&defaults](const TReportValue& d) {
+            return FieldText(fields_(v), v, [&defaults](const TReportValue& d) {
                 return ReportDefaultFieldText(d, defaults.Measure);
             });
         };

@@ -21,8 +21,9 @@ class TVacuumApplication;
 //! measurement system.
 class TReportOutput {
 public:
-    //! The value field of a page by its object name; null when there is none.
-    using TFieldFinder = std::function<TFMU2Custom*(std::string_view name)>;
+    //! The value field of a page that shows a value (by its object name); null when there
+    //! is none.
+    using TFieldFinder = std::function<TFMU2Custom*(const TReportValue& value)>;
 
     TReportOutput(TVacuumApplication& app, const TTavUserSettings& settings, const IClock& clock,
                   TFieldFinder fields = {});

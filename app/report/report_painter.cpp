@@ -38,7 +38,7 @@ QFont ReportFont() {
     RegisterReportFonts();
     const bool bundled = QFontDatabase::families().contains("Liberation Sans");
     QFont font(bundled ? QStringLiteral("Liberation Sans") : QStringLiteral("Arial"));
-    font.setPointSizeF(10.0);
+    font.setPointSizeF(9.0);
     font.setStyleHint(QFont::SansSerif);
     // Whole-pixel glyph positions would move texts with the device's resolution.
     font.setHintingPreference(QFont::PreferNoHinting);

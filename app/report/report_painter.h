@@ -10,7 +10,7 @@ class QPaintDevice;
 class QPainter;
 
 //! The report's font: Liberation Sans (the metrics of Arial), from the fonts the program
-//! brings beside it when it has them, at 10 pt; the family the system substitutes for
+//! brings beside it when it has them, at 9 pt; the family the system substitutes for
 //! Arial otherwise. The fonts are registered once per run.
 QFont ReportFont();
 
