@@ -194,6 +194,9 @@ TFormMain::TFormMain(TVacuumApplication& app, TFrameServices services, const TPa
     files_->ReadRecent(services_.Settings);
 
     language_->Loaded();
+    // The measurement system the user chose holds from the start; the fields are made in
+    // their SI units.
+    if (services_.Settings.Measure() == "1") SetSIUnitsAll(this, false);
     Follow(TAspects::All());
     RebuildRecentFiles();
     resize(TMainWindowSize::cSizes[0].Width, TMainWindowSize::cSizes[0].Height);

@@ -17,6 +17,8 @@
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_panel.h"
+
+#include <cmath>
 #include "tests/app/app_test_support.h"
 
 #include <QFile>
@@ -218,6 +220,31 @@ private slots:
         // A field of another quantity, or none, is not asked.
         QCOMPARE(TReportOutput::FieldText(&field, {"x", cNU_mass, 1.0}, fallback), std::string("fallback"));
         QCOMPARE(TReportOutput::FieldText(nullptr, {"x", cNU_length, 1.0}, fallback), std::string("fallback"));
+    }
+
+    void theReportPrintsTheUnitsTheFieldsShow() {
+        Start(true);
+        Open(ExampleProject("glass_plate_rotary.vac"));
+        auto texts = [&] {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(isolated->File("count.pdf"));
+            QStringList all;
+            for (const TReportCommand& c : frame->Report().Output().Layout(printer).Commands)
+                if (c.Op == TReportCommand::crText) all << QString::fromStdString(c.Text);
+            return all.join('\n');
+        };
+        // The plate is 500 mm long: in millimetres, then in inches once the fields show US units.
+        QVERIFY(texts().contains("Length (X) 500 mm"));
+        SetSIUnitsAll(frame.get(), false);
+        TFMU2Custom* length = frame->FieldNamed("SpinEditLaenge");
+        QVERIFY(length);
+        QCOMPARE(QString::fromStdString(length->Model().UnitCaption()), QString("in"));
+        const QString report = texts();
+        QVERIFY2(report.contains("Length (X) " + length->DisplayText().trimmed() + " in"),
+                 qPrintable(report));
+        QVERIFY(!report.contains("Length (X) 500 mm"));
+        QVERIFY(std::fabs(length->DisplayText().toDouble() - 500.0 / 25.4) < 0.01);
     }
 
     void commandsWaitForTheDisclaimer() {

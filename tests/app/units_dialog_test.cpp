@@ -295,6 +295,25 @@ private slots:
         }
     }
 
+    void aChoiceOfUsUnitsHoldsOnTheNextStart() {
+        // The last run chose US units: the window of this run starts with them, and so
+        // does a dialog made later.
+        settings->SetMeasure("1");
+        frame.reset();
+        TFrameServices services{
+            *settings, languageDialog, messages, files,
+            languages, timers,         &help,    [] { return QSize(1280, 1024); }};
+        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
+        frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        OpenGlassPlate();
+        QCOMPARE(LengthX()->UnitButton()->text(), QString("in"));
+        QVERIFY(std::fabs(Number(LengthX()->DisplayText()) - 500.0 / 25.4) < 1e-3);
+        QCOMPARE(app->Document.Workpiece.LengthX, 0.5);
+        TDlg_Measurement* d = OpenUnits();
+        QVERIFY(d->USButton()->isChecked());
+    }
+
     void aSettingOfNeitherSystemChecksNoOption() {
         settings->SetMeasure("2");
         Accept();

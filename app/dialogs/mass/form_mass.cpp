@@ -1,5 +1,7 @@
 #include "app/dialogs/mass/form_mass.h"
 
+#include "core/shell/user_settings.h"
+
 #include "gui/fields/field_layout.h"
 #include "app/frame/page.h"
 #include "app/platform/program_starter.h"
@@ -114,6 +116,8 @@ TFormMass::TFormMass(TPageContext& context, QWidget* parent)
     const std::string& code = context_.Language.LanguageDB().Language();
     if (!code.empty() && language_.LanguageDB().Language() != code)
         language_.LanguageDB().SetLanguage(code);
+    // Made anew on every opening: its fields take the measurement system the user chose.
+    if (context_.Settings && context_.Settings->Measure() == "1") SetSIUnitsAll(this, false);
     // The unit buttons of the page's fields end at one line.
     AlignUnitButtons(this);
 }
