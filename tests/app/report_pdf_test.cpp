@@ -3,7 +3,7 @@
 // on every page, the project's evacuation time with three decimals and every order code and
 // part number of the parts list; and its pages, turned into images with pdftoppm at a fixed
 // resolution in the bundled font, look like the reference images in tests/data/report within
-// a small tolerance (the glass plate example). VACUUM_UPDATE_REFERENCES=1 writes the
+// a small tolerance. VACUUM_UPDATE_REFERENCES=1 writes the
 // references anew (look at them before committing them).
 
 #include "app/frame/form_main.h"
@@ -21,6 +21,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -197,15 +198,12 @@ private slots:
         QVERIFY(text.contains(Text("~Count", language)));
     }
 
-    void pagesLookLikeTheReferences_data() {
-        QTest::addColumn<QString>("language");
-        QTest::newRow("en") << QString("en");
-        QTest::newRow("ru") << QString("ru");
-    }
+    void pagesLookLikeTheReferences_data() { textOfEveryExample_data(); }
     void pagesLookLikeTheReferences() {
+        QFETCH(QString, example);
         QFETCH(QString, language);
         Start();
-        OpenOnPartsList(ExampleProject("glass_plate_rotary.vac"));
+        OpenOnPartsList(ExampleProject(qPrintable(example)));
         frame->SetLanguage(language.toStdString());
         const QString pdf = isolated->File("report.pdf");
         QVERIFY(frame->Report().WritePdf(pdf));
@@ -218,7 +216,9 @@ private slots:
         const bool update = qEnvironmentVariableIntValue("VACUUM_UPDATE_REFERENCES") == 1;
         for (int i = 0; i < shots.size(); ++i) {
             const QImage actual(isolated->File(shots[i]));
-            const QString name = QString("glass_plate_%1-%2.png").arg(language).arg(i + 1);
+            const QString name = QString("%1_%2-%3.png")
+                                     .arg(QFileInfo(example).completeBaseName(), language)
+                                     .arg(i + 1);
             if (update) {
                 QDir().mkpath(references);
                 QVERIFY(actual.save(references + "/" + name));
@@ -237,7 +237,9 @@ private slots:
         }
         if (!update) {
             // No reference page is missing from the report.
-            const QString next = QString("glass_plate_%1-%2.png").arg(language).arg(shots.size() + 1);
+            const QString next = QString("%1_%2-%3.png")
+                                     .arg(QFileInfo(example).completeBaseName(), language)
+                                     .arg(shots.size() + 1);
             QVERIFY2(!QFile::exists(references + "/" + next), qPrintable(next + " has no page"));
         }
     }
