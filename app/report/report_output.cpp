@@ -68,7 +68,7 @@ bool TReportOutput::WritePdf(const QString& fileName, QString* error) const {
         QPdfWriter writer(&file);
         writer.setResolution(cPdfResolution);
         writer.setCreator(QStringLiteral("vacuum-designer"));
-        writer.setTitle(QString::fromStdString(app_.Language.TranslateDisplay("~PartsList")));
+        writer.setTitle(QString::fromStdString(app_.Language.TranslateDisplay("~Sorvane")));
         const bool us = settings_.Measure() == "1";
         // About the unprintable margin of an office printer, so the file prints as the
         // printer would print the report.
