@@ -904,8 +904,11 @@ def build_order(entries):
 # Language container
 # ---------------------------------------------------------------------------------------
 
-LANGUAGES = [("en", "English"), ("de", "Deutsch"), ("fr", "Français"), ("ru", "Русский")]
-CODE_PAGES = {"en": "cp1252", "de": "cp1252", "fr": "cp1252", "ru": "cp1251"}
+LANGUAGES = [("en", "English"), ("de", "Deutsch"), ("fr", "Français"), ("ru", "Русский"),
+             ("es", "Español"), ("it", "Italiano"), ("pl", "Polski"), ("ja", "日本語"),
+             ("zhcn", "简体中文")]
+CODE_PAGES = {"en": "cp1252", "de": "cp1252", "fr": "cp1252", "ru": "cp1251", "es": "cp1252",
+              "it": "cp1252", "pl": "cp1250", "ja": "cp932", "zhcn": "cp936"}
 FLAG_W, FLAG_H = 24, 16
 
 
@@ -918,14 +921,53 @@ def flag_pixels(code):
         for y in range(H):
             px[y] = [colours[y * len(colours) // H]] * W
 
+    def vertical(colours):
+        for y in range(H):
+            px[y] = [colours[x * len(colours) // W] for x in range(W)]
+
     if code == "de":
         horizontal([(0, 0, 0), (221, 0, 0), (255, 206, 0)])
+    elif code == "es":
+        # Red, yellow twice as high, red.
+        horizontal([(170, 21, 27), (241, 191, 0), (241, 191, 0), (170, 21, 27)])
+    elif code == "it":
+        vertical([(0, 146, 70), (255, 255, 255), (206, 43, 55)])
+    elif code == "pl":
+        horizontal([(255, 255, 255), (220, 20, 60)])
+    elif code == "ja":
+        # A red disc three fifths of the height across, in the middle of white.
+        for y in range(H):
+            for x in range(W):
+                dx, dy = x + 0.5 - W / 2, y + 0.5 - H / 2
+                inside = dx * dx + dy * dy <= (0.3 * H) ** 2
+                px[y][x] = (188, 0, 45) if inside else (255, 255, 255)
+    elif code == "zhcn":
+        # Red with a large yellow five-pointed star near the hoist.
+        import math
+        red, yellow = (238, 28, 37), (255, 255, 0)
+        cx, cy, r = W * 0.2, H * 0.3, H * 0.22
+        star = []
+        for i in range(10):
+            a = -math.pi / 2 + i * math.pi / 5
+            rr = r if i % 2 == 0 else r * 0.382
+            star.append((cx + rr * math.cos(a), cy + rr * math.sin(a)))
+
+        def in_star(x, y):
+            # Even-odd rule over the star's outline.
+            c = False
+            for i in range(len(star)):
+                (x1, y1), (x2, y2) = star[i], star[i - 1]
+                if (y1 > y) != (y2 > y) and x < (x2 - x1) * (y - y1) / (y2 - y1) + x1:
+                    c = not c
+            return c
+
+        for y in range(H):
+            for x in range(W):
+                px[y][x] = yellow if in_star(x + 0.5, y + 0.5) else red
     elif code == "ru":
         horizontal([(255, 255, 255), (0, 57, 166), (213, 43, 30)])
     elif code == "fr":
-        colours = [(0, 35, 149), (255, 255, 255), (237, 41, 57)]
-        for y in range(H):
-            px[y] = [colours[x * 3 // W] for x in range(W)]
+        vertical([(0, 35, 149), (255, 255, 255), (237, 41, 57)])
     elif code == "en":
         blue, white, red = (1, 33, 105), (255, 255, 255), (200, 16, 46)
         for y in range(H):

@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev libgl-dev
   python3
   fonts-liberation2 poppler-utils
+  fonts-noto-cjk  # the Japanese and Chinese texts in the windows and the report
   chromium  # headless, for the test that submits the online shop's basket form
 )
 

@@ -25,7 +25,9 @@ protected:
 } // namespace
 
 TEST_F(LanguageDialog, ListsTheBundledLanguagesWithFlags) {
-    EXPECT_EQ(dialog.Codes(), (std::vector<std::string>{"en", "de", "fr", "ru"}));
+    EXPECT_EQ(dialog.Codes(), (std::vector<std::string>{"en", "de", "fr", "ru", "es", "it", "pl",
+                                                        "ja", "zhcn"}));
+    EXPECT_EQ(dialog.NameOf(7), "日本語");
     EXPECT_EQ(dialog.NameOf(1), "Deutsch");
     EXPECT_EQ(dialog.RowOf("fr"), 2);
     EXPECT_EQ(dialog.RowOf(""), -1);
@@ -75,7 +77,8 @@ TEST_F(LanguageDialog, StylesDecideControlsAndHeight) {
     EXPECT_EQ(helps, 1);
     dialog.Style = cldsRadioGroup;
     EXPECT_EQ(model.Page(), 1);
-    EXPECT_EQ(model.FormHeight(), 132) << "four languages";
+    // Nine languages: five beyond the four the smallest form holds, 20 each.
+    EXPECT_EQ(model.FormHeight(), 132 + 5 * 20) << "nine languages";
     // The third button two pitches of 20 below the list's top, as wide as the list.
     const auto r = TLanguageDlgModel::RadioRect(2, 200);
     EXPECT_EQ(r.Left, 0);

@@ -222,7 +222,8 @@ TEST(CatalogTables, LanguageContainerHoldsTranslationsAndTheDialogList) {
     const int i = cat.Language.Find("Translations");
     ASSERT_GE(i, 0);
     EXPECT_EQ(cat.Language.Kinds[i], "Language");
-    EXPECT_EQ(cat.Texts.Codes, (std::vector<std::string>{"en", "de", "fr", "ru"}));
+    EXPECT_EQ(cat.Texts.Codes, (std::vector<std::string>{"en", "de", "fr", "ru", "es", "it", "pl",
+                                                          "ja", "zhcn"}));
     ASSERT_TRUE(cat.Tables.count("Dialog"));
     const auto& d = cat.Table("Dialog");
     ASSERT_GE(d.Cols(), 3);
@@ -231,8 +232,9 @@ TEST(CatalogTables, LanguageContainerHoldsTranslationsAndTheDialogList) {
     EXPECT_TRUE(kText.count(d.Column(0)->DataType()));
     EXPECT_TRUE(d.Column(1)->DataType() == csfWideString || kText.count(d.Column(1)->DataType()));
     EXPECT_EQ(d.Column(2)->DataType(), csfBLOB);
-    ASSERT_EQ(d.Rows(), 4);
-    const std::vector<std::string> names = {"English", "Deutsch", "Français", "Русский"};
+    ASSERT_EQ(d.Rows(), 9);
+    const std::vector<std::string> names = {"English",  "Deutsch",  "Français", "Русский", "Español",
+                                            "Italiano", "Polski",   "日本語",   "简体中文"};
     for (int r = 0; r < d.Rows(); ++r) {
         SCOPED_TRACE(r);
         EXPECT_EQ(d.Column(0)->GetText(r), cat.Texts.Codes[r]);
@@ -393,6 +395,52 @@ TEST(CatalogLanguage, EveryBundledKeyHasATextInEveryLanguage) {
     EXPECT_EQ(keys.size(), lang.Keys.size()) << "a key twice";
     for (const auto& k : keys) EXPECT_EQ(k.rfind("~", 0), 0u) << k;
     ExpectTextsInEveryLanguage(lang, keys, "language container");
+}
+
+// Texts that read the same in a language as in English, by key, with those languages.
+const std::map<std::string, std::set<std::string>> kSameAsEnglish = {
+    // Symbols, codes and abbreviations (material codes, "OK", "Fax", "Info"), and labels
+    // that are such a code with an axis letter or a number.
+    {"~ABS", {"de", "fr", "es", "it", "pl", "ja", "zhcn"}}, {"~Fax", {"de", "fr", "es", "it"}},
+    {"~ForceX", {"fr"}}, {"~ForceY", {"fr"}}, {"~ForceZ", {"fr"}}, {"~HorizontalX", {"de", "fr"}},
+    {"~HorizontalY", {"de", "fr"}}, {"~Info", {"de", "fr"}}, {"~LinearX", {"de"}},
+    {"~LinearY", {"de"}}, {"~OK", {"de", "fr", "it", "pl", "ja"}},
+    {"~PET", {"de", "fr", "es", "it", "pl", "ja", "zhcn"}}, {"~POM", {"de"}},
+    {"~PTFE", {"de", "fr", "es", "it", "pl", "ja", "zhcn"}},
+    {"~PVC", {"de", "fr", "es", "it", "pl", "ja", "zhcn"}}, {"~Page%d", {"fr"}},
+    {"~Polyamide", {"fr"}}, {"~Polycarbonate", {"fr"}}, {"~PositionX", {"de", "fr"}},
+    {"~PositionY", {"de", "fr"}}, {"~PositionZ", {"de", "fr"}}, {"~SI", {"fr"}},
+    {"~Version%s", {"de", "fr"}},
+    // Words the language spells as English does (French "Angle", German "Filter", Italian
+    // "File", Spanish "Error" ...): the translation is the same word.
+    {"~Acetone", {"it"}}, {"~Aluminium", {"de", "fr", "pl"}}, {"~Angle", {"fr"}},
+    {"~Bronze", {"de", "fr"}}, {"~Description", {"fr"}}, {"~Dimensions", {"fr"}},
+    {"~Direction", {"fr"}}, {"~Distances", {"fr"}}, {"~Elastomer", {"de", "pl"}},
+    {"~Error", {"es"}}, {"~Ethanol", {"de"}}, {"~File", {"it"}}, {"~Filter", {"de"}},
+    {"~Force", {"fr"}}, {"~Forces", {"fr"}}, {"~Index", {"de", "fr"}}, {"~Linear", {"de"}},
+    {"~Magnesium", {"de"}}, {"~Material", {"es"}}, {"~MaterialKey", {"es"}}, {"~Medium", {"de"}},
+    {"~Moments", {"fr"}}, {"~No", {"es", "it"}}, {"~Options", {"fr"}}, {"~Pause", {"de", "fr"}},
+    {"~Polar", {"de", "es"}}, {"~Toluene", {"it"}}, {"~Volume", {"fr", "it"}}, {"~Zinc", {"fr"}},
+    {"~nature", {"es"}}, {"~oval", {"de"}},
+};
+
+TEST(CatalogLanguage, EveryTextIsTranslatedExceptSymbolsCodesAndNames) {
+    const auto& lang = Catalog().Texts;
+    ASSERT_EQ(lang.Codes.at(0), "en");
+    std::set<std::string> sameNeeded;
+    for (size_t k = 0; k < lang.Keys.size(); ++k) {
+        const std::string& key = lang.Keys[k];
+        const std::string& en = lang.Texts[0][k];
+        const auto allowed = kSameAsEnglish.find(key);
+        for (size_t l = 1; l < lang.Codes.size(); ++l) {
+            if (lang.Texts[l][k] != en) continue;
+            const bool listed = allowed != kSameAsEnglish.end() && allowed->second.count(lang.Codes[l]);
+            EXPECT_TRUE(listed) << key << " is left in English in " << lang.Codes[l] << ": " << en;
+            sameNeeded.insert(key);
+        }
+    }
+    // The list names nothing that is translated.
+    for (const auto& [key, codes] : kSameAsEnglish) EXPECT_TRUE(sameNeeded.count(key)) << key;
 }
 
 TEST(CatalogLanguage, FormatKeysKeepTheirPlaceholdersInEveryLanguage) {
