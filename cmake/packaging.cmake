@@ -39,7 +39,11 @@ endforeach()
 configure_file(${_pkg_src}/changelog.in ${_pkg_out}/changelog @ONLY)
 vacuum_gzip_copy(${_pkg_out}/changelog ${_pkg_out}/changelog.gz)
 
-set(VACUUM_SCREENSHOT ${CMAKE_INSTALL_FULL_DATADIR}/vacuum-designer/screenshots/main_window.png)
+# AppStream wants a web address for the screenshot; until the project publishes one the
+# metainfo names the copy the package installs.
+set(VACUUM_SCREENSHOT_URL
+    "file://${CMAKE_INSTALL_FULL_DATADIR}/vacuum-designer/screenshots/main_window.png"
+    CACHE STRING "Address of the main window's screenshot in the AppStream metainfo")
 configure_file(${_pkg_src}/${VACUUM_PACKAGE_ID}.metainfo.xml.in
                ${_pkg_out}/${VACUUM_PACKAGE_ID}.metainfo.xml @ONLY)
 
@@ -89,14 +93,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_PACKAGE_CONTACT "Vacuum Gripper Designer developers <vacuum-designer@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "design tool for vacuum grippers")
-set(CPACK_PACKAGE_DESCRIPTION
-    "An engineering tool for vacuum (suction) grippers: describe a workpiece and its motion, "
-    "arrange suction cups on it, choose cup, tube and vacuum generator from a filtered "
-    "product catalogue, check the drive, see the forces on the gripper and the load on "
-    "every cup, and end with a parts list as ERP order file, CSV file, web-shop form or "
-    "printed report. Contains the desktop program vacuum-designer, the command-line "
-    "program vacuum-cli, the container tool vacdb, the bundled catalogue and example "
-    "projects.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+     "An engineering tool for vacuum (suction) grippers: describe a workpiece and"
+     "its motion, arrange suction cups on it, choose cup, tube and vacuum generator"
+     "from a filtered product catalogue, check the drive, see the forces on the"
+     "gripper and the load on every cup, and end with a parts list as ERP order"
+     "file, CSV file, web-shop form or printed report."
+     "Contains the desktop program vacuum-designer, the command-line program"
+     "vacuum-cli, the container tool vacdb, the bundled catalogue and example"
+     "projects.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

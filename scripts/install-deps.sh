@@ -12,6 +12,7 @@ packages=(
   python3
   fonts-liberation2 poppler-utils
   chromium  # headless, for the test that submits the online shop's basket form
+  dpkg-dev fakeroot librsvg2-bin lintian  # the Debian package: shlibdeps, icons, its check
 )
 
 missing=()
