@@ -113,9 +113,9 @@ int Query(const std::vector<std::string>& a, std::string& out) {
     return 0;
 }
 
-// Translates keys with the language container next to the program (or a given one).
+// Translates keys with the language container of the data folder (or a given one).
 int Translate(const std::vector<std::string>& a, std::string& out) {
-    std::string code, file = TOrsikConnection::ProgramFolder() + "/Vacuum.bin";
+    std::string code, file = TOrsikConnection::DataFolder() + "/Vacuum.bin";
     std::vector<std::string> keys;
     for (size_t i = 0; i < a.size(); ++i) {
         if (a[i] == "--lang" && i + 1 < a.size()) code = a[++i];

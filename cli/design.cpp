@@ -264,7 +264,7 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
         outcome.Error = message + "\n";
         return outcome;
     };
-    TVacuumApplication app(o.Catalog.empty() ? TOrsikConnection::ProgramFolder() + "/Vacuum.dat" : o.Catalog);
+    TVacuumApplication app(o.Catalog.empty() ? TOrsikConnection::DataFolder() + "/Vacuum.dat" : o.Catalog);
     if (!app.Active()) return fail(1, app.LastError());
     const std::string language = o.Language.empty() ? "en" : o.Language;
     if (!app.SetLanguage(language) && !(o.Language.empty() && app.LanguageCodes().empty())) {

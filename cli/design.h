@@ -6,7 +6,7 @@
 //! Options of `vacuum-cli design`.
 struct TDesignOptions {
     std::string Project;
-    std::string Catalog;  //!< empty: Vacuum.dat beside the program
+    std::string Catalog;  //!< empty: Vacuum.dat of the data folder
     std::string Language; //!< empty: English when the language file has it, else the keys
     bool Json = false;
     std::string ErpFile, PlantCode, CsvFile, ShopFile;

@@ -13,6 +13,7 @@ packages=(
   fonts-liberation2 poppler-utils
   fonts-noto-cjk  # the Japanese and Chinese texts in the windows and the report
   chromium  # headless, for the test that submits the online shop's basket form
+  dpkg-dev fakeroot librsvg2-bin lintian  # the Debian package: shlibdeps, icons, its check
 )
 
 missing=()

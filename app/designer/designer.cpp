@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <QEvent>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
 
@@ -49,6 +50,10 @@ TDesigner::~TDesigner() {
 bool TDesigner::Start() {
     screenshot_ = ReadScreenshotSwitches(arguments_);
     switches_ = ReadDesignerSwitches(arguments_);
+    // A relative project name means the working folder of the start.
+    if (!switches_.ProjectFile.empty())
+        switches_.ProjectFile =
+            QFileInfo(QString::fromStdString(switches_.ProjectFile)).absoluteFilePath().toStdString();
 
     // The start-up window's parts: the language container with its texts and language
     // list, the timer, the settings.
@@ -166,7 +171,13 @@ void TDesigner::Accepted() {
         }
         return;
     }
-    if (!screenshot_.Screenshot) return;
+    if (!screenshot_.Screenshot) {
+        // A project named on the command line (a file manager's "open with") opens once the
+        // disclaimer is accepted; a file that cannot be read is the usual message.
+        if (!switches_.ProjectFile.empty() && frame_)
+            frame_->OpenProjectFile(QString::fromStdString(switches_.ProjectFile));
+        return;
+    }
     const int status = RunScreenshot();
     if (switches_.Accept && !finished_) {
         finished_ = true;

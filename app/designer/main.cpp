@@ -5,6 +5,8 @@
 //                      load FILE, walk to page N and save the window as an image
 //                      (one per language when FILE holds %s)
 //   /SAP /WERK= /PFAD= /FILE=   the ordering system's parts-list export switches
+//   FILE.vac           a project to open once the disclaimer is accepted (any other plain
+//                      argument naming an existing file is opened as a project too)
 // or, as the whole command line:
 //   --report-pdf OUT.pdf PROJECT.vac [--lang CODE]
 //                      write the project's printed report as a PDF file and end; needs
@@ -60,7 +62,7 @@ int main(int argc, char** argv) {
     THelpWindowViewer help([&running] { return running ? running->App() : nullptr; });
     TDesignerPlatform platform{env, *messages, files, languages, timers, &help, {}};
 
-    TDesigner designer(platform, arguments, TOrsikConnection::ProgramFolder());
+    TDesigner designer(platform, arguments, TOrsikConnection::DataFolder());
     running = &designer;
     if (report.Requested) designer.SetReportPdfRun(report);
     if (!designer.Start()) {

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Shows the controls of the vacuum gripper designer on the bundled catalogue.");
     parser.addHelpOption();
-    QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat beside the program).", "FILE");
+    QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat of the data folder).", "FILE");
     QCommandLineOption screenshot("screenshot", "Draw the window into FILE (PNG) and quit.", "FILE");
     QCommandLineOption page("page", "Show page N (0 = first) at start.", "N", "0");
     QCommandLineOption lang("lang", "Language code to start in (default: en).", "CODE", "en");
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     const std::string file = parser.isSet(catalog) ? parser.value(catalog).toStdString()
-                                                   : TOrsikConnection::ProgramFolder() + "/Vacuum.dat";
+                                                   : TOrsikConnection::DataFolder() + "/Vacuum.dat";
     TGalleryWindow window(file);
     if (!window.Active()) {
         std::fprintf(stderr, "vacuum-gallery: %s\n", window.LastError().c_str());

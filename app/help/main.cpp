@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Shows the help window of the vacuum gripper designer.");
     parser.addHelpOption();
-    QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat beside the program).", "FILE");
+    QCommandLineOption catalog("catalog", "Product container (default: Vacuum.dat of the data folder).", "FILE");
     QCommandLineOption lang("lang", "Language code (default: en).", "CODE", "en");
     QCommandLineOption topic("topic", "Help topic 0 to 16 to show (default: 0, the contents).", "N", "0");
     QCommandLineOption size("size", "Window size (default: 760x600).", "WxH", "760x600");
@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     parser.process(qapp);
 
     const std::string file = parser.isSet(catalog) ? parser.value(catalog).toStdString()
-                                                   : TOrsikConnection::ProgramFolder() + "/Vacuum.dat";
+                                                   : TOrsikConnection::DataFolder() + "/Vacuum.dat";
     TVacuumApplication app(file);
     if (!app.Active()) {
         std::fprintf(stderr, "vacuum-help: %s\n", app.LastError().c_str());

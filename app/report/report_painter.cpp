@@ -1,5 +1,7 @@
 #include "app/report/report_painter.h"
 
+#include "core/data/orsik_connection.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontDatabase>
@@ -14,10 +16,12 @@
 
 namespace {
 
-// The fonts the build puts beside the programs, or the system's copy of them.
+// The fonts the build puts beside the programs, those of the data folder (an installed
+// copy), or the system's copy of them.
 void RegisterReportFonts() {
     static const bool registered = [] {
         const QStringList folders = {QCoreApplication::applicationDirPath() + "/fonts",
+                                     QString::fromStdString(TOrsikConnection::DataFolder()) + "/fonts",
                                      "/usr/share/fonts/truetype/liberation2",
                                      "/usr/share/fonts/truetype/liberation"};
         for (const QString& folder : folders) {

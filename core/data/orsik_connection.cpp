@@ -1,6 +1,7 @@
 #include "core/data/orsik_connection.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -62,6 +63,36 @@ std::string TOrsikConnection::ProgramFolder() {
 
 void TOrsikConnection::SetProgramFolder(const std::string& folder) {
     ProgramFolderOverride() = folder;
+}
+
+namespace {
+
+bool HoldsProductContainer(const std::string& folder) {
+    std::error_code ec;
+    return !folder.empty() && std::filesystem::is_regular_file(JoinPath(folder, "Vacuum.dat"), ec);
+}
+
+} // namespace
+
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& environmentFolder,
+                             const std::string& installedFolder) {
+    if (HoldsProductContainer(programFolder)) return programFolder;
+    if (!environmentFolder.empty()) return environmentFolder;
+    if (HoldsProductContainer(installedFolder)) return installedFolder;
+    return programFolder;
+}
+
+std::string InstalledDataFolder() {
+#ifdef VACUUM_INSTALL_DATADIR
+    return VACUUM_INSTALL_DATADIR;
+#else
+    return {};
+#endif
+}
+
+std::string TOrsikConnection::DataFolder() {
+    const char* environment = std::getenv("VACUUM_DATA_DIR");
+    return ChooseDataFolder(ProgramFolder(), environment ? environment : "", InstalledDataFolder());
 }
 
 void TOrsikConnection::Loaded() {

@@ -98,6 +98,10 @@ public:
     static std::string ProgramFolder();
     //! Overrides the program folder (tests, tools).
     static void SetProgramFolder(const std::string& folder);
+    //! Folder the programs read Vacuum.dat and Vacuum.bin from: ChooseDataFolder over the
+    //! program folder, the environment variable VACUUM_DATA_DIR and the installed data
+    //! folder (<prefix>/share/vacuum-designer of the build).
+    static std::string DataFolder();
 
 private:
     std::string dataFile_;
@@ -108,6 +112,17 @@ private:
     TContainerImage image_;
     std::vector<TConnectionClient*> clients_;
 };
+
+//! The data folder rule. The program folder when Vacuum.dat lies there (a build tree, or a
+//! copy of the programs with their containers); else `environmentFolder` when it is not
+//! empty (an installed tree unpacked or moved elsewhere); else `installedFolder` when
+//! Vacuum.dat lies there; else the program folder, so that a missing container is reported
+//! where the program looked first.
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& environmentFolder,
+                             const std::string& installedFolder);
+
+//! The installed data folder compiled into the programs (empty when the build names none).
+std::string InstalledDataFolder();
 
 //! Largest container file read: far above any product or language container (the bundled
 //! ones are well under a megabyte, large product ranges tens of megabytes), low enough

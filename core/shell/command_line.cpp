@@ -1,6 +1,7 @@
 #include "core/shell/command_line.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace {
 
@@ -33,13 +34,35 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 } // namespace
 
-TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments) {
+bool IsProgramSwitch(std::string_view argument) {
+    for (std::string_view exact : {"/ACCEPT", "/QUITAFTERPAINT", "/SAP"})
+        if (EqualsNoCase(argument, exact)) return true;
+    for (std::string_view prefix : {"/WERK=", "/PFAD=", "/FILE="})
+        if (EqualsNoCase(argument.substr(0, prefix.size()), prefix)) return true;
+    if (argument == "/SCREENSHOT") return true;
+    for (std::string_view prefix : {"/PROJECT=", "/BITMAP=", "/PAGE="})
+        if (argument.substr(0, prefix.size()) == prefix) return true;
+    return false;
+}
+
+TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments,
+                                       const TFileExists& exists) {
     TDesignerSwitches s;
     for (const std::string& arg : arguments) {
         if (EqualsNoCase(arg, "/ACCEPT")) s.Accept = true;
         if (EqualsNoCase(arg, "/QUITAFTERPAINT")) s.QuitAfterPaint = true;
+        if (!s.ProjectFile.empty() || arg.empty() || IsProgramSwitch(arg)) continue;
+        const bool projectName = arg.size() > 4 && EqualsNoCase(std::string_view(arg).substr(arg.size() - 4), ".vac");
+        if (projectName || (exists && exists(arg))) s.ProjectFile = arg;
     }
     return s;
+}
+
+TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments) {
+    return ReadDesignerSwitches(arguments, [](const std::string& path) {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(path, ec);
+    });
 }
 
 TReportPdfRun ReadReportPdfRun(const std::vector<std::string>& arguments) {

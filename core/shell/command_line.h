@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,9 +33,25 @@ struct TDesignerSwitches {
     //! "/QUITAFTERPAINT": the program ends once the main window has been painted the first
     //! time (for timing the start-up).
     bool QuitAfterPaint = false;
+    //! The first plain argument that names a project to open once the disclaimer is
+    //! accepted (as a file manager passes it): an argument that is none of the program's
+    //! switches and either names an existing file or ends in ".vac" (any letter case).
+    //! Empty when there is none.
+    std::string ProjectFile;
 };
 
+//! True when `exists` says the path names a file; the program asks the file system.
+using TFileExists = std::function<bool(const std::string& path)>;
+
 TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments);
+TDesignerSwitches ReadDesignerSwitches(const std::vector<std::string>& arguments,
+                                       const TFileExists& exists);
+
+//! True when the argument is one of the program's switches, in the letter case each is
+//! read in: "/ACCEPT", "/QUITAFTERPAINT", "/SAP" and the prefixes "/WERK=", "/PFAD=",
+//! "/FILE=" in any case; "/SCREENSHOT" and the prefixes "/PROJECT=", "/BITMAP=", "/PAGE="
+//! exactly.
+bool IsProgramSwitch(std::string_view argument);
 
 //! One image of a screenshot run: the language it is taken in (empty: the current one) and
 //! the file it is saved to.

@@ -284,6 +284,55 @@ private slots:
         QVERIFY(messages.Shown[0].Text.contains("c.png"));
     }
 
+    void aProjectNamedOnTheCommandLineOpensWhenTheDisclaimerIsAccepted() {
+        languages.Choices = {"en"};
+        const QString example = ExampleProject("glass_plate_rotary.vac");
+        TDesigner& d = Start({example.toStdString()});
+        LetTheStartUpWindowClose();
+        // The run starts on the disclaimer, with nothing opened yet.
+        QVERIFY(d.App()->Workflow.DisclaimerPending());
+        QCOMPARE(d.Frame()->Files().FileName(), std::string());
+        auto* page = dynamic_cast<TDisclaimerPage*>(d.Frame()->Page(cmpDisclaimer));
+        QVERIFY(page);
+        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
+        QTRY_COMPARE(QString::fromStdString(d.Frame()->Files().FileName()), example);
+        // The workpiece of the file (0.5 m by 0.4 m in its text), on the workpiece page.
+        QCOMPARE(d.App()->Document.Workpiece.LengthX, 0.5);
+        QCOMPARE(d.App()->Document.Workpiece.LengthY, 0.4);
+        QCOMPARE(d.App()->Workflow.CurrentPage(), int(cmpWorkpiece));
+        QVERIFY(!d.Frame()->Files().Modified());
+        QVERIFY(messages.Shown.empty());
+        QCOMPARE(finished->count(), 0);
+
+        // A relative name is taken from the working folder, and the switches keep their
+        // meaning beside it: /ACCEPT accepts at once.
+        finished.reset();
+        designer.reset();
+        timers.Made.clear();
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(QString(VACUUM_SOURCE_DIR) + "/examples");
+        TDesigner& accepted = Start({"/ACCEPT", "steel_sheet_linear.vac"});
+        QDir::setCurrent(before);
+        QTRY_COMPARE(QString::fromStdString(accepted.Frame()->Files().FileName()),
+                     ExampleProject("steel_sheet_linear.vac"));
+        QCOMPARE(finished->count(), 0);
+    }
+
+    void aProjectOnTheCommandLineThatCannotBeReadIsTheUsualMessage() {
+        languages.Choices = {"en"};
+        QTemporaryDir folder;
+        const QString missing = folder.path() + "/gone.vac";
+        TDesigner& d = Start({"/ACCEPT", missing.toStdString()});
+        QTRY_VERIFY(!d.App()->Workflow.DisclaimerPending());
+        QTRY_COMPARE(messages.Shown.size(), size_t(1));
+        QVERIFY2(messages.Shown[0].Text.contains("gone.vac"), qPrintable(messages.Shown[0].Text));
+        // The new project of the accept stays, and the program goes on.
+        QCOMPARE(d.Frame()->Files().FileName(), std::string());
+        QVERIFY(d.Frame()->Files().HasProject());
+        QCOMPARE(finished->count(), 0);
+        QVERIFY(d.Frame()->isVisible());
+    }
+
     void acceptAloneStartsTheWorkflowAndTheProgramGoesOn() {
         TDesigner& d = Start({"/ACCEPT"});
         QTRY_VERIFY(!d.App()->Workflow.DisclaimerPending());

@@ -3,6 +3,8 @@
 #include "tests/core/shell/shell_test_support.h"
 
 #include <climits>
+#include <fstream>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace {
@@ -114,6 +116,58 @@ TEST(DesignerSwitches, AreWholeArgumentsInAnyLetterCase) {
     const TDesignerSwitches none = ReadDesignerSwitches({"/ACCEPTED", "/ACCEPT=1", "ACCEPT", "/QUITAFTER"});
     EXPECT_FALSE(none.Accept);
     EXPECT_FALSE(none.QuitAfterPaint);
+}
+
+TEST(DesignerSwitches, APlainArgumentNamingAProjectIsOpened) {
+    // Only the paths in this set exist.
+    const std::set<std::string> files = {"/home/u/plate", "/home/u/PLATE.VAC", "/FILEX",
+                                         "/ACCEPTX"};
+    const TFileExists exists = [&](const std::string& p) { return files.count(p) > 0; };
+    // An existing file, whatever its name, or a name ending in .vac, existing or not.
+    EXPECT_EQ(ReadDesignerSwitches({"/home/u/plate"}, exists).ProjectFile, "/home/u/plate");
+    EXPECT_EQ(ReadDesignerSwitches({"/home/u/PLATE.VAC"}, exists).ProjectFile, "/home/u/PLATE.VAC");
+    EXPECT_EQ(ReadDesignerSwitches({"missing.vac"}, exists).ProjectFile, "missing.vac");
+    EXPECT_EQ(ReadDesignerSwitches({"rel/dir/x.Vac"}, exists).ProjectFile, "rel/dir/x.Vac");
+    // Neither: not a project.
+    EXPECT_EQ(ReadDesignerSwitches({"/home/u/other", "notes.txt", ".vac", ""}, exists).ProjectFile,
+              "");
+    // The switches keep their meaning beside it, and the first project counts.
+    const TDesignerSwitches s =
+        ReadDesignerSwitches({"/accept", "/home/u/plate", "second.vac", "/SAP"}, exists);
+    EXPECT_TRUE(s.Accept);
+    EXPECT_EQ(s.ProjectFile, "/home/u/plate");
+    // An existing file whose name reads as a switch is not taken; a longer word is a file.
+    EXPECT_EQ(ReadDesignerSwitches({"/FILEX"}, exists).ProjectFile, "/FILEX");
+    EXPECT_EQ(ReadDesignerSwitches({"/ACCEPTX"}, exists).ProjectFile, "/ACCEPTX");
+    EXPECT_EQ(ReadDesignerSwitches({"/FILE=a.vac", "/pfad=/tmp/x.vac", "/werk=1.vac"}, exists)
+                  .ProjectFile,
+              "");
+    EXPECT_EQ(ReadDesignerSwitches({"/PROJECT=a.vac", "/BITMAP=b.vac", "/PAGE=c.vac"}, exists)
+                  .ProjectFile,
+              "");
+}
+
+TEST(DesignerSwitches, TheSwitchesAreReadInTheirOwnLetterCase) {
+    // Any case: the disclaimer, the start-up timing and the ordering system's switches.
+    for (const char* arg : {"/ACCEPT", "/accept", "/QuitAfterPaint", "/SAP", "/sap", "/WERK=1",
+                            "/werk=1", "/Pfad=/tmp", "/file=x.txt"})
+        EXPECT_TRUE(IsProgramSwitch(arg)) << arg;
+    // Exact case: the screenshot run's.
+    for (const char* arg : {"/SCREENSHOT", "/PROJECT=p.vac", "/BITMAP=b.png", "/PAGE=3"})
+        EXPECT_TRUE(IsProgramSwitch(arg)) << arg;
+    for (const char* arg : {"/screenshot", "/project=p.vac", "/Bitmap=b.png", "/page=3", "/SAPX",
+                            "/WERK", "/home/user/x.vac", "x.vac", "/SCREENSHOTS"})
+        EXPECT_FALSE(IsProgramSwitch(arg)) << arg;
+    // So a lower-case "/project=" argument ending in .vac is a file name.
+    EXPECT_EQ(ReadDesignerSwitches({"/project=p.vac"}, nullptr).ProjectFile, "/project=p.vac");
+}
+
+TEST(DesignerSwitches, TheFileSystemSaysWhichArgumentsNameFiles) {
+    TTempFolder folder;
+    const std::string existing = folder.Path() + "/design";
+    std::ofstream(existing) << "x";
+    EXPECT_EQ(ReadDesignerSwitches({folder.Path(), existing}).ProjectFile, existing);
+    EXPECT_EQ(ReadDesignerSwitches({folder.Path() + "/absent"}).ProjectFile, "");
 }
 
 TEST(ReportPdfRun, TakesOutputProjectAndLanguageInAnyOrderOfTheOption) {
