@@ -110,13 +110,13 @@ void TAirModel::SpinEditRequiredSafetyChange(double factor) {
     if (!Inert()) Store(factor, cSafetyMin, cSafetyMax, FDoc.RequiredSafety);
 }
 
-std::string VerdictLine(const THoldingVerdict& v, const TTranslateFunc& translate) {
+std::string VerdictLine(const THoldingVerdict& v, const TTranslateFunc& translate, bool withCup) {
     const auto tr = [&](std::string_view key) { return TranslateOrKey(translate, key); };
     if (!v.Judged) return tr("~DesignNotJudged");
     std::string line = tr(v.Holds() ? "~DesignHolds" : "~DesignDoesNotHold") + ": " + tr("~SmallestSafety") + " " +
                        (std::isinf(v.Safety) ? std::string("∞") : Number(v.Safety)) + " / " +
-                       tr("~SafetyFactor") + " " + Number(v.Required);
-    if (v.Cup >= 0)
+                       tr("~RequiredSafety") + " " + Number(v.Required);
+    if (withCup && v.Cup >= 0)
         line += " (" + tr("~SuctionCup") + " " + std::to_string(v.Cup + 1) + ", " +
                 tr(v.Transverse ? "~TransverseForce" : "~NormalForce") + ", t = " + Number(v.Time) + " s)";
     return line;

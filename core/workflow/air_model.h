@@ -82,5 +82,6 @@ private:
 
 //! One line saying whether the design holds: "~DesignHolds" or "~DesignDoesNotHold",
 //! the smallest safety against the required one, the cup and the load that limit it and
-//! the instant; "~DesignNotJudged" when the loads could not be computed.
-std::string VerdictLine(const THoldingVerdict& verdict, const TTranslateFunc& translate);
+//! the instant (left out without `withCup`); "~DesignNotJudged" when the loads could not
+//! be computed.
+std::string VerdictLine(const THoldingVerdict& verdict, const TTranslateFunc& translate, bool withCup = true);

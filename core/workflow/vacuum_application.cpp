@@ -188,6 +188,8 @@ void TVacuumApplication::EndInput() {
             pending_ |= TAspects::FromBits(1u << i);
     const TAspects changed = pending_;
     pending_ = {};
+    if (!(changed & TAspects::FromBits(~(caCupLoads | caNavigator | caLanguage).Bits())).Empty())
+        peaksValid_ = false;
     // The slots run with no scope open, so that one may start a user action of its own.
     if (!changed.Empty()) Changed.Emit(changed);
 }
@@ -260,6 +262,9 @@ TVacuumApplication::TState TVacuumApplication::State() {
 
 THoldingVerdict TVacuumApplication::HoldingVerdict() {
     if (Document.DisclaimerPending || Document.Project().Busy()) return JudgeHolding({{}, {}, {}, {}, false}, Document.RequiredSafety);
+    if (peaksValid_)
+        return JudgeHolding({peaks_.Normal, peaks_.NormalTime, peaks_.Transverse, peaks_.TransverseTime, peaks_.Solvable},
+                            Document.RequiredSafety);
     // Both sides of each phase boundary: a pneumatic drive brakes hardest just before
     // its motion ends, which the slider steps alone can miss.
     const double end = Motion.EndTime();
@@ -267,6 +272,11 @@ THoldingVerdict TVacuumApplication::HoldingVerdict() {
     std::vector<double> times;
     for (const double b : Motion.PhaseBoundaries()) times.insert(times.end(), {b - step, b, b + step});
     const TCupLoadPeaks p = Cups.LoadPeaks(times);
+    // Kept only outside a user action, whose end may yet change what the loads rest on.
+    if (inputDepth_ == 0) {
+        peaks_ = p;
+        peaksValid_ = true;
+    }
     return JudgeHolding({p.Normal, p.NormalTime, p.Transverse, p.TransverseTime, p.Solvable}, Document.RequiredSafety);
 }
 

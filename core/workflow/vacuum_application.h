@@ -163,7 +163,9 @@ public:
 
     //! Whether the design holds: the smallest safety of any cup over the whole motion (every
     //! slider step and both sides of every phase boundary) against the required safety
-    //! factor. Not judged while the disclaimer is pending or a project is read.
+    //! factor. Not judged while the disclaimer is pending or a project is read. The loads
+    //! over the motion are kept until a user action changes more than the cup loads (a
+    //! move of the slider, a new required safety), the navigator or the language.
     THoldingVerdict HoldingVerdict();
 
     //! What entering each page recomputes and the product checks of leaving one.
@@ -186,6 +188,9 @@ private:
     // The recalculation chain, connected before any view.
     std::vector<TConnection> chain_;
     int inputDepth_ = 0;
+    // The load peaks the verdict judges, while valid.
+    TCupLoadPeaks peaks_;
+    bool peaksValid_ = false;
     TAspects pending_;
     TState before_;
 

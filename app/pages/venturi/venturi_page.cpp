@@ -1,5 +1,6 @@
 #include "app/pages/venturi/venturi_page.h"
 
+#include "app/pages/venturi/air_group.h"
 #include "gui/fields/field_layout.h"
 #include "app/dialogs/venturi_chart/form_venturi.h"
 #include "core/workflow/model_text.h"
@@ -133,6 +134,10 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;
     top->addWidget(BuildConditions());
+    air_ = new TAirGroup(context_, this);
+    air_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    air_->OnValidityChange = [this] { ReportValidity(); };
+    top->addWidget(air_, 0, Qt::AlignTop);
     top->addWidget(BuildHelp(), 1);
     layout->addLayout(top);
     layout->addWidget(BuildFilters());
@@ -419,7 +424,7 @@ void TVenturiPage::Entered(TFMU2Custom* field) {
 
 void TVenturiPage::ReportValidity() {
     TVacuumApplication& app = context_.App;
-    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid();
+    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid() && air_->FieldsValid();
     app.Input([&] { app.Workflow.VenturiChangeValid(valid); });
 }
 
@@ -521,6 +526,7 @@ void TVenturiPage::Retranslate() {
     grid_->SizeColumns();
     ShowHelp(shownTopic_);
     ShowResults();
+    air_->Retranslate();
 }
 
 void TVenturiPage::Enter() {
@@ -535,6 +541,7 @@ void TVenturiPage::Refresh(TAspects aspects) {
         grid_->viewport()->update();
     }
     if (aspects.Intersects({caVacuumGenerator, caNavigator})) ShowChosenRow();
+    if (air_) air_->Refresh(aspects);
 }
 
 void TVenturiPage::ShowResults() {
