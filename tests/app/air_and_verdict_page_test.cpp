@@ -15,12 +15,15 @@
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_spin_edit.h"
+#include "gui/table/string_table_grid.h"
 #include "tests/app/app_test_support.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QtTest>
 
@@ -104,6 +107,13 @@ private slots:
 
     void typedCycleFiguresScaleTheAirAYear() {
         Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
+        // The air is the second tab beside the operating conditions.
+        auto* page = dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi));
+        QVERIFY(!Air()->isVisible());
+        QTabBar* bar = page->ConditionTabs()->tabBar();
+        QCOMPARE(bar->tabText(1), QString("Compressed air and cost"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QVERIFY(Air()->isVisible());
         QCOMPARE(Air()->CycleRateField()->Edit()->text(), QString("180"));
         QCOMPARE(Air()->OperatingTimeField()->Edit()->text(), QString("4000"));
         const double perYear = FirstNumber(Air()->PerYearLabel()->text());
@@ -128,6 +138,33 @@ private slots:
         Type(Air()->HoldingTimeField(), "5000");
         Next();
         QCOMPARE(Current(), int(cmpVenturi));
+    }
+
+    void theAirTabFitsTheWindowInEnglishAndRussian() {
+        Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
+        auto* page = dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi));
+        page->ConditionTabs()->setCurrentIndex(1);
+        for (const char* language : {"en", "ru"}) {
+            frame->SetLanguage(language);
+            for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+                frame->resize(size);
+                QCoreApplication::processEvents();
+                const QRect area = page->rect();
+                for (QWidget* w : Air()->findChildren<QWidget*>()) {
+                    if (!w->isVisible()) continue;
+                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
+                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
+                    if (auto* label = qobject_cast<QLabel*>(w)) {
+                        const bool fits = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
+                                                            : label->width() >= label->minimumSizeHint().width();
+                        QVERIFY2(fits, qPrintable(label->text() + " " + language));
+                    }
+                }
+                QVERIFY(page->Grid()->height() > 150);
+                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
+                    frame->grab().save(QString("%1/air_tab_%2_%3.png").arg(QString::fromUtf8(dir), language).arg(size.width()));
+            }
+        }
     }
 
     void theRequiredSafetyTurnsTheVerdictShownOnEveryPage() {

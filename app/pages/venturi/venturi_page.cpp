@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -133,11 +134,18 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;
-    top->addWidget(BuildConditions());
+    // The operating conditions and the compressed air share one place, as two tabs, so that
+    // the context help beside them keeps its room.
+    conditionTabs_ = new QTabWidget(this);
+    conditionTabs_->setObjectName("PageControlConditions");
+    conditionTabs_->addTab(BuildConditions(), "~OperatingConditions");
     air_ = new TAirGroup(context_, this);
-    air_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    air_->setTitle(QString());
+    air_->setFlat(true);
     air_->OnValidityChange = [this] { ReportValidity(); };
-    top->addWidget(air_, 0, Qt::AlignTop);
+    conditionTabs_->addTab(air_, "~CompressedAir");
+    conditionTabs_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    top->addWidget(conditionTabs_, 0, Qt::AlignTop);
     top->addWidget(BuildHelp(), 1);
     layout->addLayout(top);
     layout->addWidget(BuildFilters());

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QFrame;
+class QTabWidget;
 class TAirGroup;
 class QLabel;
 class QPushButton;
@@ -82,6 +83,8 @@ public:
     static bool Highlighted(const QLabel* label);
     //! The compressed air and its cost.
     TAirGroup* AirGroup() const { return air_; }
+    //! The tabs of the operating conditions and the compressed air.
+    QTabWidget* ConditionTabs() const { return conditionTabs_; }
     //! The chart window, once "~Diagram" made it.
     TFormVenturi* ChartWindow() const { return chart_; }
 
@@ -141,5 +144,6 @@ private:
     bool showing_ = false;
     QPointer<TFormVenturi> chart_;
     TAirGroup* air_ = nullptr;
+    QTabWidget* conditionTabs_ = nullptr;
     std::vector<TConnection> follow_;
 };
