@@ -206,6 +206,55 @@ void Loads(TVacuumApplication& app, TReportNode& r) {
     Peaks(app, n);
 }
 
+void AirUse(TReportNode& n, const TAirUse& u) {
+    TReportNode& c = n.Object("per_cycle");
+    c.Number("air_l", u.AirPerCycle * 1000.0);
+    c.Number("air_m3", u.AirPerCycle);
+    c.Number("energy_kWh", u.EnergyPerCycle / 3.6e6);
+    c.Number("cost", u.CostPerCycle);
+    TReportNode& y = n.Object("per_year");
+    y.Number("air_m3", u.AirPerYear);
+    y.Number("energy_kWh", u.EnergyPerYear / 3.6e6);
+    y.Number("cost", u.CostPerYear);
+}
+
+// The compressed air the generators take over the production cycle, and its cost.
+void CompressedAir(TVacuumApplication& app, TReportNode& r) {
+    const auto& in = app.Document.Air;
+    const TAirAccount a = app.Air.Account();
+    TReportNode& n = r.Object("compressed_air");
+    n.Number("cycles_per_hour", in.CycleRate * 3600.0);
+    n.Number("holding_time_s", in.HoldingTime);
+    n.Number("operating_hours_per_year", in.OperatingTime / 3600.0);
+    n.Number("price_per_m3", in.Price);
+    n.Number("energy_per_m3_kWh", in.Energy / 3.6e6);
+    n.Bool("air_saving", a.AirSaving);
+    if (a.AirSaving) n.Number("hysteresis_Pa", a.Hysteresis);
+    n.Number("running_time_s", a.Use.RunningTime);
+    n.Number("reevacuations", a.Use.Reevacuations);
+    n.Number("cycles_per_year", a.Use.Cycles);
+    AirUse(n, a.Use);
+    TReportNode& s = n.Object("air_saving_generator");
+    s.Text("order_code", a.SavingOrderCode.empty() ? "-" : a.SavingOrderCode);
+    if (!a.SavingOrderCode.empty()) AirUse(s.Object("saving"), a.Saving);
+}
+
+// Whether the cups hold the workpiece over the whole motion with the required safety.
+void Verdict(TVacuumApplication& app, TReportNode& r) {
+    const THoldingVerdict v = app.HoldingVerdict();
+    TReportNode& n = r.Object("verdict");
+    n.Bool("holds", v.Holds());
+    n.Bool("judged", v.Judged);
+    n.Number("smallest_safety", v.Safety);
+    n.Number("required_safety", v.Required);
+    if (v.Cup >= 0) {
+        n.Number("cup", v.Cup + 1);
+        n.Text("load", v.Transverse ? "transverse" : "normal");
+        n.Number("time_s", v.Time);
+    }
+    n.Text("line", VerdictLine(v, [&](std::string_view key) { return app.Language.Translate(key); }));
+}
+
 void Parts(TVacuumApplication& app, TReportNode& r) {
     TReportNode& n = r.Array("parts_list");
     for (const TPart& p : app.PartsList.Parts()) {
@@ -325,6 +374,8 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     Drive(app, report);
     Forces(app, report);
     Loads(app, report);
+    CompressedAir(app, report);
+    Verdict(app, report);
     Parts(app, report);
     outcome.Out = o.Json ? report.Json() : report.Lines();
     for (const std::string& left : app.PartsList.Refusals())

@@ -344,6 +344,14 @@ void TFormMain::Follow(TAspects aspects) {
     }
     if (aspects.Intersects({caDocument, caNavigator, caLanguage})) UpdateCaption();
     for (const auto& page : pages_) page->Refresh(aspects);
+    // Every page that leads to a design that does not hold says so.
+    if (app_.Workflow.DisclaimerPending()) {
+        status_->SetVerdict(QString(), true);
+    } else {
+        const THoldingVerdict v = app_.HoldingVerdict();
+        status_->SetVerdict(QString::fromStdString(VerdictLine(v, app_.Translator(), false)), v.Holds());
+        status_->VerdictPanel()->setToolTip(v.Holds() ? QString() : QString::fromStdString(VerdictLine(v, app_.Translator())));
+    }
 }
 
 void TFormMain::ShowCurrentPage() {

@@ -18,6 +18,9 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     file_ = panel("StatusFile");
     file_->setMinimumWidth(160);
     hint_ = panel("StatusHint");
+    verdict_ = panel("StatusVerdict");
+    verdict_->setStyleSheet("color: #c00000;");
+    verdict_->hide();
     gauge_ = new QProgressBar(this);
     gauge_->setObjectName("StatusGauge");
     gauge_->setRange(0, 100);
@@ -29,6 +32,7 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     addPermanentWidget(page_, 0);
     addPermanentWidget(file_, 2);
     addPermanentWidget(hint_, 3);
+    addPermanentWidget(verdict_, 3);
     addPermanentWidget(gauge_, 0);
 }
 
@@ -48,4 +52,10 @@ void TMainStatusBar::SetHint(const QString& text) {
 void TMainStatusBar::SetProgress(int percent) {
     gauge_->setValue(percent < 0 ? 0 : percent > 100 ? 100 : percent);
     gauge_->setVisible(percent < 100);
+}
+
+void TMainStatusBar::SetVerdict(const QString& text, bool holds) {
+    verdict_->setText(holds ? QString() : text);
+    verdict_->setToolTip(holds ? QString() : text);
+    verdict_->setVisible(!holds && !text.isEmpty());
 }

@@ -34,6 +34,7 @@ TReportSetup TReportOutput::Setup(QPaintDevice& device) const {
     setup.DateTime = QLocale::system().toString(clock_.Now(), QLocale::ShortFormat).toStdString();
     setup.Version = settings_.Version();
     setup.Measure = settings_.Measure();
+    setup.Currency = settings_.Currency();
     if (fields_) {
         TReportSetup defaults = setup;
         setup.FieldText = [this, defaults](const TReportValue& v) {

@@ -24,7 +24,7 @@ std::string ShortenPath(const std::string& path, size_t maxChars);
 class TMyProject {
 public:
     //! Number of registered keys.
-    static constexpr int cKeyCount = 86;
+    static constexpr int cKeyCount = 86 + 6;
     //! Longest display name of the project.
     static constexpr size_t cDisplayNameLength = 50;
 
@@ -175,6 +175,22 @@ public:
         //! Motion profile of the rotary servo axis (rad).
         TMovement NCCircularMove;
     } Drive;
+
+    // --- "Air.*": the production cycle and the price of compressed air (1/s, s, J) ---
+    struct TAir {
+        //! Cycles per second (the page shows them per hour).
+        double CycleRate = 0.0;
+        //! How long the workpiece is held per cycle after the evacuation, s.
+        double HoldingTime = 0.0;
+        //! Operating time per year, s.
+        double OperatingTime = 0.0;
+        //! Price of one standard cubic metre (currency-neutral).
+        double Price = 0.0;
+        //! Energy to make one standard cubic metre, J.
+        double Energy = 0.0;
+    } Air;
+    //! Safety the cups must keep over the whole motion ("Loads.SafetyFactor").
+    double RequiredSafety = 0.0;
 
     // --- derived state, not stored ---
     //! Condition results of the suction cup checks.

@@ -64,6 +64,13 @@ void TProject::AddFloat(double& var, std::string key, double defaultValue) {
     item.TakeSnapshot();
 }
 
+void TProject::AddFloatKeepingDefault(double& var, std::string key, double defaultValue) {
+    TValueObject& item = Append(cpiFloat, std::move(key), &var);
+    item.FDefFloat = defaultValue;
+    item.FKeepDefaultWhenMissing = true;
+    item.TakeSnapshot();
+}
+
 void TProject::AddInteger(int32_t& var, int32_t defaultValue, std::string key) {
     TValueObject& item = Append(cpiInteger, std::move(key), &var);
     item.FDefInteger = defaultValue;

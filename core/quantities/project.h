@@ -68,6 +68,9 @@ public:
 
     // --- registration; each creates the item, snapshots it and appends it ---
     void AddFloat(double& var, std::string key, double defaultValue);
+    //! A number added after project files were written: a file without its key leaves the
+    //! default (AddFloat reads a missing key as 0).
+    void AddFloatKeepingDefault(double& var, std::string key, double defaultValue);
     void AddInteger(int32_t& var, int32_t defaultValue, std::string key);
     void AddBoolean(bool& var, bool defaultValue, std::string key);
     //! A text of at most maxLength (0..255) characters; its default is the empty text.

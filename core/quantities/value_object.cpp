@@ -77,6 +77,10 @@ void TValueObject::SetDefault() {
 }
 
 void TValueObject::ReadFrom(const TPrjStrings& strings) {
+    if (FKeepDefaultWhenMissing && strings.IndexOfName(FKey) < 0) {
+        SetDefault();
+        return;
+    }
     switch (FType) {
     case cpiFloat:
         Var<double>(FVar) = strings.ReadFloat(FKey);

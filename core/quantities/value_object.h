@@ -91,6 +91,8 @@ private:
     // null for a plain string list without objects.
     TPrjObjectClass FClass = nullptr;
     bool FWithObjects = false;
+    // A missing key leaves the default rather than reading as 0 or empty.
+    bool FKeepDefaultWhenMissing = false;
 
     // Snapshot
     double FSnapFloat = 0.0;

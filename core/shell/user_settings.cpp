@@ -95,6 +95,9 @@ void TTavUserSettings::Loaded(const std::vector<std::string>& arguments) {
         if (OnCreateSection) OnCreateSection(*this);
     }
     FMeasure = ReadValue("Measure", FSystemMeasure);
+    FCurrency = ReadValue("Currency", "€");
+    // A symbol is short; an empty value or one longer than any currency's sign falls back.
+    if (FCurrency.empty() || FCurrency.size() > 16) FCurrency = "€";
     const std::string shop = ReadValue("ShopUrl", cDefaultShopServer);
     FShopUrl = ShopServerFromSetting(shop);
     if (FShopUrl == cDefaultShopServer && shop != cDefaultShopServer)

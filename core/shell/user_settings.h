@@ -122,6 +122,9 @@ public:
     //! section, read at load; the built-in address when it is missing or neither an absolute
     //! "https://" address nor a "http://" one on the loopback interface (ShopServerFromSetting).
     const std::string& ShopUrl() const { return FShopUrl; }
+    //! "Currency" of the program's section, read at load: the symbol the air costs are
+    //! shown in (the prices are currency-neutral numbers); "€" when it is missing or empty.
+    const std::string& Currency() const { return FCurrency; }
     const std::string& SystemMeasure() const { return FSystemMeasure; }
     const std::string& LocaleLanguage() const { return FLocaleLanguage; }
     const std::string& LocaleCountry() const { return FLocaleCountry; }
@@ -148,6 +151,7 @@ private:
     std::string FExportFileName;
     std::string FPlantCode;
     std::string FShopUrl;
+    std::string FCurrency = "€";
     std::string FSystemMeasure;
     std::string FLocaleLanguage;
     std::string FLocaleCountry;

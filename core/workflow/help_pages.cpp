@@ -190,6 +190,17 @@ const std::vector<TPageText>& PageTexts() {
            "r = |p<sub>u</sub>| / v<sub>max</sub>(p)"},
           {cbFormula, "~HelpFAirConsumption", "Q = n·Q<sub>1</sub>(p)"},
           {cbFormula, "~HelpFSound", "L = L<sub>1</sub>(p) + 10·log<sub>10</sub>(n) dB(A)"},
+          {cbHeading, "~HelpFAirHeading"},
+          {cbFormula, "~HelpFAirPerCycle",
+           "V<sub>c</sub> = Q·(t + t<sub>h</sub>)<br/>V<sub>c</sub> = Q·(t + t<sub>r</sub>)"},
+          {cbFormula, "~HelpFAirPerYear",
+           "V<sub>a</sub> = V<sub>c</sub>·z·h<br/>E = e·V<sub>a</sub><br/>K = c·V<sub>a</sub>"},
+          {cbFormula, "~HelpFReevacuation",
+           "t<sub>f</sub> = ∫ V<sub>e</sub>/(p<sub>n</sub>·q<sub>L</sub>(v)) dv<br/>"
+           "t<sub>s</sub> = ∫ V<sub>e</sub>/(p<sub>n</sub>·(q<sub>S</sub>(v) − q<sub>L</sub>(v))) dv<br/>"
+           "dp = 0.1·|p<sub>u</sub>|"},
+          {cbFormula, "~HelpFVerdict",
+           "min(F<sub>s</sub>/F<sub>n</sub>, (F<sub>s</sub> − F<sub>n</sub>)·μ/F<sub>q</sub>) ≥ S"},
           {cbHeading, "~Tube"},
           {cbFormula, "~HelpFTubeVolume", "V<sub>t</sub> = π·(D<sub>t</sub>/2)<sup>2</sup>·L<sub>t</sub>"},
           {cbFormula, "~HelpFTubeLength", "L<sub>t</sub> = n<sub>S</sub>·l"},

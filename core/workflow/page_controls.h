@@ -40,6 +40,14 @@ inline constexpr std::string_view cpcVenturiGrid = "StringGridVenturi";
 inline constexpr std::string_view cpcVenturiCount = "SpinEditAnzahlVenturi";
 inline constexpr std::string_view cpcVenturiPressure = "SpinEditBetriebsdruck";
 inline constexpr std::string_view cpcRequiredVacuum = "SpinEditVakuumSoll";
+// The production cycle and the price of compressed air (vacuum generator page), the
+// required safety of the cups (load page).
+inline constexpr std::string_view cpcCycleRate = "SpinEditCycleRate";
+inline constexpr std::string_view cpcHoldingTime = "SpinEditHoldingTime";
+inline constexpr std::string_view cpcOperatingTime = "SpinEditOperatingTime";
+inline constexpr std::string_view cpcAirPrice = "SpinEditAirPrice";
+inline constexpr std::string_view cpcAirEnergy = "SpinEditAirEnergy";
+inline constexpr std::string_view cpcRequiredSafety = "SpinEditRequiredSafety";
 //! Page 6, motion: rotary angle, lever and holder inertia; linear travel and holder mass.
 inline constexpr std::string_view cpcRotationAngle = "SpinEditDrehwinkel";
 inline constexpr std::string_view cpcLever = "SpinEditHebelarmWerkStk";

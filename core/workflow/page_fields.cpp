@@ -4,6 +4,7 @@
 #include "core/calc/workpiece.h"
 #include "core/document/my_project.h"
 #include "core/quantities/float_converter.h"
+#include "core/workflow/air_model.h"
 #include "core/workflow/page_workflow.h"
 #include "core/workflow/suction_cup_model.h"
 #include "core/workflow/workpiece_model.h"
@@ -122,6 +123,19 @@ void Venturi(const TMyProject& d, std::vector<TPageField>& f) {
     // page's own check.
     f.push_back(
         {"~Vacuum", cpcRequiredVacuum, cNU_pressure, kRequiredVacuumMin, kOpen, v.Vacuum});
+    // The production cycle and the price of air.
+    const TMyProject::TAir& a = d.Air;
+    f.push_back({"~CyclesPerHour", cpcCycleRate, cNU_frequency, 0.0, TAirModel::cCycleRateMax, a.CycleRate});
+    f.push_back({"~HoldingTimePerCycle", cpcHoldingTime, cNU_time, 0.0, TAirModel::cHoldingTimeMax, a.HoldingTime});
+    f.push_back({"~OperatingHoursPerYear", cpcOperatingTime, cNU_time, 0.0, TAirModel::cOperatingTimeMax,
+                 a.OperatingTime});
+    f.push_back({"~AirPrice", cpcAirPrice, cNU_NoUnit, 0.0, TAirModel::cPriceMax, a.Price});
+    f.push_back({"~AirEnergy", cpcAirEnergy, cNU_energy, 0.0, TAirModel::cEnergyMax, a.Energy});
+}
+
+void SuctionCupLoad(const TMyProject& d, std::vector<TPageField>& f) {
+    f.push_back({"~RequiredSafety", cpcRequiredSafety, cNU_NoUnit, TAirModel::cSafetyMin, TAirModel::cSafetyMax,
+                 d.RequiredSafety});
 }
 
 void Motion(const TMyProject& d, std::vector<TPageField>& f) {
@@ -201,6 +215,9 @@ std::vector<TPageField> PageFields(const TMyProject& document, int page, double 
         break;
     case cmpDrive:
         Drive(document, absorberLever, fields);
+        break;
+    case cmpSuctionCupLoad:
+        SuctionCupLoad(document, fields);
         break;
     default:
         break;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <span>
 #include <utility>
 
@@ -182,6 +183,8 @@ public:
         w_.EndBlock();
         app_.AssemblePartsList();
         WritePartsListBlock(w_, app_.PartsList, tr_);
+        CompressedAir();
+        Verdict();
         return w_.Finish();
     }
 
@@ -401,6 +404,57 @@ private:
             Labelled(1, row++, r.Label, lists.Text(r.Column, stored));
         }
         Labelled(1, 13, "~OrderCode", v.OrderCode);
+        w_.EndBlock();
+    }
+
+    // Three significant digits with the report's decimal separator; "-" for no figure.
+    static std::string G3(double x) {
+        if (!std::isfinite(x)) return "-";
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "%.3g", x);
+        std::string s = buf;
+        std::replace(s.begin(), s.end(), '.', DecimalSeparator());
+        return s;
+    }
+    // A sum of money: three significant digits, at least two decimals.
+    std::string Money(double x) const {
+        if (!std::isfinite(x)) return "-";
+        const int digits = x == 0.0 ? 2 : std::max(2, 2 - static_cast<int>(std::floor(std::log10(std::fabs(x)))));
+        return FormatFixed(x, 18, std::min(digits, 12), DecimalSeparator()) + " " + setup_.Currency;
+    }
+
+    void CompressedAir() {
+        const auto& a = doc_.Air;
+        const TAirAccount account = app_.Air.Account();
+        const TAirUse& u = account.Use;
+        w_.BeginBlock(9, kMainColumns);
+        Title("~CompressedAir");
+        Labelled(1, 0, "~CyclesPerHour", Field(cpcCycleRate, cNU_frequency, a.CycleRate));
+        Labelled(1, 1, "~HoldingTimePerCycle", Field(cpcHoldingTime, cNU_time, a.HoldingTime));
+        Labelled(1, 2, "~OperatingHoursPerYear", Field(cpcOperatingTime, cNU_time, a.OperatingTime));
+        Labelled(1, 3, "~AirPrice", Field(cpcAirPrice, cNU_NoUnit, a.Price) + " " + setup_.Currency);
+        Labelled(1, 4, "~AirEnergy", Field(cpcAirEnergy, cNU_energy, a.Energy));
+        Labelled(1, 5, "~AirPerCycle", G3(u.AirPerCycle * 1000.0) + " l  /  " + Money(u.CostPerCycle));
+        Labelled(1, 6, "~AirPerYear",
+                 G3(u.AirPerYear) + " m³  /  " + G3(u.EnergyPerYear / 3.6e6) + " kWh  /  " + Money(u.CostPerYear));
+        Labelled(1, 7, "~AirSavingGenerator",
+                 account.SavingOrderCode.empty()
+                     ? tr_("~NoneInSeries")
+                     : account.SavingOrderCode + "  /  " + tr_("~SavingPerYear") + " " + G3(account.Saving.AirPerYear) +
+                           " m³  /  " + Money(account.Saving.CostPerYear));
+        w_.EndBlock();
+    }
+
+    void Verdict() {
+        const THoldingVerdict v = app_.HoldingVerdict();
+        w_.BeginBlock(4, kMainColumns);
+        Title(MainPageInfo(cmpSuctionCupLoad).PageCaption);
+        Labelled(1, 0, "~RequiredSafety", Field(cpcRequiredSafety, cNU_NoUnit, doc_.RequiredSafety));
+        w_.Text(1, 1, VerdictLine(v, tr_, false));
+        if (v.Judged && v.Cup >= 0)
+            w_.Text(1, 2, tr_("~SuctionCup") + " " + std::to_string(v.Cup + 1) + "  /  " +
+                              tr_(v.Transverse ? "~TransverseForce" : "~NormalForce") + "  /  " + tr_("~Time") + " " +
+                              G3(v.Time) + " s");
         w_.EndBlock();
     }
 

@@ -54,6 +54,8 @@ struct TReportSetup {
     std::string Version;
     //! The "Measure" user setting: "1" prints the moments of inertia in lb in².
     std::string Measure = "0";
+    //! The "Currency" user setting: the symbol the air costs are printed with.
+    std::string Currency = "€";
     //! The display text of a value field; unset: the value in the default unit of the
     //! quantity in the system Measure names.
     TReportFieldText FieldText;

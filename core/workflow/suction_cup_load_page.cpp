@@ -52,6 +52,8 @@ TCupLoadPeaks TSuctionCupModel::LoadPeaks(const std::vector<double>& extraTimes)
     const auto n = static_cast<size_t>(list.Count());
     peaks.Normal.assign(n, -std::numeric_limits<double>::infinity());
     peaks.Transverse.assign(n, -std::numeric_limits<double>::infinity());
+    peaks.NormalTime.assign(n, 0.0);
+    peaks.TransverseTime.assign(n, 0.0);
     const double end = FMotion ? FMotion->EndTime() : 0.0;
     std::vector<double> times{0.0};
     if (end > 0.0 && std::isfinite(end)) {
@@ -64,8 +66,14 @@ TCupLoadPeaks TSuctionCupModel::LoadPeaks(const std::vector<double>& extraTimes)
         peaks.Solvable = peaks.Solvable && list.Solvable();
         for (size_t i = 0; i < n; ++i) {
             const TSauger& cup = *list.Sauger(static_cast<int>(i));
-            peaks.Normal[i] = std::max(peaks.Normal[i], cup.NormalRatio);
-            peaks.Transverse[i] = std::max(peaks.Transverse[i], cup.TransverseRatio);
+            if (cup.NormalRatio > peaks.Normal[i]) {
+                peaks.Normal[i] = cup.NormalRatio;
+                peaks.NormalTime[i] = t;
+            }
+            if (cup.TransverseRatio > peaks.Transverse[i]) {
+                peaks.Transverse[i] = cup.TransverseRatio;
+                peaks.TransverseTime[i] = t;
+            }
         }
     }
     EvaluateTime();

@@ -91,6 +91,9 @@ struct TCupLoadPeaks {
     //! Per cup, in the order of the arrangement.
     std::vector<double> Normal;
     std::vector<double> Transverse;
+    //! The instants (s) of those largest ratios, the first where a ratio repeats.
+    std::vector<double> NormalTime;
+    std::vector<double> TransverseTime;
     //! The load system could be solved at every instant sampled.
     bool Solvable = true;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
@@ -39,7 +40,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 TVacuumApplication::TVacuumApplication(const std::string& productFile, const std::string& languageFile)
     : Workpiece(Document, DensityQuery), Cups(Document), Motion(Document),
       Drive(Document, Motion, &CylinderForce, &ShockAbsorbers, &RotaryQuery),
-      Forces(Document, &Motion), Tube(Document), Venturi(Document), Hooks(*this),
+      Forces(Document, &Motion), Tube(Document), Venturi(Document), Air(Document, Venturi), Hooks(*this),
       Workflow(Document, Hooks) {
     Connection.Loaded();
     Connection.SetDataFile(productFile);
@@ -95,6 +96,7 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     Venturi.SetEvacuationTables(&EvacuationTimes, &BufferSize);
     Venturi.SetSwitchTable(&VenturiSwitch);
     Venturi.SetTubeModel(&Tube);
+    Air.SetVenturiTable(&Venturis);
 
     documentLink_.App = this;
     Document.SetView(&documentLink_);
@@ -186,6 +188,8 @@ void TVacuumApplication::EndInput() {
             pending_ |= TAspects::FromBits(1u << i);
     const TAspects changed = pending_;
     pending_ = {};
+    if (!(changed & TAspects::FromBits(~(caCupLoads | caNavigator | caLanguage).Bits())).Empty())
+        peaksValid_ = false;
     // The slots run with no scope open, so that one may start a user action of its own.
     if (!changed.Empty()) Changed.Emit(changed);
 }
@@ -236,6 +240,12 @@ TVacuumApplication::TState TVacuumApplication::State() {
                                static_cast<double>(v.Count), v.Pressure, v.Vacuum, v.TimeMax,
                                Document.EvacuatedVolume};
     text(caVacuumGenerator) = v.OrderCode + '\n' + Venturi.LabelVenturiCount();
+    // The production cycle and the price of air belong to the generator page, the
+    // required safety to the load page.
+    slot(caVacuumGenerator).insert(slot(caVacuumGenerator).end(),
+                                   {Document.Air.CycleRate, Document.Air.HoldingTime, Document.Air.OperatingTime,
+                                    Document.Air.Price, Document.Air.Energy});
+    slot(caCupLoads).push_back(Document.RequiredSafety);
 
     // Before the first project the store holds no items, and asking for its state would
     // register them early.
@@ -248,6 +258,26 @@ TVacuumApplication::TState TVacuumApplication::State() {
         navigator.push_back(Workflow.PageEnabled(page) ? 1.0 : 0.0);
     text(caLanguage) = Language.Language();
     return s;
+}
+
+THoldingVerdict TVacuumApplication::HoldingVerdict() {
+    if (Document.DisclaimerPending || Document.Project().Busy()) return JudgeHolding({{}, {}, {}, {}, false}, Document.RequiredSafety);
+    if (peaksValid_)
+        return JudgeHolding({peaks_.Normal, peaks_.NormalTime, peaks_.Transverse, peaks_.TransverseTime, peaks_.Solvable},
+                            Document.RequiredSafety);
+    // Both sides of each phase boundary: a pneumatic drive brakes hardest just before
+    // its motion ends, which the slider steps alone can miss.
+    const double end = Motion.EndTime();
+    const double step = (std::isfinite(end) && end > 0.0 ? end : 0.0) * 1e-9;
+    std::vector<double> times;
+    for (const double b : Motion.PhaseBoundaries()) times.insert(times.end(), {b - step, b, b + step});
+    const TCupLoadPeaks p = Cups.LoadPeaks(times);
+    // Kept only outside a user action, whose end may yet change what the loads rest on.
+    if (inputDepth_ == 0) {
+        peaks_ = p;
+        peaksValid_ = true;
+    }
+    return JudgeHolding({p.Normal, p.NormalTime, p.Transverse, p.TransverseTime, p.Solvable}, Document.RequiredSafety);
 }
 
 void TVacuumApplication::InvalidateLaterPages() {

@@ -17,6 +17,7 @@
 #include "core/lang/language_db.h"
 #include "core/lang/language_table.h"
 #include "core/util/signal.h"
+#include "core/workflow/air_model.h"
 #include "core/workflow/drive_model.h"
 #include "core/workflow/forces_model.h"
 #include "core/workflow/model_aspects.h"
@@ -157,6 +158,15 @@ public:
     TTubeModel Tube;
     TVenturiModel Venturi;
     TPartsList PartsList;
+    //! Compressed air and its cost, and the required safety of the cups.
+    TAirModel Air;
+
+    //! Whether the design holds: the smallest safety of any cup over the whole motion (every
+    //! slider step and both sides of every phase boundary) against the required safety
+    //! factor. Not judged while the disclaimer is pending or a project is read. The loads
+    //! over the motion are kept until a user action changes more than the cup loads (a
+    //! move of the slider, a new required safety), the navigator or the language.
+    THoldingVerdict HoldingVerdict();
 
     //! What entering each page recomputes and the product checks of leaving one.
     TVacuumPageHooks Hooks;
@@ -178,6 +188,9 @@ private:
     // The recalculation chain, connected before any view.
     std::vector<TConnection> chain_;
     int inputDepth_ = 0;
+    // The load peaks the verdict judges, while valid.
+    TCupLoadPeaks peaks_;
+    bool peaksValid_ = false;
     TAspects pending_;
     TState before_;
 

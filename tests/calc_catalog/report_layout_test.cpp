@@ -594,3 +594,46 @@ TEST_F(ReportLayout, ThirtyCupsStayInOneBlockOnOnePage) {
         EXPECT_LT(first->Y, 3550) << i << " " << first->Text;
     }
 }
+
+// The compressed air of the chosen generator and the verdict close the report.
+TEST_F(ReportLayout, TheAirAccountAndTheVerdictFollowThePartsList) {
+    TSession s("steel_sheet_linear.vac");
+    TReportSetup setup = TSession::Setup();
+    setup.Currency = "CHF";
+    const auto pages = Pages(s.Layout(setup));
+    std::vector<std::string> texts;
+    for (const auto& page : pages)
+        for (const TReportCommand& c : page)
+            if (c.Op == TReportCommand::crText) texts.push_back(c.Text);
+    const auto find = [&](const std::string& start) -> std::string {
+        for (const std::string& t : texts)
+            if (t.starts_with(start)) return t;
+        return {};
+    };
+    const auto index = [&](const std::string& start) {
+        for (size_t i = 0; i < texts.size(); ++i)
+            if (texts[i].starts_with(start)) return static_cast<int>(i);
+        return -1;
+    };
+    ASSERT_GE(index("Compressed air and cost"), 0);
+    EXPECT_GT(index("Compressed air and cost"), index("VG-V1-045-M5")) << "after the parts list";
+    // 180 cycles an hour are 0.05 per second; the default units print SI.
+    EXPECT_EQ(find("Holding time per cycle"), "Holding time per cycle : " + Si(cNU_time, 2.0));
+    EXPECT_EQ(find("Price per m³ of air"), "Price per m³ of air : " + Si(cNU_NoUnit, 0.02) + " CHF");
+    // Air per cycle: the generator's air consumption over the evacuation and the 2 s held.
+    const double q = s.App.Venturi.OperatingPoint().AirConsumption;
+    const double litres = q / 60.0 * (s.App.Document.Venturi.Time + 2.0);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "Air per cycle : %.3g l", litres);
+    EXPECT_TRUE(find("Air per cycle").starts_with(expected)) << find("Air per cycle");
+    // 720,000 cycles a year at 0.02 a cubic metre.
+    std::snprintf(expected, sizeof expected, "%.3g m³", litres * 720.0);
+    EXPECT_NE(find("Air per year").find(expected), std::string::npos) << find("Air per year");
+    EXPECT_NE(find("Air per year").find(" CHF"), std::string::npos);
+    EXPECT_EQ(find("Air-saving generator"), "Air-saving generator : none in this series");
+    // The one cup keeps about 1.12 of the required 2.
+    EXPECT_EQ(find("Required safety factor"), "Required safety factor : " + Si(cNU_NoUnit, 2.0));
+    EXPECT_TRUE(find("The design does not hold").starts_with("The design does not hold: smallest safety 1.12"))
+        << find("The design");
+    EXPECT_EQ(find("Suction cup 1"), "Suction cup 1  /  Normal force  /  Time 0 s");
+}

@@ -6,6 +6,9 @@
 #include "gui/chart/diagramm.h"
 #include "gui/fields/field_layout.h"
 #include "gui/fields/fmu2_panel.h"
+#include "gui/fields/fmu2_spin_edit.h"
+#include "core/workflow/page_controls.h"
+#include "core/workflow/page_fields.h"
 #include "gui/lang/language_form.h"
 
 #include <algorithm>
@@ -169,6 +172,36 @@ QWidget* TSuctionCupLoadPage::BuildColumn() {
     column->setFixedWidth(kColumnWidth);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
+
+    // The safety the cups must keep, and whether they keep it over the whole motion.
+    auto* safetyBox = new QWidget(column);
+    auto* safetyForm = Form(safetyBox);
+    safetyForm->setContentsMargins(0, 0, 0, 0);
+    safety_ = new TFMU2SpinEdit(safetyBox);
+    safety_->setObjectName(QString::fromUtf8(cpcRequiredSafety.data(), static_cast<int>(cpcRequiredSafety.size())));
+    safety_->SetNormUnit(cNU_NoUnit);
+    safety_->SetPreferredSIUnit(cUM_NoUnit);
+    safety_->SetPreferredUSUnit(cUM_NoUnit);
+    safety_->SetTranslate(context_.App.Translator());
+    for (const TPageField& pf : PageFields(context_.App.Document, cmpSuctionCupLoad, 0.0))
+        if (pf.Control == cpcRequiredSafety) {
+            safety_->SetValueMin(pf.Min);
+            safety_->SetValueMax(pf.Max);
+        }
+    safety_->SetIncrement(0.5);
+    safety_->SetValue(context_.App.Document.RequiredSafety);
+    safetyForm->addRow("~RequiredSafety", safety_);
+    safety_->OnChange = [this](TFMU2Custom* f) {
+        if (showing_) return;
+        TVacuumApplication& app = context_.App;
+        const double value = f->Value();
+        app.Input([&] { app.Air.SpinEditRequiredSafetyChange(value); });
+    };
+    layout->addWidget(safetyBox);
+    verdict_ = new QLabel(column);
+    verdict_->setObjectName("LabelVerdict");
+    verdict_->setWordWrap(true);
+    layout->addWidget(verdict_);
 
     // The first selected cup: where it sits and what it carries.
     forcesGroup_ = new QGroupBox("~ForcesAndPosition", column);
@@ -482,9 +515,20 @@ void TSuctionCupLoadPage::ShowModel() {
     ShowMaxValues();
     ShowForcesAndPosition();
     ShowPlayer();
+    ShowVerdict();
     views_->Reload();
     FitViews();
     showing_ = false;
+}
+
+void TSuctionCupLoadPage::ShowVerdict() {
+    TVacuumApplication& app = context_.App;
+    safety_->SetValue(app.Document.RequiredSafety);
+    const THoldingVerdict v = app.HoldingVerdict();
+    verdict_->setText(QString::fromStdString(VerdictLine(v, app.Translator())));
+    // Red when the design does not hold, green when it does.
+    verdict_->setStyleSheet(v.Holds() ? "color: #006000; border: 1px solid #008000; background: #f0fff0; padding: 4px;"
+                                      : "color: #c00000; border: 1px solid #c00000; background: #fff0f0; padding: 4px;");
 }
 
 void TSuctionCupLoadPage::ShowTimeCurveTab() {

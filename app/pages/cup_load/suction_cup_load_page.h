@@ -16,6 +16,7 @@ class ITimer;
 class QFormLayout;
 class QGroupBox;
 class QLabel;
+class TFMU2SpinEdit;
 class QPainter;
 class QSlider;
 class QTabWidget;
@@ -81,6 +82,9 @@ public:
     QWidget* MaxBars(bool transverse) const { return maxBars_[transverse ? 1 : 0]; }
     QLabel* MaxText(bool transverse) const { return maxText_[transverse ? 1 : 0]; }
     QLabel* UnsolvablePanel() const { return unsolvable_; }
+    //! The required safety and the one line saying whether the design holds.
+    TFMU2SpinEdit* RequiredSafetyField() const { return safety_; }
+    QLabel* VerdictLabel() const { return verdict_; }
     //! The player's timer (made through the timer factory).
     ITimer* PlayerTimer() const { return timer_.get(); }
     //! The label of a field (the one in the field's form row).
@@ -131,6 +135,9 @@ private:
     std::array<QWidget*, 2> maxBars_{};
     std::array<QLabel*, 2> maxText_{};
     QLabel* unsolvable_ = nullptr;
+    TFMU2SpinEdit* safety_ = nullptr;
+    QLabel* verdict_ = nullptr;
+    void ShowVerdict();
     QLabel* help_ = nullptr;
     //! The page shows a state of the model: the controls' events are not user input.
     bool showing_ = false;

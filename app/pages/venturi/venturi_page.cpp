@@ -1,5 +1,6 @@
 #include "app/pages/venturi/venturi_page.h"
 
+#include "app/pages/venturi/air_group.h"
 #include "gui/fields/field_layout.h"
 #include "app/dialogs/venturi_chart/form_venturi.h"
 #include "core/workflow/model_text.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -132,7 +134,18 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;
-    top->addWidget(BuildConditions());
+    // The operating conditions and the compressed air share one place, as two tabs, so that
+    // the context help beside them keeps its room.
+    conditionTabs_ = new QTabWidget(this);
+    conditionTabs_->setObjectName("PageControlConditions");
+    conditionTabs_->addTab(BuildConditions(), "~OperatingConditions");
+    air_ = new TAirGroup(context_, this);
+    air_->setTitle(QString());
+    air_->setFlat(true);
+    air_->OnValidityChange = [this] { ReportValidity(); };
+    conditionTabs_->addTab(air_, "~CompressedAir");
+    conditionTabs_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
+    top->addWidget(conditionTabs_, 0, Qt::AlignTop);
     top->addWidget(BuildHelp(), 1);
     layout->addLayout(top);
     layout->addWidget(BuildFilters());
@@ -419,7 +432,7 @@ void TVenturiPage::Entered(TFMU2Custom* field) {
 
 void TVenturiPage::ReportValidity() {
     TVacuumApplication& app = context_.App;
-    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid();
+    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid() && air_->FieldsValid();
     app.Input([&] { app.Workflow.VenturiChangeValid(valid); });
 }
 
@@ -521,6 +534,7 @@ void TVenturiPage::Retranslate() {
     grid_->SizeColumns();
     ShowHelp(shownTopic_);
     ShowResults();
+    air_->Retranslate();
 }
 
 void TVenturiPage::Enter() {
@@ -535,6 +549,7 @@ void TVenturiPage::Refresh(TAspects aspects) {
         grid_->viewport()->update();
     }
     if (aspects.Intersects({caVacuumGenerator, caNavigator})) ShowChosenRow();
+    if (air_) air_->Refresh(aspects);
 }
 
 void TVenturiPage::ShowResults() {

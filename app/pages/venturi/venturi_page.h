@@ -12,6 +12,8 @@
 #include <QWidget>
 
 class QFrame;
+class QTabWidget;
+class TAirGroup;
 class QLabel;
 class QPushButton;
 class TFMU2Custom;
@@ -79,6 +81,10 @@ public:
     QLabel* SwitchLabel(const char* name) const;
     QLabel* PulseLabel(int index) const { return pulse_[index]; }
     static bool Highlighted(const QLabel* label);
+    //! The compressed air and its cost.
+    TAirGroup* AirGroup() const { return air_; }
+    //! The tabs of the operating conditions and the compressed air.
+    QTabWidget* ConditionTabs() const { return conditionTabs_; }
     //! The chart window, once "~Diagram" made it.
     TFormVenturi* ChartWindow() const { return chart_; }
 
@@ -137,5 +143,7 @@ private:
     //! The page shows a state of the model: the controls' events are not user input.
     bool showing_ = false;
     QPointer<TFormVenturi> chart_;
+    TAirGroup* air_ = nullptr;
+    QTabWidget* conditionTabs_ = nullptr;
     std::vector<TConnection> follow_;
 };

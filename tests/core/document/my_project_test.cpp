@@ -168,6 +168,12 @@ TEST_F(MyProjectTest, RegistersTheKeysInTheirOrderWithTheirKinds) {
         {"Drive.Pneumatic.Circular.CalculateSpeed", cpiBoolean},
         {"Drive.NC.Linear.Move", cpiObject},
         {"Drive.NC.Circular.Move", cpiObject},
+        {"Air.CycleRate", cpiFloat},
+        {"Air.HoldingTime", cpiFloat},
+        {"Air.OperatingTime", cpiFloat},
+        {"Air.Price", cpiFloat},
+        {"Air.Energy", cpiFloat},
+        {"Loads.SafetyFactor", cpiFloat},
     };
     TProject& p = Doc.Project();
     ASSERT_EQ(p.ItemCount(), TMyProject::cKeyCount);
@@ -395,12 +401,12 @@ TEST_F(MyProjectTest, SingleTubeLengthSharesTheTotalAmongTheCups) {
 
 TEST_F(MyProjectTest, LoadReportsProgressToTheView) {
     ASSERT_TRUE(LoadText(""));
-    // 0 first, then after items 0, 4, …, 84, then 100.
-    ASSERT_EQ(View.Progress.size(), 24u);
+    // 0 first, then after items 0, 4, …, 88, then 100.
+    ASSERT_EQ(View.Progress.size(), 25u);
     EXPECT_EQ(View.Progress.front(), 0);
-    EXPECT_EQ(View.Progress[1], 1);   // 1 of 86
-    EXPECT_EQ(View.Progress[2], 6);   // 5 of 86
-    EXPECT_EQ(View.Progress[22], 99); // 85 of 86
+    EXPECT_EQ(View.Progress[1], 1);   // 1 of 92
+    EXPECT_EQ(View.Progress[2], 5);   // 5 of 92
+    EXPECT_EQ(View.Progress[23], 97); // 89 of 92
     EXPECT_EQ(View.Progress.back(), 100);
     EXPECT_EQ(View.Names.back(), ShortenPath(Dir.File("p.vac"), 50));
 }
@@ -536,10 +542,11 @@ TEST_F(MyProjectTest, TheWriterUsesTheStoredForms) {
           "Venturi.Conditions.Count=1", "Moving.Linear.Direction=vertical <up>",
           "Moving.Circular.Angle=3.141592653589793", "Drive.Type=pneumatic <linear>",
           "Drive.NC.Linear.Move.Vmax=0.625", "Drive.NC.Circular.Move.JerkLimited=False",
-          "Customer.Address.Count=0", "Remarks.Count=0", "Workpiece.MassCenter.z=0"})
+          "Customer.Address.Count=0", "Remarks.Count=0", "Workpiece.MassCenter.z=0",
+          "Air.CycleRate=0.05", "Air.Energy=396000", "Air.OperatingTime=14400000"})
         EXPECT_EQ(all.count(line), 1u) << line;
     EXPECT_EQ(lines.front(), "Customer.Address.Count=0"); // empty texts are absent
-    EXPECT_EQ(lines.back(), "Drive.NC.Circular.Move.Time=1");
+    EXPECT_EQ(lines.back(), "Loads.SafetyFactor=2");
 }
 
 TEST_F(MyProjectTest, WritingFailsForACharacterOutsideTheCodePage) {
@@ -584,6 +591,50 @@ TEST_F(MyProjectTest, DerivedInertiaWaitsForTheDisclaimerAndTheStore) {
     Doc.UpdateDerivedInertia();
     EXPECT_GT(Doc.EvacuatedVolume, 1.0);
     EXPECT_EQ(View.DerivedInertiaShown, 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The production cycle, the price of air and the required safety
+
+TEST_F(MyProjectTest, AirAndSafetyHaveTheirDefaults) {
+    Doc.Air.CycleRate = 9;
+    Doc.RequiredSafety = 7;
+    Doc.Project().New();
+    EXPECT_EQ(Doc.Air.CycleRate * 3600.0, 180.0);
+    EXPECT_EQ(Doc.Air.HoldingTime, 2.0);
+    EXPECT_EQ(Doc.Air.OperatingTime, 4000.0 * 3600.0);
+    EXPECT_EQ(Doc.Air.Price, 0.02);
+    // 0.11 kWh = 0.11 · 3.6 MJ.
+    EXPECT_EQ(Doc.Air.Energy, 396000.0);
+    EXPECT_EQ(Doc.RequiredSafety, 2.0);
+}
+
+TEST_F(MyProjectTest, AirAndSafetyReadBackAndAFileWithoutThemReadsTheDefaults) {
+    Doc.Project().New();
+    Doc.Air.CycleRate = 100.0 / 3600.0;
+    Doc.Air.HoldingTime = 3.25;
+    Doc.Air.OperatingTime = 6000.0 * 3600.0;
+    Doc.Air.Price = 0.035;
+    Doc.Air.Energy = 0.12 * 3.6e6;
+    Doc.RequiredSafety = 3.5;
+    const std::string file = Dir.File("air.vac");
+    ASSERT_TRUE(Doc.Project().SaveToFile(file));
+    TMyProject other;
+    ASSERT_TRUE(other.Project().LoadFromFile(file));
+    EXPECT_EQ(other.Air.CycleRate, 100.0 / 3600.0);
+    EXPECT_EQ(other.Air.HoldingTime, 3.25);
+    EXPECT_EQ(other.Air.OperatingTime, 6000.0 * 3600.0);
+    EXPECT_EQ(other.Air.Price, 0.035);
+    EXPECT_EQ(other.Air.Energy, 0.12 * 3.6e6);
+    EXPECT_EQ(other.RequiredSafety, 3.5);
+    EXPECT_FALSE(other.Project().Modified());
+
+    // A project written before these keys existed.
+    ASSERT_TRUE(LoadText("Workpiece.Mass=12\r\nProject.Author=Ann\r\n", "old.vac"));
+    EXPECT_EQ(Doc.Workpiece.Mass, 12.0);
+    EXPECT_EQ(Doc.Air.HoldingTime, 2.0);
+    EXPECT_EQ(Doc.Air.Price, 0.02);
+    EXPECT_EQ(Doc.RequiredSafety, 2.0);
 }
 
 TEST(MyProjectName, LongPathsLoseLeadingFolders) {

@@ -320,6 +320,36 @@ TEST_F(ProjectLoad, MissingKeysReadAsEmptyNotAsDefaults) {
     EXPECT_EQ(D.Store.FileName(), Dir.File("p.vac"));
 }
 
+TEST(ProjectStoreLoad, ANumberKeepingItsDefaultKeepsItOnlyWhenItsKeyIsMissing) {
+    TTempDir dir;
+    double kept = 0.0, plain = 0.0;
+    TProject store;
+    store.OnRegisterItems = [&](TProject& p) {
+        p.AddFloatKeepingDefault(kept, "A.Kept", 2.5);
+        p.AddFloat(plain, "A.Plain", 4.0);
+    };
+    store.Loaded();
+    const std::string file = dir.File("k.vac");
+    WriteBytes(file, "Other=1\r\n");
+    kept = plain = 9.0;
+    ASSERT_TRUE(store.LoadFromFile(file));
+    EXPECT_EQ(kept, 2.5);
+    EXPECT_EQ(plain, 0.0);
+    // Present, even as a text that does not read, it reads as any number does.
+    WriteBytes(file, "A.Kept=0.125\r\nA.Plain=1\r\n");
+    ASSERT_TRUE(store.LoadFromFile(file));
+    EXPECT_EQ(kept, 0.125);
+    WriteBytes(file, "A.Kept=abc\r\n");
+    ASSERT_TRUE(store.LoadFromFile(file));
+    EXPECT_EQ(kept, 0.0);
+    // Written and read back.
+    kept = 1.0 / 3.0;
+    ASSERT_TRUE(store.SaveToFile(file));
+    kept = 0.0;
+    ASSERT_TRUE(store.LoadFromFile(file));
+    EXPECT_EQ(kept, 1.0 / 3.0);
+}
+
 TEST_F(ProjectLoad, KeysIgnoreLetterCaseButNotBlanks) {
     ASSERT_TRUE(Load("workpiece.mass=2.5\r\nVENTURI.COUNT=4\r\n"));
     EXPECT_EQ(D.Mass, 2.5);

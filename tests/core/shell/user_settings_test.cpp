@@ -428,6 +428,25 @@ TEST_F(UserSettings, VersionIsTheProgramVersionInFourParts) {
     EXPECT_NE(s.Version(), "-1");
 }
 
+TEST_F(UserSettings, CurrencyIsASettingWithTheEuroAsDefault) {
+    // Not written on the first run.
+    auto s = Load();
+    EXPECT_EQ(s->Currency(), "€");
+    EXPECT_EQ(IniOnDisk().ReadString("KELM", "Currency", "(none)"), "(none)");
+    s->WriteValue("Currency", "CHF");
+    s = Load();
+    EXPECT_EQ(s->Currency(), "CHF");
+    // Written and read through the file's code page.
+    s->WriteValue("Currency", "£");
+    s = Load();
+    EXPECT_EQ(s->Currency(), "£");
+    // An empty symbol, or a text no currency sign is, falls back.
+    s->WriteValue("Currency", "");
+    EXPECT_EQ(Load()->Currency(), "€");
+    s->WriteValue("Currency", std::string(17, 'x'));
+    EXPECT_EQ(Load()->Currency(), "€");
+}
+
 TEST_F(UserSettings, ShopServerIsASettingWithTheBuiltInDefault) {
     // Not written on the first run: a missing key keeps following the built-in address.
     auto s = Load();

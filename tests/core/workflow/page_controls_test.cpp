@@ -86,9 +86,12 @@ TEST(PageControls, NamesAreUniqueAcrossPagesAndPagesWithoutChecksListNone) {
         listed += PageControls(page).size();
     }
     EXPECT_EQ(all.size(), listed);
-    for (int page : {-1, int(cmpStartPage), int(cmpForcesAndMoments), int(cmpSuctionCupLoad),
-                     int(cmpPartsList), int(cmpDisclaimer), cMainPageCount})
+    for (int page : {-1, int(cmpStartPage), int(cmpForcesAndMoments), int(cmpPartsList), int(cmpDisclaimer),
+                     cMainPageCount})
         EXPECT_TRUE(PageControls(page).empty()) << page;
+    // The load page checks its one entry field, the required safety.
+    ASSERT_EQ(PageControls(cmpSuctionCupLoad).size(), 1u);
+    EXPECT_EQ(PageControls(cmpSuctionCupLoad)[0], cpcRequiredSafety);
 }
 
 } // namespace

@@ -181,6 +181,39 @@ TEST_F(TPageFieldsTest, EachHostileValueBlocksItsPageAndNamesTheField) {
     }
 }
 
+// The production cycle and the price of air on the generator page, the required safety on
+// the load page: each value beyond its field blocks the page that shows it.
+TEST_F(TPageFieldsTest, AirAndSafetyValuesBeyondTheirFieldsBlockTheirPages) {
+    const THostile cases[] = {
+        {"Air.CycleRate", "-0.01", cmpVenturi, {"~CyclesPerHour", "SpinEditCycleRate"}},
+        {"Air.CycleRate", "11", cmpVenturi, {"~CyclesPerHour", "SpinEditCycleRate"}},
+        {"Air.HoldingTime", "3601", cmpVenturi, {"~HoldingTimePerCycle", "SpinEditHoldingTime"}},
+        {"Air.OperatingTime", "1e300", cmpVenturi, {"~OperatingHoursPerYear", "SpinEditOperatingTime"}},
+        {"Air.Price", "-1", cmpVenturi, {"~AirPrice", "SpinEditAirPrice"}},
+        {"Air.Energy", "3.6e8", cmpVenturi, {"~AirEnergy", "SpinEditAirEnergy"}},
+        {"Loads.SafetyFactor", "0.99", cmpSuctionCupLoad, {"~RequiredSafety", "SpinEditRequiredSafety"}},
+        {"Loads.SafetyFactor", "abc", cmpSuctionCupLoad, {"~RequiredSafety", "SpinEditRequiredSafety"}},
+        {"Loads.SafetyFactor", "101", cmpSuctionCupLoad, {"~RequiredSafety", "SpinEditRequiredSafety"}},
+    };
+    const std::string bytes = ValidBytes();
+    for (const THostile& c : cases) {
+        SCOPED_TRACE(c.Key + "=" + c.Text);
+        LoadWith(bytes, c.Key, c.Text);
+        Messages.clear();
+        EXPECT_EQ(Walk(), c.Page);
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0], c.Failure);
+    }
+    // The ends of the ranges pass: no cycles, a whole leap year, the lowest safety.
+    std::string edge = bytes;
+    LoadWith(edge, "Air.OperatingTime", "31622400");
+    Doc.Air.CycleRate = 0.0;
+    Doc.RequiredSafety = 1.0;
+    Messages.clear();
+    EXPECT_EQ(Walk(), cmpPartsList);
+    EXPECT_TRUE(Messages.empty());
+}
+
 // A list read from a file may hold more cups than its count fields could ever lay out:
 // the positioning page refuses it as it would the count.
 TEST_F(TPageFieldsTest, MoreCupsThanTheCountsAllowAreRefused) {

@@ -4,6 +4,7 @@
 // workpiece views.
 
 #include "core/calc/forces.h"
+#include "core/calc/holding_verdict.h"
 #include "core/data/str_table_db.h"
 #include "core/data/string_query.h"
 #include "core/document/my_project.h"
@@ -727,3 +728,54 @@ TEST_F(CupViewTest, AnOvalCupShowsItsLongRadiusAlongItsFirstRadialDirection) {
 }
 
 } // namespace
+
+// ---- the verdict over a whole motion ------------------------------------------------------
+
+namespace {
+
+// Accelerates upwards by 5 m/s² from 1.0 s to 1.2 s of a 2 s motion, at rest otherwise.
+class TPulseMotion : public TMotionSource {
+public:
+    double EndTime() const override { return 2.0; }
+    TMotionSample Sample(double t) const override {
+        TMotionSample s;
+        s.Acceleration = t >= 1.0 && t <= 1.2 ? 5.0 : 0.0;
+        return s;
+    }
+};
+
+} // namespace
+
+TEST_F(SuctionCupModelTest, LoadPeaksNameTheirInstantAndTheVerdictTheWeakestCup) {
+    TPulseMotion pulse;
+    Model.SetMotionSource(&pulse);
+    Strategy(cssOneInCentre);
+    Model.SaugerSelect(0); // CUP-20: 20 N at 0.7 bar, the document's required vacuum
+    ASSERT_EQ(Doc.Venturi.Vacuum, -70000.0);
+    Model.RxSliderVCRChange(100);
+    const TCupLoadPeaks p = Model.LoadPeaks({});
+    ASSERT_EQ(p.Normal.size(), 1u);
+    // The first instant of the pulse is slider step 500: Fn = (g + 5)/1.001.
+    EXPECT_NEAR(p.Normal[0], (g + 5) / 1.001 / 20.0, 1e-12);
+    EXPECT_DOUBLE_EQ(p.NormalTime[0], 1.0);
+    EXPECT_EQ(p.Transverse[0], 0.0);
+    // The slider's own instant is computed again: at rest.
+    EXPECT_NEAR(Cups().Sauger(0)->Fn, g / 1.001, 1e-9);
+
+    const THoldingVerdict v =
+        JudgeHolding({p.Normal, p.NormalTime, p.Transverse, p.TransverseTime, p.Solvable}, 2.0);
+    // Holding force over load: 20 · 1.001 / (g + 5) ≈ 1.352 < 2.
+    EXPECT_NEAR(v.Safety, 20.0 * 1.001 / (g + 5), 1e-12);
+    EXPECT_EQ(v.Cup, 0);
+    EXPECT_FALSE(v.Transverse);
+    EXPECT_DOUBLE_EQ(v.Time, 1.0);
+    EXPECT_FALSE(v.Holds());
+    // Without the pulse the weight alone leaves 20 · 1.001 / g ≈ 2.04: it holds at 2.
+    Model.SetMotionSource(nullptr);
+    const TCupLoadPeaks rest = Model.LoadPeaks({});
+    const THoldingVerdict r =
+        JudgeHolding({rest.Normal, rest.NormalTime, rest.Transverse, rest.TransverseTime, rest.Solvable}, 2.0);
+    EXPECT_NEAR(r.Safety, 20.0 * 1.001 / g, 1e-12);
+    EXPECT_TRUE(r.Holds());
+    EXPECT_FALSE(JudgeHolding({rest.Normal, rest.NormalTime, rest.Transverse, rest.TransverseTime, true}, 2.1).Holds());
+}
