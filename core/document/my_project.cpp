@@ -186,6 +186,7 @@ void TMyProject::RegisterItems() {
     p.AddBoolean(c.CalculateSpeed, true, "Drive.Pneumatic.Circular.CalculateSpeed");
     p.AddObject(Drive.NCLinearMove, "Drive.NC.Linear.Move");
     p.AddObject(Drive.NCCircularMove, "Drive.NC.Circular.Move");
+    p.AddObject(Site, "Site");
 }
 
 void TMyProject::SetSectionDefaults(const std::string& prefix) {

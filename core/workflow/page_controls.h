@@ -40,6 +40,12 @@ inline constexpr std::string_view cpcVenturiGrid = "StringGridVenturi";
 inline constexpr std::string_view cpcVenturiCount = "SpinEditAnzahlVenturi";
 inline constexpr std::string_view cpcVenturiPressure = "SpinEditBetriebsdruck";
 inline constexpr std::string_view cpcRequiredVacuum = "SpinEditVakuumSoll";
+//! Page 5, the site and the workpiece's leak.
+inline constexpr std::string_view cpcSiteAltitude = "SpinEditAltitude";
+inline constexpr std::string_view cpcAmbientPressure = "SpinEditAmbientPressure";
+inline constexpr std::string_view cpcLeakDiameter = "SpinEditLeakDiameter";
+inline constexpr std::string_view cpcLeakFlow = "SpinEditLeakFlow";
+inline constexpr std::string_view cpcLeakVacuum = "SpinEditLeakVacuum";
 //! Page 6, motion: rotary angle, lever and holder inertia; linear travel and holder mass.
 inline constexpr std::string_view cpcRotationAngle = "SpinEditDrehwinkel";
 inline constexpr std::string_view cpcLever = "SpinEditHebelarmWerkStk";

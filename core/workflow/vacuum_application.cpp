@@ -236,6 +236,12 @@ TVacuumApplication::TState TVacuumApplication::State() {
                                static_cast<double>(v.Count), v.Pressure, v.Vacuum, v.TimeMax,
                                Document.EvacuatedVolume};
     text(caVacuumGenerator) = v.OrderCode + '\n' + Venturi.LabelVenturiCount();
+    // The site and the leak, and what the chosen generator does with them.
+    const TSiteConditions& site = Document.Site;
+    slot(caVacuumGenerator).insert(slot(caVacuumGenerator).end(),
+                                   {site.Altitude, static_cast<double>(site.Leak.Kind), site.Leak.Diameter,
+                                    site.Leak.Flow, site.Leak.Vacuum, Venturi.SiteResult().Time,
+                                    Venturi.SiteResult().ReachableVacuum});
 
     // Before the first project the store holds no items, and asking for its state would
     // register them early.
