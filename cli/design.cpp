@@ -69,6 +69,29 @@ void Venturi(TVacuumApplication& app, TReportNode& r) {
     n.Number("sound_pressure_level_dBA", op.SoundPressureLevel);
 }
 
+// Where the gripper works and how the workpiece leaks, and what the chosen generator
+// reaches there. The generator's time and the grid already include them.
+void Site(TVacuumApplication& app, TReportNode& r) {
+    const TSiteConditions& s = app.Document.Site;
+    TReportNode& n = r.Object("site");
+    n.Number("altitude_m", s.Altitude);
+    n.Number("ambient_pressure_Pa", s.AmbientPressure());
+    TReportNode& leak = n.Object("leak");
+    leak.Text("kind", cLeakKindNames[s.Leak.Kind < cLeakKindNames.size() ? s.Leak.Kind : 0]);
+    if (s.Leak.Kind == clkOrifice) leak.Number("orifice_diameter_m", s.Leak.Diameter);
+    if (s.Leak.Kind == clkMeasured) {
+        leak.Number("flow_m3_s", s.Leak.Flow);
+        leak.Number("measured_at_vacuum_Pa", s.Leak.Vacuum);
+    }
+    if (s.Leak.Kind != clkNone)
+        leak.Number("flow_at_required_vacuum_m3_s",
+                    LeakFlowAtVacuum(s.Leak, app.Document.Venturi.Vacuum, s.AmbientPressure()));
+    const TSiteEvacuation& e = app.Venturi.SiteResult();
+    n.Number("reachable_vacuum_Pa", e.ReachableVacuum);
+    n.Bool("required_vacuum_reached", e.Time >= 0.0);
+    n.Number("evacuation_time_s", e.Time);
+}
+
 void Profile(TReportNode& n, const TMovement& m) {
     n.Number("jerk", m.Jerk());
     n.Number("acceleration", m.AccPos());
@@ -370,6 +393,7 @@ TDesignOutcome RunDesign(const TDesignOptions& o) {
     SuctionCups(app, report);
     Tube(app, report);
     Venturi(app, report);
+    Site(app, report);
     Motion(app, report);
     Drive(app, report);
     Forces(app, report);

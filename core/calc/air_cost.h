@@ -1,9 +1,8 @@
 #pragma once
 
-#include <functional>
+#include "core/calc/standard_pressure.h"
 
-//! Standard (normal) pressure the free-air volumes of compressed air refer to, Pa.
-inline constexpr double cStandardPressure = 101325.0;
+#include <functional>
 
 //! How a production cycle uses the gripper, and what compressed air costs. SI units.
 struct TAirCostInputs {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/calc/site_conditions.h"
+
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,9 @@ struct TVenturiConditions {
     double Vacuum = -0.7e5;
     //! Volume to evacuate, m³.
     double Volume = 0.0;
+    //! Ambient pressure of the site, Pa, and the leak of the workpiece.
+    double Ambient = cStandardPressure;
+    TLeak Leak;
 
     bool operator==(const TVenturiConditions&) const = default;
 };

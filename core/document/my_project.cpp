@@ -196,6 +196,7 @@ void TMyProject::RegisterItems() {
     p.AddFloatKeepingDefault(Air.Price, "Air.Price", 0.02);
     p.AddFloatKeepingDefault(Air.Energy, "Air.Energy", 0.11 * 3.6e6);
     p.AddFloatKeepingDefault(RequiredSafety, "Loads.SafetyFactor", 2.0);
+    p.AddObject(Site, "Site");
 }
 
 void TMyProject::SetSectionDefaults(const std::string& prefix) {

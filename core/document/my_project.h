@@ -3,6 +3,7 @@
 #include "core/algebra/vektor.h"
 #include "core/calc/movement.h"
 #include "core/calc/sauger_list.h"
+#include "core/calc/site_conditions.h"
 #include "core/quantities/my_project_types.h"
 #include "core/quantities/project.h"
 
@@ -24,7 +25,7 @@ std::string ShortenPath(const std::string& path, size_t maxChars);
 class TMyProject {
 public:
     //! Number of registered keys.
-    static constexpr int cKeyCount = 86 + 6;
+    static constexpr int cKeyCount = 86 + 6 + 1;
     //! Longest display name of the project.
     static constexpr size_t cDisplayNameLength = 50;
 
@@ -191,6 +192,8 @@ public:
     } Air;
     //! Safety the cups must keep over the whole motion ("Loads.SafetyFactor").
     double RequiredSafety = 0.0;
+    // --- "Site.*": the site's altitude and the workpiece's leak ---
+    TSiteConditions Site;
 
     // --- derived state, not stored ---
     //! Condition results of the suction cup checks.

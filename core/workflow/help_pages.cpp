@@ -93,7 +93,8 @@ const std::vector<TPageText>& PageTexts() {
           {cbItem, "~HelpVenturiTime"},
           {cbItem, "~HelpVenturiFit"},
           {cbItem, "~HelpVenturiDiagram"},
-          {cbItem, "~HelpVenturiPorous"}},
+          {cbItem, "~HelpVenturiPorous"},
+          {cbItem, "~HelpVenturiSite"}},
          {cTopicTube, cHelpFormulae}},
         {cTopicMotion,
          {{cbParagraph, "~HelpMotionIntro"},
@@ -201,6 +202,23 @@ const std::vector<TPageText>& PageTexts() {
            "dp = 0.1·|p<sub>u</sub>|"},
           {cbFormula, "~HelpFVerdict",
            "min(F<sub>s</sub>/F<sub>n</sub>, (F<sub>s</sub> − F<sub>n</sub>)·μ/F<sub>q</sub>) ≥ S"},
+          {cbHeading, "~HelpFSiteHeading"},
+          {cbFormula, "~HelpFAtmosphere",
+           "p<sub>a</sub> = 101325 Pa·(1 − 2.25577·10<sup>−5</sup>·h/m)<sup>5.25588</sup>"},
+          {cbFormula, "~HelpFSiteVacuum",
+           "v<sub>max,a</sub> = v<sub>max</sub>·p<sub>a</sub>/p<sub>n</sub><br/>"
+           "t = T(|p<sub>u</sub>|·p<sub>n</sub>/p<sub>a</sub>)·V<sub>e</sub> / 1 dm<sup>3</sup> / n"},
+          {cbFormula, "~HelpFSuctionFlow", "q = 1 dm<sup>3</sup>/p<sub>n</sub>·Δv/ΔT"},
+          {cbFormula, "~HelpFOrifice",
+           "ṁ = C<sub>d</sub>·A·p<sub>a</sub>·√(κ/(R·T))·(2/(κ+1))<sup>(κ+1)/(2(κ−1))</sup>, "
+           "p/p<sub>a</sub> ≤ 0.528<br/>"
+           "ṁ = C<sub>d</sub>·A·p<sub>a</sub>·√(2κ/((κ−1)·R·T)·(r<sup>2/κ</sup> − r<sup>(κ+1)/κ</sup>)), "
+           "r = p/p<sub>a</sub><br/>"
+           "L = ṁ/ρ<sub>n</sub>; L(p) = L<sub>m</sub>·ṁ(p)/ṁ(p<sub>m</sub>)"},
+          {cbFormula, "~HelpFLeakTime",
+           "t = V<sub>e</sub>/(1 dm<sup>3</sup>·n)·∫ T′(u)·q(u)/(q(u) − L/(n·k)) du, "
+           "u = v/k, k = p<sub>a</sub>/p<sub>n</sub><br/>"
+           "q(u*) = L(u*)/(n·k)"},
           {cbHeading, "~Tube"},
           {cbFormula, "~HelpFTubeVolume", "V<sub>t</sub> = π·(D<sub>t</sub>/2)<sup>2</sup>·L<sub>t</sub>"},
           {cbFormula, "~HelpFTubeLength", "L<sub>t</sub> = n<sub>S</sub>·l"},

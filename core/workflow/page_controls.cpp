@@ -13,9 +13,10 @@ constexpr std::array kWorkpiece{cpcLengthX,     cpcLengthY,     cpcLengthZ,     
 constexpr std::array kPositioning{cpcCount1, cpcCount2, cpcStrategyAngle, cpcGridLength, cpcGridAngle};
 constexpr std::array kSuctionCup{cpcSuctionCupGrid};
 constexpr std::array kTube{cpcTubeGrid, cpcSingleTubeLength, cpcTotalTubeLength};
-constexpr std::array kVenturi{cpcVenturiGrid, cpcVenturiCount, cpcVenturiPressure, cpcRequiredVacuum,
-                               cpcCycleRate,   cpcHoldingTime,  cpcOperatingTime,   cpcAirPrice,
-                               cpcAirEnergy};
+constexpr std::array kVenturi{cpcVenturiGrid,  cpcVenturiCount,    cpcVenturiPressure, cpcRequiredVacuum,
+                               cpcCycleRate,    cpcHoldingTime,     cpcOperatingTime,   cpcAirPrice,
+                               cpcAirEnergy,    cpcSiteAltitude,    cpcAmbientPressure, cpcLeakDiameter,
+                               cpcLeakFlow,     cpcLeakVacuum};
 constexpr std::array kSuctionCupLoad{cpcRequiredSafety};
 constexpr std::array kMotion{cpcRotationAngle, cpcLever, cpcHolderInertia, cpcTravel, cpcHolderMass};
 constexpr std::array kDrive{cpcLinearPressure, cpcLinearTime,          cpcLinearSpeed,

@@ -48,6 +48,12 @@ inline constexpr std::string_view cpcOperatingTime = "SpinEditOperatingTime";
 inline constexpr std::string_view cpcAirPrice = "SpinEditAirPrice";
 inline constexpr std::string_view cpcAirEnergy = "SpinEditAirEnergy";
 inline constexpr std::string_view cpcRequiredSafety = "SpinEditRequiredSafety";
+//! Page 5, the site and the workpiece's leak.
+inline constexpr std::string_view cpcSiteAltitude = "SpinEditAltitude";
+inline constexpr std::string_view cpcAmbientPressure = "SpinEditAmbientPressure";
+inline constexpr std::string_view cpcLeakDiameter = "SpinEditLeakDiameter";
+inline constexpr std::string_view cpcLeakFlow = "SpinEditLeakFlow";
+inline constexpr std::string_view cpcLeakVacuum = "SpinEditLeakVacuum";
 //! Page 6, motion: rotary angle, lever and holder inertia; linear travel and holder mass.
 inline constexpr std::string_view cpcRotationAngle = "SpinEditDrehwinkel";
 inline constexpr std::string_view cpcLever = "SpinEditHebelarmWerkStk";

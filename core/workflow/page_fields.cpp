@@ -37,6 +37,9 @@ constexpr double kVenturiCountMax = 100.0;
 constexpr double kVenturiPressureMin = 3 * kBar;
 constexpr double kVenturiPressureMax = 7 * kBar;
 constexpr double kRequiredVacuumMin = -0.95 * kBar;
+constexpr double kLeakDiameterMax = 0.01;          // m
+constexpr double kLeakFlowMax = 1000.0e-3 / 60.0;  // 1000 l/min in m³/s
+constexpr double kLeakVacuumMax = -0.001 * kBar;   // a measurement needs some vacuum
 
 bool Rotary(TDriveType type) {
     return type == cdtPneumaticCircular || type == cdtNCCircular;
@@ -131,6 +134,18 @@ void Venturi(const TMyProject& d, std::vector<TPageField>& f) {
                  a.OperatingTime});
     f.push_back({"~AirPrice", cpcAirPrice, cNU_NoUnit, 0.0, TAirModel::cPriceMax, a.Price});
     f.push_back({"~AirEnergy", cpcAirEnergy, cNU_energy, 0.0, TAirModel::cEnergyMax, a.Energy});
+    // The site: one stored altitude, shown also as its ambient pressure.
+    const TSiteConditions& site = d.Site;
+    f.push_back({"~SiteAltitude", cpcSiteAltitude, cNU_length, 0.0, cMaxSiteAltitude, site.Altitude});
+    f.push_back({"~AmbientPressure", cpcAmbientPressure, cNU_pressure, StandardAtmospherePressure(cMaxSiteAltitude),
+                 cStandardPressure, site.AmbientPressure()});
+    if (site.Leak.Kind == clkOrifice)
+        f.push_back({"~LeakDiameter", cpcLeakDiameter, cNU_length, 0.0, kLeakDiameterMax, site.Leak.Diameter});
+    if (site.Leak.Kind == clkMeasured) {
+        f.push_back({"~LeakFlow", cpcLeakFlow, cNU_VolumePerTime, 0.0, kLeakFlowMax, site.Leak.Flow});
+        f.push_back({"~LeakVacuum", cpcLeakVacuum, cNU_pressure, kRequiredVacuumMin, kLeakVacuumMax,
+                     site.Leak.Vacuum});
+    }
 }
 
 void SuctionCupLoad(const TMyProject& d, std::vector<TPageField>& f) {

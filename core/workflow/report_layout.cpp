@@ -176,6 +176,7 @@ public:
         Tube();
         Venturi();
         EvacuationTime();
+        SiteAndLeak();
         Motion();
         Drive();
         // Room for notes by hand.
@@ -463,6 +464,31 @@ private:
         Title("~EvacuationTime");
         // The generator model keeps −1 for a generator that cannot reach the vacuum.
         w_.Text(1, 0, FormatFixed(doc_.Venturi.Time, 18, 3, DecimalSeparator()) + " s");
+        w_.EndBlock();
+    }
+
+    // Printed only when the site or the workpiece differ from sea level and tight, so that
+    // the report of such a design stays as it was.
+    void SiteAndLeak() {
+        const TSiteConditions& site = doc_.Site;
+        if (site.Standard()) return;
+        w_.BeginBlock(7, kMainColumns);
+        Title("~SiteAndLeak");
+        Labelled(1, 0, "~SiteAltitude", Field(cpcSiteAltitude, cNU_length, site.Altitude));
+        Labelled(1, 1, "~AmbientPressure", Field(cpcAmbientPressure, cNU_pressure, site.AmbientPressure()));
+        constexpr std::array<std::string_view, 3> kKinds{"~LeakNone", "~LeakOrifice", "~LeakMeasured"};
+        Labelled(1, 2, "~Leak", tr_(kKinds[site.Leak.Kind < kKinds.size() ? site.Leak.Kind : 0]));
+        int row = 3;
+        if (site.Leak.Kind == clkOrifice)
+            Labelled(1, row++, "~LeakDiameter", Field(cpcLeakDiameter, cNU_length, site.Leak.Diameter));
+        if (site.Leak.Kind == clkMeasured) {
+            Labelled(1, row++, "~LeakFlow", Field(cpcLeakFlow, cNU_VolumePerTime, site.Leak.Flow));
+            Labelled(1, row++, "~LeakVacuum", Field(cpcLeakVacuum, cNU_pressure, site.Leak.Vacuum));
+        }
+        const TSiteEvacuation& e = app_.Venturi.SiteResult();
+        Labelled(1, row++, "~ReachableVacuum", Field("PanelReachableVacuum", cNU_pressure, e.ReachableVacuum));
+        Labelled(1, row++, "~EvacuationTime",
+                 e.Time < 0.0 ? tr_("~NotReached") : FormatFixed(e.Time, 18, 3, DecimalSeparator()) + " s");
         w_.EndBlock();
     }
 

@@ -246,6 +246,12 @@ TVacuumApplication::TState TVacuumApplication::State() {
                                    {Document.Air.CycleRate, Document.Air.HoldingTime, Document.Air.OperatingTime,
                                     Document.Air.Price, Document.Air.Energy});
     slot(caCupLoads).push_back(Document.RequiredSafety);
+    // The site and the leak, and what the chosen generator does with them.
+    const TSiteConditions& site = Document.Site;
+    slot(caVacuumGenerator).insert(slot(caVacuumGenerator).end(),
+                                   {site.Altitude, static_cast<double>(site.Leak.Kind), site.Leak.Diameter,
+                                    site.Leak.Flow, site.Leak.Vacuum, Venturi.SiteResult().Time,
+                                    Venturi.SiteResult().ReachableVacuum});
 
     // Before the first project the store holds no items, and asking for its state would
     // register them early.

@@ -9,6 +9,7 @@
 #include "core/workflow/tube_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <map>
@@ -112,6 +113,8 @@ TVenturiConditions TVenturiModel::Conditions() const {
     const double v = FDoc.SuctionCups.TotalVolume() + FDoc.TubeVolume;
     // A NaN would never equal itself and defeat the cache.
     c.Volume = std::isfinite(v) ? v : 0.0;
+    c.Ambient = FDoc.Site.AmbientPressure();
+    c.Leak = FDoc.Site.Leak;
     return c;
 }
 
@@ -121,7 +124,7 @@ bool TVenturiModel::PressureInCurveRange(std::string_view name) {
 }
 
 double TVenturiModel::EvacuationTime(std::string_view curve, std::string_view vacuumCurve) {
-    return ::EvacuationTime(FEvacuation, FCurves.Vacuum, curve, vacuumCurve, Conditions());
+    return SiteEvacuation(FEvacuation, FCurves.Vacuum, curve, vacuumCurve, Conditions()).Time;
 }
 
 double TVenturiModel::VacuumAt(std::string_view vacuumCurve, double p) const {
@@ -168,28 +171,32 @@ void TVenturiModel::EnsureComputed() {
     const size_t rows = FNozzle.size();
     FTime.assign(rows, -1.0);
     FVacuum.assign(rows, 0.0);
+    FReachable.assign(rows, 0.0);
     FFits.assign(rows, 0);
     FDiagnostics.clear();
     // Generators sharing curves share their results, and grouping by curve loads each
     // time curve once.
-    std::map<std::pair<std::string_view, std::string_view>, std::pair<double, double>> done;
+    std::map<std::pair<std::string_view, std::string_view>, std::array<double, 3>> done;
+    // The vacuum levels of the curves stand for this fraction of theirs at the site.
+    const double site = c.Ambient / cStandardPressure;
     for (size_t r = 0; r < rows; ++r) {
         FFits[r] = NozzleFitsTube(FNozzle[r], d) ? 1 : 0;
         const std::pair<std::string_view, std::string_view> key{FTimeCurve[r], FVacuumCurve[r]};
         auto it = done.find(key);
         if (it == done.end()) {
-            const double time =
-                ::EvacuationTime(FEvacuation, FCurves.Vacuum, key.first, key.second, c);
-            const double bar = ::VacuumAt(FCurves.Vacuum, key.second, c.Pressure) / cPaPerBar;
+            const TSiteEvacuation e = SiteEvacuation(FEvacuation, FCurves.Vacuum, key.first, key.second, c);
+            double bar = ::VacuumAt(FCurves.Vacuum, key.second, c.Pressure) / cPaPerBar;
+            if (c.Ambient != cStandardPressure) bar *= site;
             ++FComputations;
             if (!FEvacuation.LoadError().empty() &&
                 std::find(FDiagnostics.begin(), FDiagnostics.end(), FEvacuation.LoadError()) ==
                     FDiagnostics.end())
                 FDiagnostics.push_back(FEvacuation.LoadError());
-            it = done.emplace(key, std::make_pair(time, bar)).first;
+            it = done.emplace(key, std::array<double, 3>{e.Time, bar, e.ReachableVacuum}).first;
         }
-        FTime[r] = it->second.first;
-        FVacuum[r] = it->second.second;
+        FTime[r] = it->second[0];
+        FVacuum[r] = it->second[1];
+        FReachable[r] = it->second[2];
     }
     FComputedFor = c;
     FComputedDiameter = d;
@@ -211,6 +218,11 @@ double TVenturiModel::RowVacuum(int row) {
     EnsureComputed();
     return row >= 0 && static_cast<size_t>(row) < FVacuum.size() ? FVacuum[static_cast<size_t>(row)]
                                                                  : 0.0;
+}
+
+double TVenturiModel::RowReachableVacuum(int row) {
+    EnsureComputed();
+    return row >= 0 && static_cast<size_t>(row) < FReachable.size() ? FReachable[static_cast<size_t>(row)] : 0.0;
 }
 
 void TVenturiModel::TableVenturiChangeField(const TCustomTable& sender, int row, int col,
@@ -246,6 +258,7 @@ void TVenturiModel::SelectVacuumGenerator(int row) {
     FDoc.Venturi.Time = std::isfinite(time) ? time : -1.0;
     // The order code is cut to the 30 characters the project stores.
     FDoc.Venturi.OrderCode = CellText(q, row, "OrderCode").substr(0, 30);
+    FSelectedTimeCurve = CellText(q, row, "Kennlinie");
     FCurveNames.Vacuum = CellText(q, row, "Unterdruck");
     FCurveNames.AirConsumption = CellText(q, row, "Luftverbrauch");
     FCurveNames.SuctionCapacity = CellText(q, row, "Saugleistung");
@@ -262,6 +275,12 @@ void TVenturiModel::SelectVacuumGenerator(int row) {
 
 void TVenturiModel::UpdateOperatingValues() {
     FOperating = OperatingValues(FCurves, FCurveNames, FDoc.Venturi.Pressure, FDoc.Venturi.Count);
+    // An ejector keeps its vacuum as a fraction of ambient.
+    const double ambient = FDoc.Site.AmbientPressure();
+    if (ambient != cStandardPressure) FOperating.Vacuum *= ambient / cStandardPressure;
+    FSite = FSelectedRow >= 0 ? SiteEvacuation(FEvacuation, FCurves.Vacuum, FSelectedTimeCurve, FCurveNames.Vacuum,
+                                               Conditions())
+                              : TSiteEvacuation{};
     if (FView) FView->OperatingValuesChanged();
 }
 
@@ -325,6 +344,42 @@ void TVenturiModel::SpinEditZeitMaxChange(double seconds) {
 void TVenturiModel::PanelVakVolGesChange() {
     Notify(true);
     UpdateOperatingValues();
+}
+
+void TVenturiModel::SpinEditAltitudeChange(double altitude) {
+    if (Inert() || !std::isfinite(altitude)) return;
+    FDoc.Site.Altitude = altitude;
+    ConditionsChanged();
+}
+
+void TVenturiModel::SpinEditAmbientPressureChange(double pressure) {
+    if (Inert() || !std::isfinite(pressure) || !(pressure > 0.0)) return;
+    FDoc.Site.Altitude = StandardAtmosphereAltitude(pressure);
+    ConditionsChanged();
+}
+
+void TVenturiModel::ComboBoxLeakKindChange(int kind) {
+    if (Inert() || kind < 0 || kind >= static_cast<int>(cLeakKindNames.size())) return;
+    FDoc.Site.Leak.Kind = static_cast<TLeakKind>(kind);
+    ConditionsChanged();
+}
+
+void TVenturiModel::SpinEditLeakDiameterChange(double diameter) {
+    if (Inert() || !std::isfinite(diameter)) return;
+    FDoc.Site.Leak.Diameter = diameter;
+    ConditionsChanged();
+}
+
+void TVenturiModel::SpinEditLeakFlowChange(double flow) {
+    if (Inert() || !std::isfinite(flow)) return;
+    FDoc.Site.Leak.Flow = flow;
+    ConditionsChanged();
+}
+
+void TVenturiModel::SpinEditLeakVacuumChange(double vacuum) {
+    if (Inert() || !std::isfinite(vacuum)) return;
+    FDoc.Site.Leak.Vacuum = vacuum;
+    ConditionsChanged();
 }
 
 void TVenturiModel::VenturiSelectionChange() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calc/evacuation.h"
+#include "core/calc/site_evacuation.h"
 #include "core/calc/venturi.h"
 #include "core/data/custom_table.h"
 #include "core/quantities/term.h"
@@ -102,6 +103,9 @@ public:
         EnsureComputed();
         return FDiagnostics;
     }
+    //! Vacuum (Pa, gauge, ≤ 0) the generator of table row `row` reaches at the site with
+    //! the workpiece's leak.
+    double RowReachableVacuum(int row);
     //! How many times "Time" was computed (not read from the cache), for tests.
     int64_t TimeComputations() const { return FComputations; }
 
@@ -113,6 +117,9 @@ public:
     //! Recomputes the record label.
     void RefreshGeneratorPage();
     const TOperatingValues& OperatingPoint() const { return FOperating; }
+    //! The chosen generator at the site with the leak: the time to the required vacuum
+    //! (−1: not reached) and the vacuum it reaches; recomputed with the operating values.
+    const TSiteEvacuation& SiteResult() const { return FSite; }
     //! "~LabelRecords" + " - %d " + "~FittingToTube", filled with the rows of the query,
     //! of the table and the fitting rows of the query.
     const std::string& LabelVenturiCount() const { return FLabel; }
@@ -135,6 +142,16 @@ public:
     //! stored, anything else is ignored.
     void SpinEditZeitMaxChange(double seconds);
     void PanelVakVolGesChange();
+    //! The site's altitude (m) or its ambient pressure (Pa), either giving the other by the
+    //! standard atmosphere; the altitude is stored. Values that are not finite are ignored.
+    void SpinEditAltitudeChange(double altitude);
+    void SpinEditAmbientPressureChange(double pressure);
+    //! How the workpiece leaks (an ordinal of cLeakKindNames; others are ignored), and the
+    //! orifice diameter (m), the measured flow (standard m³/s) and its vacuum (Pa, gauge).
+    void ComboBoxLeakKindChange(int kind);
+    void SpinEditLeakDiameterChange(double diameter);
+    void SpinEditLeakFlowChange(double flow);
+    void SpinEditLeakVacuumChange(double vacuum);
     void VenturiSelectionChange();
     void StrQueryVenturiChange();
     void VenturiSelect(int row);
@@ -195,7 +212,7 @@ private:
     bool FComputedValid = false;
     TVenturiConditions FComputedFor;
     double FComputedDiameter = 0.0;
-    std::vector<double> FTime, FVacuum;
+    std::vector<double> FTime, FVacuum, FReachable;
     std::vector<uint8_t> FFits;
     std::vector<std::string> FDiagnostics;
     int64_t FComputations = 0;
@@ -206,5 +223,7 @@ private:
     TVenturiCurveNames FCurveNames;
     double FDLavall = 0.0, FMaxLV = 0.0, FMaxSL = 0.0, FMaxSD = 0.0;
     TOperatingValues FOperating;
+    std::string FSelectedTimeCurve;
+    TSiteEvacuation FSite;
     std::string FLabel;
 };

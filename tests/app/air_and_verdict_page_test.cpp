@@ -107,12 +107,13 @@ private slots:
 
     void typedCycleFiguresScaleTheAirAYear() {
         Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
-        // The air is the second tab beside the operating conditions.
+        // The air is the third tab, after the operating conditions and the site.
         auto* page = dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi));
         QVERIFY(!Air()->isVisible());
         QTabBar* bar = page->ConditionTabs()->tabBar();
-        QCOMPARE(bar->tabText(1), QString("Compressed air and cost"));
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+        QCOMPARE(page->ConditionTabs()->indexOf(Air()), 2);
+        QCOMPARE(bar->tabText(2), QString("Compressed air and cost"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
         QVERIFY(Air()->isVisible());
         QCOMPARE(Air()->CycleRateField()->Edit()->text(), QString("180"));
         QCOMPARE(Air()->OperatingTimeField()->Edit()->text(), QString("4000"));
@@ -143,7 +144,7 @@ private slots:
     void theAirTabFitsTheWindowInEnglishAndRussian() {
         Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
         auto* page = dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi));
-        page->ConditionTabs()->setCurrentIndex(1);
+        page->ConditionTabs()->setCurrentWidget(Air());
         for (const char* language : {"en", "ru"}) {
             frame->SetLanguage(language);
             for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {

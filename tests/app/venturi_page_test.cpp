@@ -30,6 +30,8 @@
 #include <map>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QTabBar>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -546,6 +548,103 @@ private slots:
             chart->show();
             QCoreApplication::processEvents();
             chart->grab().save(QString::fromUtf8(dir) + "/venturi_chart_ru.png");
+        }
+    }
+
+    void theSiteAndTheLeakChangeTheGridAndShowWhatIsReached() {
+        OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
+        const int row = CurrentRow();
+        const QString seaTime = Cell(row, kTimeCol), seaVacuum = Cell(row, kVacuumCol);
+        const double sea = Seconds(seaTime);
+        QVERIFY(sea > 0.0);
+        TVenturiPage* page = Page();
+        // The site's tab, as a user picks it.
+        QTabWidget* tabs = page->ConditionTabs();
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(page->AltitudeField()->isVisible());
+        QVERIFY(!page->LeakDiameterField()->isVisible());
+        QCOMPARE(page->SiteTimeLabel()->text(), seaTime);
+
+        // 2000 m: 101325 Pa·(1 − 0.0451154)^5.25588 = 794.95 mbar; the generator's vacuum
+        // is that fraction of the sea-level one, and the same vacuum takes longer.
+        Type(page->AltitudeField(), "2000");
+        QCOMPARE(app->Document.Site.Altitude, 2000.0);
+        QVERIFY2(std::abs(page->AmbientPressureField()->Value() - 79495.2) < 1.0,
+                 qPrintable(QString::number(page->AmbientPressureField()->Value())));
+        const double k = 79495.197 / 101325.0;
+        const double seaBar = seaVacuum.section(' ', 0, 0).toDouble();
+        QCOMPARE(Cell(row, kVacuumCol), QString("%1 bar").arg(seaBar * k, 0, 'g', 3));
+        QVERIFY(Seconds(Cell(row, kTimeCol)) > sea);
+        QVERIFY(std::abs(page->ReachablePanel()->Value() - seaBar * k * 1e5) < 0.01 * 1e5);
+        // The ambient pressure of sea level gives back the altitude 0 and the old times.
+        Type(page->AmbientPressureField(), "1013.25");
+        QVERIFY(std::abs(app->Document.Site.Altitude) < 1e-6);
+        QCOMPARE(Cell(row, kTimeCol), seaTime);
+
+        // An orifice of 0.2 mm: its field appears, the time grows, the reachable vacuum shrinks.
+        QComboBox* kind = page->LeakKindList();
+        kind->setFocus();
+        QTest::keyClick(kind, Qt::Key_Down);
+        QCOMPARE(app->Document.Site.Leak.Kind, clkOrifice);
+        QVERIFY(page->LeakDiameterField()->isVisible());
+        QVERIFY(!page->LeakFlowField()->isVisible());
+        Type(page->LeakDiameterField(), "0.2");
+        QCOMPARE(app->Document.Site.Leak.Diameter, 0.0002);
+        const double leaking = Seconds(Cell(row, kTimeCol));
+        QVERIFY2(leaking > sea, qPrintable(Cell(row, kTimeCol)));
+        QCOMPARE(page->SiteTimeLabel()->text(), Cell(row, kTimeCol));
+        QVERIFY(page->ReachablePanel()->Value() > seaBar * 1e5);
+        // A hole of 3 mm: the vacuum is not reached, the grid shows a dash.
+        Type(page->LeakDiameterField(), "3");
+        QCOMPARE(Cell(row, kTimeCol), QString("-"));
+        QCOMPARE(page->SiteTimeLabel()->text(), QString("not reached"));
+        // A measured leak shows its two fields instead.
+        QTest::keyClick(kind, Qt::Key_Down);
+        QCOMPARE(app->Document.Site.Leak.Kind, clkMeasured);
+        QVERIFY(!page->LeakDiameterField()->isVisible());
+        QVERIFY(page->LeakFlowField()->isVisible() && page->LeakVacuumField()->isVisible());
+        // Back to a tight workpiece: the table's time again.
+        QTest::keyClick(kind, Qt::Key_Home);
+        QCOMPARE(app->Document.Site.Leak.Kind, clkNone);
+        QCOMPARE(Cell(row, kTimeCol), seaTime);
+        // An altitude beyond the field's range locks the navigator and refuses the page.
+        Type(page->AltitudeField(), "6000");
+        QVERIFY(!page->AltitudeField()->Valid());
+        Next();
+        QCOMPARE(Current(), int(cmpVenturi));
+    }
+
+    void theSiteTabFitsTheWindowInEnglishAndRussian() {
+        OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
+        app->Input([&] {
+            app->Venturi.SpinEditAltitudeChange(1500.0);
+            app->Venturi.ComboBoxLeakKindChange(clkMeasured);
+        });
+        Page()->ConditionTabs()->setCurrentIndex(1);
+        for (const char* language : {"en", "ru"}) {
+            frame->SetLanguage(language);
+            for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
+                frame->resize(size);
+                QCoreApplication::processEvents();
+                QWidget* box = Page()->SiteBox();
+                const QRect area = Page()->Widget()->rect();
+                for (QWidget* w : box->findChildren<QWidget*>()) {
+                    if (!w->isVisible()) continue;
+                    const QRect r(w->mapTo(Page()->Widget(), QPoint(0, 0)), w->size());
+                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
+                    if (auto* label = qobject_cast<QLabel*>(w))
+                        QVERIFY2(label->width() >= label->minimumSizeHint().width(),
+                                 qPrintable(label->text() + " " + language));
+                    if (auto* list = qobject_cast<QComboBox*>(w))
+                        QVERIFY2(list->width() >= list->minimumSizeHint().width(), language);
+                }
+                QVERIFY(Grid()->height() > 150);
+                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
+                    frame->grab().save(QString("%1/venturi_site_%2_%3.png")
+                                           .arg(QString::fromUtf8(dir), language)
+                                           .arg(size.width()));
+            }
         }
     }
 

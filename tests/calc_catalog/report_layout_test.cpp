@@ -637,3 +637,46 @@ TEST_F(ReportLayout, TheAirAccountAndTheVerdictFollowThePartsList) {
         << find("The design");
     EXPECT_EQ(find("Suction cup 1"), "Suction cup 1  /  Normal force  /  Time 0 s");
 }
+
+namespace {
+
+bool HasText(const TReportLayout& l, const std::string& text) {
+    return std::any_of(l.Commands.begin(), l.Commands.end(),
+                       [&](const TReportCommand& c) { return c.Op == TReportCommand::crText && c.Text == text; });
+}
+
+} // namespace
+
+TEST_F(ReportLayout, TheSiteAndTheLeakArePrintedWhenTheyAreNotSeaLevelAndTight) {
+    TSession s("steel_sheet_linear.vac");
+    TVacuumApplication& app = s.App;
+    // At sea level with a tight workpiece the report is as it always was.
+    EXPECT_FALSE(HasText(s.Layout(), "Site and leak"));
+    app.Input([&] {
+        app.Venturi.SpinEditAltitudeChange(1000.0);
+        app.Venturi.ComboBoxLeakKindChange(clkOrifice);
+        app.Venturi.SpinEditLeakDiameterChange(0.0002);
+    });
+    const TReportLayout l = s.Layout();
+    EXPECT_TRUE(HasText(l, "Site and leak"));
+    EXPECT_TRUE(HasText(l, "Altitude : " + Si(cNU_length, 1000.0)));
+    // 101325 Pa·(1 − 0.0225577)^5.25588 = 89,875 Pa.
+    EXPECT_NEAR(app.Document.Site.AmbientPressure(), 89874.6, 0.1);
+    EXPECT_TRUE(HasText(l, "Ambient pressure : " + Si(cNU_pressure, app.Document.Site.AmbientPressure())));
+    EXPECT_TRUE(HasText(l, "Leak : Equivalent orifice"));
+    EXPECT_TRUE(HasText(l, "Orifice diameter : " + Si(cNU_length, 0.0002)));
+    const TSiteEvacuation& e = app.Venturi.SiteResult();
+    ASSERT_GT(e.Time, 0.0);
+    EXPECT_TRUE(HasText(l, "Reachable vacuum : " + Si(cNU_pressure, e.ReachableVacuum)));
+    EXPECT_TRUE(HasText(l, "Evacuation time : " + Fixed3(e.Time) + " s"));
+    // A leak the generator cannot hold against.
+    app.Input([&] { app.Venturi.SpinEditLeakDiameterChange(0.003); });
+    EXPECT_TRUE(HasText(s.Layout(), "Evacuation time : not reached"));
+    // A measured leak prints its flow and the vacuum it was measured at.
+    app.Input([&] { app.Venturi.ComboBoxLeakKindChange(clkMeasured); });
+    const TReportLayout m = s.Layout();
+    EXPECT_TRUE(HasText(m, "Leak : Measured leakage flow"));
+    EXPECT_TRUE(HasText(m, "Leakage flow : " + Si(cNU_VolumePerTime, app.Document.Site.Leak.Flow)));
+    EXPECT_TRUE(HasText(m, "Measured at vacuum : " + Si(cNU_pressure, -60000.0)));
+    EXPECT_FALSE(HasText(m, "Orifice diameter : " + Si(cNU_length, 0.003)));
+}

@@ -318,6 +318,45 @@ static std::vector<double> NumbersOf(const std::string& text) {
 // With Fs = Fn/rn the transverse ratio fx/((Fs − Fn)·μ) is a·(1 + k0)/((2 + k0)·g·(1/rn − 1)·μ),
 // largest where |a| is: the braking, ab = v²/(2·0.6 mm)·2, which the schematic curve
 // reaches only at the very end of the motion.
+// The site and the leak: new result lines, and the generator's vacuum and time follow them.
+TEST_F(CliDesign, SiteAltitudeAndLeakShowInTheResults) {
+    auto r = Design("steel_sheet_linear.vac");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r, "site.altitude_m\t0"));
+    EXPECT_TRUE(Has(r, "site.ambient_pressure_Pa\t101325"));
+    EXPECT_TRUE(Has(r, "site.leak.kind\tnone"));
+    EXPECT_EQ(Value(r, "site.reachable_vacuum_Pa"), Value(r, "vacuum_generator.vacuum_Pa"));
+    EXPECT_EQ(Value(r, "site.evacuation_time_s"), Value(r, "vacuum_generator.evacuation_time_s"));
+    const double seaVacuum = std::stod(Value(r, "vacuum_generator.vacuum_Pa"));
+    const double seaTime = std::stod(Value(r, "vacuum_generator.evacuation_time_s"));
+
+    // 1000 m up: ambient 101325·(1 − 0.0225577)^5.25588 = 89,875 Pa; the generator keeps
+    // its vacuum as that fraction of the sea-level one.
+    std::string text = Read(std::string(VACUUM_SOURCE_DIR) + "/examples/steel_sheet_linear.vac");
+    std::ofstream(Dir / "site.vac", std::ios::binary) << text << "Site.Altitude=1000\r\n";
+    r = Cli({"design", (Dir / "site.vac").string(), "--catalog", (Dir / "Vacuum.dat").string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const double k = 89874.56 / 101325.0;
+    EXPECT_NEAR(std::stod(Value(r, "site.ambient_pressure_Pa")), 89874.56, 0.01);
+    EXPECT_NEAR(std::stod(Value(r, "vacuum_generator.vacuum_Pa")), seaVacuum * k, 0.01);
+    EXPECT_GT(std::stod(Value(r, "vacuum_generator.evacuation_time_s")), seaTime);
+    EXPECT_TRUE(Has(r, "site.required_vacuum_reached\ttrue"));
+
+    // A 0.2 mm orifice as well: slower still, a shallower vacuum, the leak's flow listed.
+    std::ofstream(Dir / "leak.vac", std::ios::binary)
+        << text << "Site.Altitude=1000\r\nSite.Leak.Kind=orifice\r\nSite.Leak.Diameter=0.0002\r\n";
+    const auto l = Cli({"design", (Dir / "leak.vac").string(), "--catalog", (Dir / "Vacuum.dat").string(), "--json"});
+    ASSERT_EQ(l.status, 0) << l.err;
+    EXPECT_NE(l.out.find("\"kind\": \"orifice\""), std::string::npos) << l.out;
+    EXPECT_NE(l.out.find("\"orifice_diameter_m\": 0.0002"), std::string::npos);
+    r = Cli({"design", (Dir / "leak.vac").string(), "--catalog", (Dir / "Vacuum.dat").string()});
+    EXPECT_GT(std::stod(Value(r, "site.evacuation_time_s")), 0.0);
+    EXPECT_GT(std::stod(Value(r, "site.evacuation_time_s")), seaTime);
+    EXPECT_GT(std::stod(Value(r, "site.reachable_vacuum_Pa")), seaVacuum * k);
+    EXPECT_EQ(Value(r, "site.evacuation_time_s"), Value(r, "vacuum_generator.evacuation_time_s"));
+    EXPECT_GT(std::stod(Value(r, "site.leak.flow_at_required_vacuum_m3_s")), 0.0);
+}
+
 TEST_F(CliDesign, PeakRatiosIncludeThePneumaticBraking) {
     const std::string file =
         ExampleVariant(Dir, "steel_sheet_linear.vac", "sideways.vac", {"Moving.Linear.Direction=horizontal <x>"});

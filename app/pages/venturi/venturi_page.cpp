@@ -3,6 +3,8 @@
 #include "app/pages/venturi/air_group.h"
 #include "gui/fields/field_layout.h"
 #include "app/dialogs/venturi_chart/form_venturi.h"
+#include "core/calc/site_conditions.h"
+#include "core/calc/venturi.h"
 #include "core/workflow/model_text.h"
 #include "core/workflow/page_controls.h"
 #include "core/workflow/page_fields.h"
@@ -17,9 +19,11 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QFrame>
+#include <QTabWidget>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -134,11 +138,12 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* top = new QHBoxLayout;
-    // The operating conditions and the compressed air share one place, as two tabs, so that
-    // the context help beside them keeps its room.
+    // The operating conditions, the site with the leak and the compressed air share one
+    // place, as tabs, so that the context help beside them keeps its room.
     conditionTabs_ = new QTabWidget(this);
     conditionTabs_->setObjectName("PageControlConditions");
     conditionTabs_->addTab(BuildConditions(), "~OperatingConditions");
+    conditionTabs_->addTab(BuildSite(), "~SiteAndLeak");
     air_ = new TAirGroup(context_, this);
     air_->setTitle(QString());
     air_->setFlat(true);
@@ -187,7 +192,7 @@ QWidget* TVenturiPage::BuildConditions() {
     auto* box = new QWidget(this);
     box->setObjectName("VenturiConditions");
     auto* form = new QFormLayout(box);
-    form->setContentsMargins(0, 0, 0, 0);
+    form->setContentsMargins(6, 6, 6, 6);
     form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     TVacuumApplication& app = context_.App;
@@ -259,6 +264,77 @@ QWidget* TVenturiPage::BuildConditions() {
     return box;
 }
 
+QWidget* TVenturiPage::BuildSite() {
+    TVacuumApplication& app = context_.App;
+    siteBox_ = new QWidget(this);
+    siteBox_->setObjectName("PageSite");
+    auto* form = new QFormLayout(siteBox_);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+
+    altitude_ = Field(cpcSiteAltitude.data(), cNU_length, cUM_m, cUM_ft);
+    altitude_->SetValueMin(0.0);
+    altitude_->SetValueMax(cMaxSiteAltitude);
+    altitude_->SetIncrement(100.0);
+    ambient_ = Field(cpcAmbientPressure.data(), cNU_pressure, cUM_mbar, cUM_psi);
+    ambient_->SetValueMin(StandardAtmospherePressure(cMaxSiteAltitude));
+    ambient_->SetValueMax(cStandardPressure);
+    ambient_->SetIncrement(10.0);
+    leakKind_ = new QComboBox(siteBox_);
+    leakKind_->setObjectName("ComboBoxLeakKind");
+    leakKind_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (const char* key : {"~LeakNone", "~LeakOrifice", "~LeakMeasured"}) leakKind_->addItem(key);
+    leakDiameter_ = Field(cpcLeakDiameter.data(), cNU_length, cUM_mm, cUM_in);
+    leakDiameter_->SetValueMin(0.0);
+    leakDiameter_->SetValueMax(0.01);
+    leakDiameter_->SetIncrement(0.1);
+    leakFlow_ = Field(cpcLeakFlow.data(), cNU_VolumePerTime, cUM_dm3_min, cUM_CFM);
+    leakFlow_->SetValueMin(0.0);
+    leakFlow_->SetValueMax(1000.0e-3 / 60.0);
+    leakFlow_->SetIncrement(0.1);
+    leakVacuum_ = Field(cpcLeakVacuum.data(), cNU_pressure, cUM_bar, cUM_psi);
+    leakVacuum_->SetValueMin(-0.95 * kBar);
+    leakVacuum_->SetValueMax(-0.001 * kBar);
+    leakVacuum_->SetIncrement(0.1);
+    reachable_ = new TFMU2Panel;
+    reachable_->setObjectName("PanelReachableVacuum");
+    reachable_->SetNormUnit(cNU_pressure);
+    reachable_->SetPreferredSIUnit(cUM_bar);
+    reachable_->SetPreferredUSUnit(cUM_psi);
+    reachable_->SetAutoUnitChange(true);
+    reachable_->SetDecimals(-3);
+    reachable_->SetTranslate(app.Translator());
+    siteTime_ = new QLabel(siteBox_);
+    siteTime_->setObjectName("LabelSiteEvacuationTime");
+
+    const auto row = [&](const char* caption, QWidget* control, const char* help) {
+        auto* label = new QLabel(caption, siteBox_);
+        label->setBuddy(control);
+        form->addRow(label, control);
+        if (help) topics_.push_back({control, label, help, 0});
+        return label;
+    };
+    row("~SiteAltitude", altitude_, "~HelpVenturiSite");
+    row("~AmbientPressure", ambient_, "~HelpVenturiSite");
+    row("~Leak", leakKind_, "~HelpVenturiSite");
+    leakDiameterLabel_ = row("~LeakDiameter", leakDiameter_, "~HelpVenturiSite");
+    leakFlowLabel_ = row("~LeakFlow", leakFlow_, "~HelpVenturiSite");
+    leakVacuumLabel_ = row("~LeakVacuum", leakVacuum_, "~HelpVenturiSite");
+    row("~ReachableVacuum", reachable_, nullptr);
+    row("~EvacuationTime", siteTime_, nullptr);
+
+    for (TFMU2SpinEdit* f : {altitude_, ambient_, leakDiameter_, leakFlow_, leakVacuum_}) {
+        f->OnChange = [this](TFMU2Custom* sender) { Entered(sender); };
+        f->OnChangeValid = [this](TFMU2Custom*) { ReportValidity(); };
+    }
+    connect(leakKind_, &QComboBox::activated, this, [this](int index) {
+        if (showing_) return;
+        TVacuumApplication& a = context_.App;
+        a.Input([&] { a.Venturi.ComboBoxLeakKindChange(index); });
+    });
+    return siteBox_;
+}
+
 QWidget* TVenturiPage::BuildHelp() {
     help_ = new QFrame(this);
     help_->setObjectName("PanelHelp");
@@ -305,6 +381,8 @@ QWidget* TVenturiPage::BuildHelp() {
     // The help keeps its place while hidden, so that nothing moves when it comes and goes.
     QSizePolicy keep = help_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
+    // It takes the width the fields leave, never theirs.
+    keep.setHorizontalPolicy(QSizePolicy::Ignored);
     help_->setSizePolicy(keep);
     help_->hide();
     return help_;
@@ -427,12 +505,26 @@ void TVenturiPage::Entered(TFMU2Custom* field) {
             m.SpinEditVakuumSollChange(value);
         else if (field == timeMax_)
             m.SpinEditZeitMaxChange(value);
+        else if (field == altitude_)
+            m.SpinEditAltitudeChange(value);
+        else if (field == ambient_)
+            m.SpinEditAmbientPressureChange(value);
+        else if (field == leakDiameter_)
+            m.SpinEditLeakDiameterChange(value);
+        else if (field == leakFlow_)
+            m.SpinEditLeakFlowChange(value);
+        else if (field == leakVacuum_)
+            m.SpinEditLeakVacuumChange(value);
     });
 }
 
 void TVenturiPage::ReportValidity() {
     TVacuumApplication& app = context_.App;
-    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid() && air_->FieldsValid();
+    // The leak's fields count while they are shown.
+    const TLeakKind leak = app.Document.Site.Leak.Kind;
+    const bool valid = count_->Valid() && pressure_->Valid() && vacuum_->Valid() && air_->FieldsValid() &&
+                       altitude_->Valid() && ambient_->Valid() && (leak != clkOrifice || leakDiameter_->Valid()) &&
+                       (leak != clkMeasured || (leakFlow_->Valid() && leakVacuum_->Valid()));
     app.Input([&] { app.Workflow.VenturiChangeValid(valid); });
 }
 
@@ -564,6 +656,7 @@ void TVenturiPage::ShowResults() {
     selected_->setText(Q(app.Venturi.LabelSelectedVenturiNozzle()));
     records_->setText(Q(app.Venturi.LabelVenturiCount()));
     diagram_->setEnabled(app.Venturi.SelectedRow() >= 0);
+    ShowSite();
     const auto shown = [this](const char* column) {
         const TStrTableCoBoxModel& m = List(column)->Model();
         return m.ItemIndex() > 0 ? m.Items()[static_cast<size_t>(m.ItemIndex())] : std::string();
@@ -572,6 +665,29 @@ void TVenturiPage::ShowResults() {
     fittingV_->SetThread(Q(shown("FittingV")));
     showing_ = false;
     if (!app.Document.Project().Busy()) ShowSwitchHelp();
+}
+
+void TVenturiPage::ShowSite() {
+    TVacuumApplication& app = context_.App;
+    const TSiteConditions& site = app.Document.Site;
+    altitude_->SetValue(site.Altitude);
+    ambient_->SetValue(site.AmbientPressure());
+    leakKind_->setCurrentIndex(site.Leak.Kind < cLeakKindNames.size() ? site.Leak.Kind : 0);
+    leakDiameter_->SetValue(site.Leak.Diameter);
+    leakFlow_->SetValue(site.Leak.Flow);
+    leakVacuum_->SetValue(site.Leak.Vacuum);
+    const bool orifice = site.Leak.Kind == clkOrifice, measured = site.Leak.Kind == clkMeasured;
+    for (QWidget* w : {static_cast<QWidget*>(leakDiameter_), static_cast<QWidget*>(leakDiameterLabel_)})
+        w->setVisible(orifice);
+    for (QWidget* w : {static_cast<QWidget*>(leakFlow_), static_cast<QWidget*>(leakFlowLabel_),
+                       static_cast<QWidget*>(leakVacuum_), static_cast<QWidget*>(leakVacuumLabel_)})
+        w->setVisible(measured);
+    const bool chosen = app.Venturi.SelectedRow() >= 0;
+    const TSiteEvacuation& e = app.Venturi.SiteResult();
+    reachable_->SetValue(chosen ? e.ReachableVacuum : 0.0);
+    siteTime_->setText(!chosen            ? QString()
+                       : e.Time < 0.0     ? context_.Language.Tr("~NotReached")
+                                          : Q(EvacuationTimeText(e.Time)));
 }
 
 void TVenturiPage::ShowSwitchHelp() {

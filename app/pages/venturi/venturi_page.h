@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QComboBox;
 class QFrame;
 class QTabWidget;
 class TAirGroup;
@@ -68,6 +69,18 @@ public:
     TFMU2SpinEdit* VacuumField() const { return vacuum_; }
     TFMU2SpinEdit* TimeMaxField() const { return timeMax_; }
     TFMU2Panel* VolumePanel() const { return volume_; }
+    //! The site and the workpiece's leak, and what the chosen generator reaches with them.
+    QWidget* SiteBox() const { return siteBox_; }
+    //! The tabs of the operating conditions, the site and leak, and the compressed air.
+    QTabWidget* ConditionTabs() const { return conditionTabs_; }
+    TFMU2SpinEdit* AltitudeField() const { return altitude_; }
+    TFMU2SpinEdit* AmbientPressureField() const { return ambient_; }
+    QComboBox* LeakKindList() const { return leakKind_; }
+    TFMU2SpinEdit* LeakDiameterField() const { return leakDiameter_; }
+    TFMU2SpinEdit* LeakFlowField() const { return leakFlow_; }
+    TFMU2SpinEdit* LeakVacuumField() const { return leakVacuum_; }
+    TFMU2Panel* ReachablePanel() const { return reachable_; }
+    QLabel* SiteTimeLabel() const { return siteTime_; }
     QLabel* RecordLabel() const { return records_; }
     QLabel* SelectedLabel() const { return selected_; }
     QPushButton* DiagramButton() const { return diagram_; }
@@ -83,8 +96,6 @@ public:
     static bool Highlighted(const QLabel* label);
     //! The compressed air and its cost.
     TAirGroup* AirGroup() const { return air_; }
-    //! The tabs of the operating conditions and the compressed air.
-    QTabWidget* ConditionTabs() const { return conditionTabs_; }
     //! The chart window, once "~Diagram" made it.
     TFormVenturi* ChartWindow() const { return chart_; }
 
@@ -103,6 +114,8 @@ private:
     QWidget* BuildConditions();
     QWidget* BuildFilters();
     QWidget* BuildHelp();
+    QWidget* BuildSite();
+    void ShowSite();
     void BuildGrid();
     TFMU2SpinEdit* Field(const char* name, TNormUnit quantity, TNUMessurement si,
                          TNUMessurement us);
@@ -127,6 +140,20 @@ private:
     TFMU2SpinEdit* vacuum_ = nullptr;
     TFMU2SpinEdit* timeMax_ = nullptr;
     TFMU2Panel* volume_ = nullptr;
+    QWidget* siteBox_ = nullptr;
+    QTabWidget* conditionTabs_ = nullptr;
+    TFMU2SpinEdit* altitude_ = nullptr;
+    TFMU2SpinEdit* ambient_ = nullptr;
+    QComboBox* leakKind_ = nullptr;
+    TFMU2SpinEdit* leakDiameter_ = nullptr;
+    TFMU2SpinEdit* leakFlow_ = nullptr;
+    TFMU2SpinEdit* leakVacuum_ = nullptr;
+    TFMU2Panel* reachable_ = nullptr;
+    QLabel* siteTime_ = nullptr;
+    // Labels of the leak's fields, shown with them.
+    QLabel* leakDiameterLabel_ = nullptr;
+    QLabel* leakFlowLabel_ = nullptr;
+    QLabel* leakVacuumLabel_ = nullptr;
     QLabel* records_ = nullptr;
     QLabel* selected_ = nullptr;
     QPushButton* diagram_ = nullptr;
@@ -144,6 +171,5 @@ private:
     bool showing_ = false;
     QPointer<TFormVenturi> chart_;
     TAirGroup* air_ = nullptr;
-    QTabWidget* conditionTabs_ = nullptr;
     std::vector<TConnection> follow_;
 };

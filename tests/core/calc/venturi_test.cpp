@@ -31,7 +31,7 @@ struct TVenturiCalcTest : ::testing::Test {
 
     double Time(const char* curve, const char* vacuum, double p, double vreq, double volume,
                 int n = 1) {
-        return EvacuationTime(Table, &Vacuum, curve, vacuum, {n, p, vreq, volume});
+        return EvacuationTime(Table, &Vacuum, curve, vacuum, {n, p, vreq, volume, cStandardPressure, {}});
     }
 };
 

@@ -174,6 +174,7 @@ TEST_F(MyProjectTest, RegistersTheKeysInTheirOrderWithTheirKinds) {
         {"Air.Price", cpiFloat},
         {"Air.Energy", cpiFloat},
         {"Loads.SafetyFactor", cpiFloat},
+        {"Site", cpiObject},
     };
     TProject& p = Doc.Project();
     ASSERT_EQ(p.ItemCount(), TMyProject::cKeyCount);
@@ -401,13 +402,14 @@ TEST_F(MyProjectTest, SingleTubeLengthSharesTheTotalAmongTheCups) {
 
 TEST_F(MyProjectTest, LoadReportsProgressToTheView) {
     ASSERT_TRUE(LoadText(""));
-    // 0 first, then after items 0, 4, …, 88, then 100.
-    ASSERT_EQ(View.Progress.size(), 25u);
+    // 0 first, then after items 0, 4, …, 92, then 100.
+    ASSERT_EQ(View.Progress.size(), 26u);
     EXPECT_EQ(View.Progress.front(), 0);
-    EXPECT_EQ(View.Progress[1], 1);   // 1 of 92
-    EXPECT_EQ(View.Progress[2], 5);   // 5 of 92
-    EXPECT_EQ(View.Progress[23], 97); // 89 of 92
-    EXPECT_EQ(View.Progress.back(), 100);
+    EXPECT_EQ(View.Progress[1], 1);   // 1 of 93
+    EXPECT_EQ(View.Progress[2], 5);   // 5 of 93
+    EXPECT_EQ(View.Progress[23], 96); // 89 of 93
+    EXPECT_EQ(View.Progress[24], 100); // 93 of 93
+    EXPECT_EQ(View.Progress[25], 100); // done
     EXPECT_EQ(View.Names.back(), ShortenPath(Dir.File("p.vac"), 50));
 }
 
@@ -499,6 +501,8 @@ void FillEveryInput(TMyProject& d) {
     d.Drive.NCLinearMove.SetAccNeg(-4);
     d.Drive.NCCircularMove.SetVmax(ToBaseUnit(cUM_deg_s, 45));
     d.Drive.NCCircularMove.SetLength(std::numbers::pi);
+    d.Site.Altitude = 1850.5;
+    d.Site.Leak = {clkMeasured, 0.00035, 2.0e-5 / 3.0, -0.55e5};
 }
 
 TEST_F(MyProjectTest, EveryInputReadsBackFromASavedFile) {
@@ -529,6 +533,36 @@ TEST_F(MyProjectTest, EveryInputReadsBackFromASavedFile) {
     EXPECT_TRUE(other.Drive.NCCircularMove.Equals(Doc.Drive.NCCircularMove));
     EXPECT_EQ(other.Moving.CircularAngle, std::numbers::pi / 2);
     EXPECT_EQ(other.LinearDirectionVector, VektorMinusZ);
+    EXPECT_EQ(other.Site.Altitude, 1850.5);
+    EXPECT_EQ(other.Site.Leak, Doc.Site.Leak);
+    EXPECT_TRUE(other.Site.Equals(Doc.Site));
+}
+
+TEST_F(MyProjectTest, SiteValuesAndTheirDefaults) {
+    // A new project: sea level, a tight workpiece, the leak fields' starting values.
+    Doc.Project().New();
+    EXPECT_TRUE(Doc.Site.Standard());
+    EXPECT_EQ(Doc.Site.AmbientPressure(), 101325.0);
+    EXPECT_EQ(Doc.Site.Leak.Diameter, 0.0005);
+    EXPECT_EQ(Doc.Site.Leak.Vacuum, -60000.0);
+    // A project written before the site values existed reads the same defaults, not the
+    // zeros a missing key of the store gives.
+    Doc.Site.Altitude = 900.0;
+    Doc.Site.Leak = {clkOrifice, 0.001, 1e-4, -0.2e5};
+    ASSERT_TRUE(LoadText("Workpiece.Shape=globe\r\nVenturi.Conditions.Vacuum=-60000\r\n"));
+    EXPECT_TRUE(Doc.Site.Standard());
+    EXPECT_EQ(Doc.Site.Leak.Diameter, 0.0005);
+    EXPECT_EQ(Doc.Site.Leak.Flow, 1.0e-3 / 60.0);
+    EXPECT_FALSE(Doc.Project().Modified());
+    // Each entry on its own.
+    ASSERT_TRUE(LoadText("Site.Altitude=2000\r\nSite.Leak.Kind=orifice\r\nSite.Leak.Diameter=3/4000\r\n"));
+    EXPECT_EQ(Doc.Site.Altitude, 2000.0);
+    EXPECT_EQ(Doc.Site.Leak.Kind, clkOrifice);
+    EXPECT_EQ(Doc.Site.Leak.Diameter, 0.00075);
+    EXPECT_EQ(Doc.Site.Leak.Vacuum, -60000.0);
+    // A changed value marks the project modified.
+    Doc.Site.Leak.Kind = clkNone;
+    EXPECT_TRUE(Doc.Project().Modified());
 }
 
 TEST_F(MyProjectTest, TheWriterUsesTheStoredForms) {
@@ -546,7 +580,10 @@ TEST_F(MyProjectTest, TheWriterUsesTheStoredForms) {
           "Air.CycleRate=0.05", "Air.Energy=396000", "Air.OperatingTime=14400000"})
         EXPECT_EQ(all.count(line), 1u) << line;
     EXPECT_EQ(lines.front(), "Customer.Address.Count=0"); // empty texts are absent
-    EXPECT_EQ(lines.back(), "Loads.SafetyFactor=2");
+    EXPECT_EQ(lines.back(), "Site.Leak.Vacuum=-60000");
+    for (const char* line : {"Drive.NC.Circular.Move.Time=1", "Site.Altitude=0", "Site.Leak.Kind=none",
+                             "Site.Leak.Diameter=0.0005", "Loads.SafetyFactor=2"})
+        EXPECT_EQ(all.count(line), 1u) << line;
 }
 
 TEST_F(MyProjectTest, WritingFailsForACharacterOutsideTheCodePage) {

@@ -57,6 +57,13 @@ std::map<int, std::set<std::string>> FocusedControls() {
                     doc.Moving.CircularLever = 0.0;
                     note(cmpMotion, TPageValidation::CheckMotion(doc));
                 }
+    // The leak's fields follow its kind.
+    for (int kind = clkNone; kind <= clkMeasured; ++kind) {
+        TMyProject doc;
+        doc.Project().New();
+        doc.Site.Leak.Kind = static_cast<TLeakKind>(kind);
+        for (const TPageField& f : PageFields(doc, cmpVenturi, 0.0)) seen[cmpVenturi].insert(std::string(f.Control));
+    }
     return seen;
 }
 

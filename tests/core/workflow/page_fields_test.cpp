@@ -145,6 +145,8 @@ TEST_F(TPageFieldsTest, EachHostileValueBlocksItsPageAndNamesTheField) {
          cmpVenturi,
          {"~WorkingPressure", "SpinEditBetriebsdruck"}},
         {"Venturi.Conditions.Vacuum", "-96000", cmpVenturi, {"~Vacuum", "SpinEditVakuumSoll"}},
+        {"Site.Altitude", "5001", cmpVenturi, {"~SiteAltitude", "SpinEditAltitude"}},
+        {"Site.Altitude", "-10", cmpVenturi, {"~SiteAltitude", "SpinEditAltitude"}},
         {"Moving.Linear.Travel", "-1", cmpMotion, {"~Travel", "SpinEditLinWeg"}},
         {"Moving.Linear.HolderMass", "1001", cmpMotion, {"~Mass", "SpinEditMasseHalterung"}},
         {"Drive.Pneumatic.Linear.Speed", "11", cmpDrive, {"~VelocityAt...", "SpinEditVMaxLin"}},
@@ -273,6 +275,26 @@ TEST_F(TPageFieldsTest, RotaryFieldsFollowTheDrive) {
     Hooks.Lever = 10.5;
     EXPECT_EQ(Walk(), cmpDrive);
     EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~ShockAbsorberLever", "SpinEditQdrRadius"}));
+}
+
+TEST_F(TPageFieldsTest, LeakFieldsFollowTheKind) {
+    // Sizes no field of a tight workpiece shows do not block.
+    Doc.Site.Leak = {clkNone, 0.02, -1.0, 0.0};
+    EXPECT_EQ(Walk(), cmpPartsList);
+    Doc.Site.Leak.Kind = clkOrifice;
+    EXPECT_EQ(Walk(), cmpVenturi);
+    EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~LeakDiameter", "SpinEditLeakDiameter"}));
+    Doc.Site.Leak.Diameter = 0.0001;
+    EXPECT_EQ(Walk(), cmpPartsList);
+    Doc.Site.Leak.Kind = clkMeasured;
+    EXPECT_EQ(Walk(), cmpVenturi);
+    EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~LeakFlow", "SpinEditLeakFlow"}));
+    Doc.Site.Leak.Flow = 1e-6;
+    // A measurement without vacuum says nothing about the leak.
+    EXPECT_EQ(Walk(), cmpVenturi);
+    EXPECT_EQ(Messages.back(), (TPageCheckFailure{"~LeakVacuum", "SpinEditLeakVacuum"}));
+    Doc.Site.Leak.Vacuum = -0.5e5;
+    EXPECT_EQ(Walk(), cmpPartsList);
 }
 
 } // namespace

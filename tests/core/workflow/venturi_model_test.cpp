@@ -364,3 +364,81 @@ TEST(TVenturiStoredFilterEntry, ChoicesOptionsAndTheKindsOfEjectorPulse) {
 }
 
 } // namespace
+
+// ---- the site and the workpiece's leak --------------------------------------------------------
+
+namespace {
+
+TEST_F(TVenturiModelTest, AtAltitudeTheGeneratorsVacuumAndTimeFollowTheAmbientPressure) {
+    Model.SelectVacuumGenerator(0);
+    const double k = StandardAtmospherePressure(2000.0) / 101325.0; // 0.78455
+    Model.SpinEditAltitudeChange(2000.0);
+    EXPECT_EQ(Doc.Site.Altitude, 2000.0);
+    EXPECT_NEAR(Model.Conditions().Ambient, 79495.0, 2.0);
+    // The reach of 0.8 bar stands for 0.8·k = 0.628 bar at the site.
+    EXPECT_NEAR(Value(0, "Vacuum"), 0.8 * k, 1e-12);
+    EXPECT_NEAR(Model.OperatingPoint().Vacuum, -0.8e5 * k, 1e-6);
+    EXPECT_NEAR(Model.SiteResult().ReachableVacuum, -0.8e5 * k, 1e-6);
+    // −0.7 bar is out of reach up there.
+    EXPECT_EQ(Value(0, "Time"), -1.0);
+    EXPECT_EQ(Text(0, "Time"), "-");
+    EXPECT_EQ(Model.SiteResult().Time, -1.0);
+    // −0.5 bar at the site is the table's 0.5/k = 0.6373 bar: at 6 bar between 0.2 bar
+    // (0.2 s) and 0.7 bar (0.6 s), 0.2 + 0.4·(0.6373 − 0.2)/0.5 = 0.5499 s a litre, two litres.
+    Model.SpinEditVakuumSollChange(-0.5e5);
+    const double expected = 2 * (0.2 + 0.4 * (0.5 / k - 0.2) / 0.5);
+    EXPECT_NEAR(Value(0, "Time"), expected, 1e-12);
+    EXPECT_NEAR(Model.SiteResult().Time, expected, 1e-12);
+    // The ambient pressure field gives the altitude back.
+    Model.SpinEditAmbientPressureChange(StandardAtmospherePressure(3000.0));
+    EXPECT_NEAR(Doc.Site.Altitude, 3000.0, 1e-6);
+    Model.SpinEditAmbientPressureChange(101325.0);
+    EXPECT_NEAR(Doc.Site.Altitude, 0.0, 1e-9);
+    EXPECT_NEAR(Value(0, "Time"), 2 * (0.2 + 0.4 * 0.3 / 0.5), 1e-12);
+    // Inputs that are no number are ignored.
+    Model.SpinEditAltitudeChange(NAN);
+    Model.SpinEditAmbientPressureChange(-5.0);
+    EXPECT_NEAR(Doc.Site.Altitude, 0.0, 1e-9);
+}
+
+TEST_F(TVenturiModelTest, ALeakSlowsTheGridAndLimitsTheVacuum) {
+    Model.SelectVacuumGenerator(0);
+    const double tight = Value(0, "Time");
+    EXPECT_NEAR(Model.SiteResult().Time, tight, 1e-12);
+    EXPECT_NEAR(Model.SiteResult().ReachableVacuum, -0.8e5, 1e-6);
+    // The leak's size changes nothing while the workpiece is tight.
+    const int before = View.Grids;
+    Model.SpinEditLeakDiameterChange(0.0001);
+    EXPECT_EQ(Value(0, "Time"), tight);
+    EXPECT_GT(View.Grids, before);
+    Model.ComboBoxLeakKindChange(clkOrifice);
+    EXPECT_EQ(Doc.Site.Leak.Kind, clkOrifice);
+    const double leaking = Value(0, "Time");
+    EXPECT_GT(leaking, tight);
+    EXPECT_NEAR(Model.SiteResult().Time, leaking, 1e-12);
+    EXPECT_NEAR(Model.RowReachableVacuum(0), Model.SiteResult().ReachableVacuum, 1e-9);
+    EXPECT_GT(Model.SiteResult().ReachableVacuum, -0.8e5);
+    // Generators sharing the curves share the result.
+    EXPECT_EQ(Value(1, "Time"), leaking);
+    // A larger leak: the vacuum is not reached, shown as a dash.
+    Model.SpinEditLeakDiameterChange(0.003);
+    EXPECT_EQ(Value(0, "Time"), -1.0);
+    EXPECT_EQ(Text(0, "Time"), "-");
+    EXPECT_GT(Model.SiteResult().ReachableVacuum, -0.7e5);
+    // A measured leak: the flow and the vacuum it was measured at.
+    Model.ComboBoxLeakKindChange(clkMeasured);
+    Model.SpinEditLeakFlowChange(0.0);
+    EXPECT_NEAR(Value(0, "Time"), tight, 1e-9 * tight);
+    Model.SpinEditLeakFlowChange(1e-6);
+    Model.SpinEditLeakVacuumChange(-0.5e5);
+    EXPECT_EQ(Doc.Site.Leak.Flow, 1e-6);
+    EXPECT_EQ(Doc.Site.Leak.Vacuum, -0.5e5);
+    EXPECT_GT(Value(0, "Time"), tight);
+    // Back to a tight workpiece: the table's time to the bit.
+    Model.ComboBoxLeakKindChange(clkNone);
+    EXPECT_EQ(Value(0, "Time"), tight);
+    Model.ComboBoxLeakKindChange(7);
+    EXPECT_EQ(Doc.Site.Leak.Kind, clkNone);
+}
+
+} // namespace
