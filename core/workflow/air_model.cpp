@@ -55,7 +55,9 @@ TAirAccount TAirModel::Account() const {
     TAirAccount a;
     const TAirCostInputs in = Inputs();
     const double q = FVenturi.OperatingPoint().AirConsumption * kLitrePerMinute;
-    const double t = FDoc.Venturi.Time;
+    // Away from sea level or with a leak the chosen generator's time at the site counts.
+    const double t = FDoc.Site.Standard() || FDoc.Venturi.OrderCode.empty() ? FDoc.Venturi.Time
+                                                                              : FVenturi.SiteResult().Time;
     const double off = -FDoc.Venturi.Vacuum;
     a.Hysteresis = cAirSavingHysteresisShare * off;
     const TAirSavingHold hold =

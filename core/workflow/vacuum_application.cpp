@@ -97,6 +97,12 @@ TVacuumApplication::TVacuumApplication(const std::string& productFile, const std
     Venturi.SetSwitchTable(&VenturiSwitch);
     Venturi.SetTubeModel(&Tube);
     Air.SetVenturiTable(&Venturis);
+    // The leak lets the vacuum fall while an air-saving switch has the air off; the chosen
+    // generators bring it back with their suction flow at the site.
+    Air.SetLeakFlow([this](double v) {
+        return LeakFlowAtVacuum(Document.Site.Leak, -v, Document.Site.AmbientPressure());
+    });
+    Air.SetSuctionFlow([this](double v) { return Venturi.SiteSuctionFlow(v); });
 
     documentLink_.App = this;
     Document.SetView(&documentLink_);

@@ -278,10 +278,20 @@ void TVenturiModel::UpdateOperatingValues() {
     // An ejector keeps its vacuum as a fraction of ambient.
     const double ambient = FDoc.Site.AmbientPressure();
     if (ambient != cStandardPressure) FOperating.Vacuum *= ambient / cStandardPressure;
-    FSite = FSelectedRow >= 0 ? SiteEvacuation(FEvacuation, FCurves.Vacuum, FSelectedTimeCurve, FCurveNames.Vacuum,
-                                               Conditions())
-                              : TSiteEvacuation{};
+    const TVenturiConditions c = Conditions();
+    FSuctionBuilt = FSelectedRow >= 0 && c.Leak.Kind != clkNone &&
+                    FSuction.Build(FEvacuation, FCurves.Vacuum, FSelectedTimeCurve, FCurveNames.Vacuum, c.Pressure);
+    if (FSuctionBuilt) FSite = SiteEvacuation(FSuction, c);
+    else if (FSelectedRow >= 0) FSite = SiteEvacuation(FEvacuation, FCurves.Vacuum, FSelectedTimeCurve, FCurveNames.Vacuum, c);
+    else FSite = TSiteEvacuation{};
     if (FView) FView->OperatingValuesChanged();
+}
+
+double TVenturiModel::SiteSuctionFlow(double v) const {
+    if (!FSuctionBuilt) return 0.0;
+    const double k = FDoc.Site.AmbientPressure() / cStandardPressure;
+    const int n = FDoc.Venturi.Count > 0 ? FDoc.Venturi.Count : 1;
+    return k > 0.0 ? n * k * FSuction.Flow(v / k) : 0.0;
 }
 
 void TVenturiModel::RefreshGeneratorPage() {

@@ -120,6 +120,11 @@ public:
     //! The chosen generator at the site with the leak: the time to the required vacuum
     //! (−1: not reached) and the vacuum it reaches; recomputed with the operating values.
     const TSiteEvacuation& SiteResult() const { return FSite; }
+    //! Suction flow (standard m³/s) of all chosen generators at the site's vacuum `v` (Pa
+    //! below ambient, ≥ 0): n·k·q(v/k) with k = ambient / 101325 and q the flow of one
+    //! generator from its time table. Known while the workpiece leaks (the only case that
+    //! needs it); 0 otherwise or when the table gives no flow.
+    double SiteSuctionFlow(double v) const;
     //! "~LabelRecords" + " - %d " + "~FittingToTube", filled with the rows of the query,
     //! of the table and the fitting rows of the query.
     const std::string& LabelVenturiCount() const { return FLabel; }
@@ -225,5 +230,8 @@ private:
     TOperatingValues FOperating;
     std::string FSelectedTimeCurve;
     TSiteEvacuation FSite;
+    //! The chosen generator's suction flow, built with FSite while the workpiece leaks.
+    TSuctionCurve FSuction;
+    bool FSuctionBuilt = false;
     std::string FLabel;
 };
