@@ -2,11 +2,14 @@
 
 #include "core/data/custom_table.h"
 #include "core/document/my_project.h"
+#include "core/quantities/number_format.h"
 #include "core/workflow/model_text.h"
 #include "core/workflow/venturi_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -122,4 +125,28 @@ std::string VerdictLine(const THoldingVerdict& v, const TTranslateFunc& translat
         line += " (" + tr("~SuctionCup") + " " + std::to_string(v.Cup + 1) + ", " +
                 tr(v.Transverse ? "~TransverseForce" : "~NormalForce") + ", t = " + Number(v.Time) + " s)";
     return line;
+}
+
+std::string MoneyText(double x, char sep) {
+    if (!std::isfinite(x)) return "-";
+    if (x == 0.0 || std::fabs(x) >= 0.01) {
+        const int digits = x == 0.0 ? 2 : std::max(2, 2 - static_cast<int>(std::floor(std::log10(std::fabs(x)))));
+        return FormatFixed(x, 18, std::min(digits, 12), sep);
+    }
+    // "8.55e-06": the rounding of the mantissa may carry into the exponent, which printf
+    // already did.
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.2e", x);
+    std::string text = buf;
+    const size_t e = text.find('e');
+    std::string mantissa = text.substr(0, e);
+    std::replace(mantissa.begin(), mantissa.end(), '.', sep);
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    static const char* const kSuperscript[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string power;
+    for (int p = std::abs(exponent); ; p /= 10) {
+        power.insert(0, kSuperscript[p % 10]);
+        if (p < 10) break;
+    }
+    return mantissa + "·10" + (exponent < 0 ? "⁻" : "") + power;
 }

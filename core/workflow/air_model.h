@@ -80,6 +80,13 @@ private:
     TFlowAtVacuum FLeak, FSuction;
 };
 
+//! A sum of money as the pages and the report show it, without the currency: three
+//! significant digits and at least two decimals from a hundredth on ("6.16", "0.0200",
+//! "123.46"); a smaller sum, such as the cost of one cycle, as three significant digits
+//! times a power of ten ("8.55·10⁻⁶"), so that no row of zeros hides its digits; "0.00"
+//! for nothing and "-" for no figure. `sep` is the decimal separator.
+std::string MoneyText(double x, char sep);
+
 //! One line saying whether the design holds: "~DesignHolds" or "~DesignDoesNotHold",
 //! the smallest safety against the required one, the cup and the load that limit it and
 //! the instant (left out without `withCup`); "~DesignNotJudged" when the loads could not

@@ -417,11 +417,10 @@ private:
         std::replace(s.begin(), s.end(), '.', DecimalSeparator());
         return s;
     }
-    // A sum of money: three significant digits, at least two decimals.
+    // A sum of money with the currency.
     std::string Money(double x) const {
-        if (!std::isfinite(x)) return "-";
-        const int digits = x == 0.0 ? 2 : std::max(2, 2 - static_cast<int>(std::floor(std::log10(std::fabs(x)))));
-        return FormatFixed(x, 18, std::min(digits, 12), DecimalSeparator()) + " " + setup_.Currency;
+        const std::string text = MoneyText(x, DecimalSeparator());
+        return text == "-" ? text : text + " " + setup_.Currency;
     }
 
     void CompressedAir() {

@@ -166,9 +166,11 @@ void TFMU2Custom::Beep() {
 
 void TFMU2Custom::UpdateUnitButton() {
     const QString caption = QString::fromStdString(model_.UnitCaption());
-    // A count has one unit without a symbol: its button would be a blank box offering
-    // nothing, so it is hidden and keeps its room, and the field ends where the others do.
-    const bool blank = model_.UnitButtonVisible() && caption.isEmpty() && OfferedUnits() <= 1;
+    // A count has one unit without a symbol, and a plain number (a factor, a price) has no
+    // unit: a button would be a blank box offering nothing, so it is hidden and keeps its
+    // room, and the field ends where the others of its form do.
+    const bool blank =
+        !model_.UnitButtonVisible() || (caption.isEmpty() && OfferedUnits() <= 1);
     QSizePolicy policy = unitButton_->sizePolicy();
     if (policy.retainSizeWhenHidden() != blank) {
         policy.setRetainSizeWhenHidden(blank);

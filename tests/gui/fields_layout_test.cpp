@@ -329,6 +329,14 @@ private slots:
             return f->Edit()->mapTo(&form, QPoint(f->Edit()->width(), 0)).x();
         };
         QCOMPARE(end(count), end(length));
+        // So does a plain number without a unit (a factor, a price).
+        auto* factor = MakeField<TFMU2SpinEdit>(&form, cNU_NoUnit, cUM_NoUnit, cUM_NoUnit, 2);
+        layout->addRow("Factor", factor);
+        AlignUnitButtons(&form);
+        QTRY_VERIFY(factor->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(!factor->UnitButton()->isVisible());
+        QCOMPARE(end(factor), end(length));
         // A quantity with a symbol keeps its button.
         count->SetNormUnit(cNU_length);
         QVERIFY(count->UnitButton()->isVisible());

@@ -26,11 +26,11 @@ QString Num(double x) {
     return QLocale().toString(x, 'g', 3);
 }
 
-// A sum of money to three significant digits but at least two decimals.
+// A sum of money with the locale's decimal separator.
 QString Money(double x) {
-    if (!std::isfinite(x)) return QStringLiteral("-");
-    const int digits = x == 0.0 ? 2 : std::max(2, 2 - static_cast<int>(std::floor(std::log10(std::fabs(x)))));
-    return QLocale().toString(x, 'f', std::min(digits, 12));
+    const QString point = QLocale().decimalPoint();
+    const char sep = point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
+    return QString::fromStdString(MoneyText(x, sep));
 }
 
 } // namespace

@@ -149,6 +149,9 @@ TVenturiPage::TVenturiPage(TPageContext& context) : context_(context) {
     air_->setFlat(true);
     air_->OnValidityChange = [this] { ReportValidity(); };
     conditionTabs_->addTab(air_, "~CompressedAir");
+    // Every tab's title stays readable: the tabs take the width of their titles.
+    conditionTabs_->setUsesScrollButtons(false);
+    conditionTabs_->tabBar()->setElideMode(Qt::ElideNone);
     conditionTabs_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Maximum);
     top->addWidget(conditionTabs_, 0, Qt::AlignTop);
     top->addWidget(BuildHelp(), 1);
