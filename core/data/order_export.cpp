@@ -25,6 +25,20 @@ std::string ExportField(std::string_view utf8) {
     return text;
 }
 
+// One text field of the CSV file. Fields are written bare, as spreadsheet imports and
+// order systems read them; one holding the separator or a double quote would split or
+// shift the line, so such a field alone is quoted, its quotes doubled (the CSV rule).
+std::string CsvField(std::string_view utf8) {
+    std::string text = ExportField(utf8);
+    if (text.find_first_of(";\"") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    return quoted + '"';
+}
+
 } // namespace
 
 std::string AnsiExportText(std::string_view utf8) {
@@ -83,8 +97,8 @@ std::string CsvExportText(const TPartsList& list) {
     text += cLineEnd;
     for (int row = 0; row < list.Rows(); ++row) {
         const TPart& p = list.Part(row);
-        text += std::to_string(row + 1) + ';' + ExportField(p.PartNo) + ';' +
-                std::to_string(p.Quantity) + ";;" + ExportField(p.OrderCode) + ";;" +
+        text += std::to_string(row + 1) + ';' + CsvField(p.PartNo) + ';' +
+                std::to_string(p.Quantity) + ";;" + CsvField(p.OrderCode) + ";;" +
                 (p.Length != 0 ? std::to_string(p.Length) : std::string()) + ';';
         text += cLineEnd;
     }

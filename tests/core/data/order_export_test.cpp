@@ -72,6 +72,34 @@ TEST(OrderExport, CsvHasHeaderAndSemicolonLines) {
               "Position;Teile Nr.;Menge;Ihre Teilenummer;Bestellcode 1;Bestellcode 2;x-Hub;\r\n");
 }
 
+// A separator or a quote inside a part number or order code must not shift the fields:
+// that field alone is quoted, its quotes doubled, and reading the line back by the CSV rule
+// gives the seven fields with the texts as they were.
+TEST(OrderExport, CsvQuotesOnlyAFieldThatHoldsTheSeparatorOrAQuote) {
+    TPartsList list;
+    list.Add("44;01", "SA;QA \"M6\"", 1, 2, "ST", "", 0, "");
+    list.Add("22000004", "TU-PU-04", 1, 3, "M", "", 0, "");
+    const std::string text = CsvExportText(list);
+    const std::string first = text.substr(text.find("\r\n") + 2, text.find("\r\n", text.find("\r\n") + 2) - text.find("\r\n") - 2);
+    EXPECT_EQ(first, "1;\"44;01\";2;;\"SA;QA \"\"M6\"\"\";;;");
+    EXPECT_NE(text.find("\r\n2;22000004;3;;TU-PU-04;;;\r\n"), std::string::npos);
+    // Split by the CSV rule: quotes group, a doubled quote is one.
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (size_t i = 0; i < first.size(); ++i) {
+        const char c = first[i];
+        if (quoted && c == '"' && i + 1 < first.size() && first[i + 1] == '"') fields.back() += '"', ++i;
+        else if (c == '"') quoted = !quoted;
+        else if (c == ';' && !quoted) fields.emplace_back();
+        else fields.back() += c;
+    }
+    ASSERT_EQ(fields.size(), 8u); // seven fields and the empty text after the last ";"
+    EXPECT_EQ(fields[1], "44;01");
+    EXPECT_EQ(fields[2], "2");
+    EXPECT_EQ(fields[4], "SA;QA \"M6\"");
+    EXPECT_EQ(fields[6], "");
+}
+
 TEST(OrderExport, TextsAreWrittenInTheAnsiCodePage) {
     EXPECT_EQ(AnsiExportText("Gr\xC3\xBCn \xE2\x82\xAC"), "Gr\xFCn \x80");
     // Not in code page 1252, and broken UTF-8: one "?" each.
