@@ -75,7 +75,7 @@ void TPartsList::ReadCell(int row, int col, TTerm& term) const {
     }
 }
 
-void TPartsList::Add(std::string_view partNo, std::string_view orderCode, int32_t package,
+bool TPartsList::Add(std::string_view partNo, std::string_view orderCode, int32_t package,
                      int32_t quantity, std::string_view quantityUnit, std::string_view lengthUnit,
                      int32_t length, std::string_view description) {
     TPart part;
@@ -89,7 +89,7 @@ void TPartsList::Add(std::string_view partNo, std::string_view orderCode, int32_
         if (sum > cQuantityMax || sum < -int64_t{cQuantityMax}) {
             Refuse(p.PartNo + " " + p.OrderCode + ": a quantity of " + std::to_string(sum) +
                    " is more than an order file holds (at most " + std::to_string(cQuantityMax) + ")");
-            return;
+            return false;
         }
         p.Quantity = static_cast<int32_t>(sum);
         if (p.Quantity == 0) parts_.erase(parts_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -106,6 +106,7 @@ void TPartsList::Add(std::string_view partNo, std::string_view orderCode, int32_
         parts_.push_back(std::move(part));
     }
     Changed(cChangeContents);
+    return true;
 }
 
 void TPartsList::Delete(int row) {

@@ -55,8 +55,9 @@ public:
     //! Adds to the quantity of the part with the same part number and order code (removing
     //! it when the quantity becomes 0), or appends a new part; then sends change flags 2.
     //! Texts longer than their fields allow are cut. A sum beyond the 32-bit quantity is
-    //! not made: the part keeps its quantity and the addition is noted as refused.
-    void Add(std::string_view partNo, std::string_view orderCode, int32_t package, int32_t quantity,
+    //! not made: the part keeps its quantity and the addition is noted as refused. True
+    //! when the part was added or merged, false when the addition was refused.
+    bool Add(std::string_view partNo, std::string_view orderCode, int32_t package, int32_t quantity,
              std::string_view quantityUnit, std::string_view lengthUnit, int32_t length,
              std::string_view description);
     //! Removes a row and sends change flags 2; rows outside the list are ignored.

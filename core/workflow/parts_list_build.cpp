@@ -87,8 +87,8 @@ bool AddOrderItem(TPartsList& list, const TCustomTable& order, std::string_view 
                     std::to_string(TPartsList::cQuantityMax) + ")");
         return false;
     }
-    list.Add(partNo, orderCode, package, static_cast<int32_t>(quantity), unit, "", 0, order.AsText(row, "~Description"));
-    return true;
+    return list.Add(partNo, orderCode, package, static_cast<int32_t>(quantity), unit, "", 0,
+                    order.AsText(row, "~Description"));
 }
 
 TPartsAmounts PartsAmountsFromProject(const TMyProject& project) {

@@ -50,7 +50,8 @@ void BuildPartsList(TPartsList& list, const TPartsAmounts& amounts, const TParts
 //! part number of 0; the quantity is the count rounded up to whole packages. The order
 //! code is filled with `templateArg` ("%s") when one is given. True when a part was added.
 //! A negative count, a packaging unit out of range or a quantity beyond
-//! TPartsList::cQuantityMax is not added but noted as refused in the list.
+//! TPartsList::cQuantityMax, alone or added to the same part already listed, is not added
+//! but noted as refused in the list.
 bool AddOrderItem(TPartsList& list, const TCustomTable& order, std::string_view key, int32_t count,
                   std::string_view unit, const std::string* templateArg = nullptr);
 

@@ -257,6 +257,10 @@ TEST_F(PartsListBuild, QuantitiesBeyondTheLimitAreRefusedWithAReason) {
     EXPECT_FALSE(AddOrderItem(list, order, "SC00031", -3, "ST"));
     EXPECT_EQ(list.Part(0).Quantity, 2147483647);
     EXPECT_EQ(list.Refusals().size(), 2u);
+    // One more of the same part would pass the limit: refused, and said so.
+    EXPECT_FALSE(AddOrderItem(list, order, "SC00031", 1, "ST"));
+    EXPECT_EQ(list.Part(0).Quantity, 2147483647);
+    EXPECT_EQ(list.Refusals().size(), 3u);
     list.Clear();
     EXPECT_TRUE(list.Refusals().empty());
 }
