@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "core/document/my_project.h"
@@ -12,8 +13,11 @@
 
 namespace {
 
+// Scratch files in the temporary folder the environment names, one pair per process.
 std::string TempPath(const char* tag) {
-    return "/tmp/vacuum_project_fuzz_" + std::to_string(::getpid()) + tag + ".vac";
+    const char* dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/vacuum_project_fuzz_" + std::to_string(::getpid()) + tag +
+           ".vac";
 }
 
 void WriteFile(const std::string& path, const void* data, size_t size) {
