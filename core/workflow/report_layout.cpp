@@ -434,7 +434,9 @@ private:
         Labelled(1, 2, "~OperatingHoursPerYear", Field(cpcOperatingTime, cNU_time, a.OperatingTime));
         Labelled(1, 3, "~AirPrice", Field(cpcAirPrice, cNU_NoUnit, a.Price) + " " + setup_.Currency);
         Labelled(1, 4, "~AirEnergy", Field(cpcAirEnergy, cNU_energy, a.Energy));
-        Labelled(1, 5, "~AirPerCycle", G3(u.AirPerCycle * 1000.0) + " l  /  " + Money(u.CostPerCycle));
+        std::string perCycle = G3(u.AirPerCycle * 1000.0) + " l  /  " + Money(u.CostPerCycle);
+        if (u.Reevacuations > 0) perCycle += "  /  " + tr_("~Reevacuations") + " " + std::to_string(u.Reevacuations);
+        Labelled(1, 5, "~AirPerCycle", perCycle);
         Labelled(1, 6, "~AirPerYear",
                  G3(u.AirPerYear) + " m³  /  " + G3(u.EnergyPerYear / 3.6e6) + " kWh  /  " + Money(u.CostPerYear));
         Labelled(1, 7, "~AirSavingGenerator",

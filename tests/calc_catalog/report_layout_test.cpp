@@ -680,3 +680,33 @@ TEST_F(ReportLayout, TheSiteAndTheLeakArePrintedWhenTheyAreNotSeaLevelAndTight) 
     EXPECT_TRUE(HasText(m, "Measured at vacuum : " + Si(cNU_pressure, -60000.0)));
     EXPECT_FALSE(HasText(m, "Orifice diameter : " + Si(cNU_length, 0.003)));
 }
+
+// An air-saving generator holding a leaking part: the report counts its re-evacuations.
+TEST_F(ReportLayout, TheAirAccountCountsTheReevacuationsOfALeak) {
+    TSession s("glass_plate_rotary.vac");
+    TVacuumApplication& app = s.App;
+    int row = -1;
+    for (int r = 0; r < app.VenturiQuery.Rows() && row < 0; ++r)
+        if (app.VenturiQuery.AsText(r, "OrderCode") == "VG-V2-070-G18-VEPARSFQ2") row = r;
+    ASSERT_GE(row, 0);
+    app.Input([&] { app.Venturi.VenturiSelect(row); });
+    ASSERT_TRUE(app.Air.Account().AirSaving);
+    const auto perCycle = [&] {
+        for (const TReportCommand& c : s.Layout().Commands)
+            if (c.Op == TReportCommand::crText && c.Text.starts_with("Air per cycle")) return c.Text;
+        return std::string();
+    };
+    EXPECT_EQ(perCycle().find("Re-evacuations"), std::string::npos) << "a tight part needs none";
+    // A choked leak of 1.5·10⁻⁶ m³/s lets the 7,000 Pa hysteresis go in
+    // V·7,000 Pa / (101,325 Pa·L): about 1.15 s for this gripper's 24.9 cm³, once in the 2 s held.
+    app.Input([&] {
+        app.Venturi.ComboBoxLeakKindChange(clkMeasured);
+        app.Venturi.SpinEditLeakFlowChange(1.5e-6);
+        app.Venturi.SpinEditLeakVacuumChange(-65000.0);
+    });
+    const double fall = app.Document.EvacuatedVolume * 7000.0 / (101325.0 * 1.5e-6);
+    ASSERT_GT(fall, 1.0);
+    ASSERT_LT(fall, 2.0);
+    EXPECT_EQ(app.Air.Account().Use.Reevacuations, 1);
+    EXPECT_TRUE(perCycle().ends_with("  /  Re-evacuations per cycle 1")) << perCycle();
+}
