@@ -312,6 +312,7 @@ private slots:
 
         Choose(Page()->List("FittingP"), "G1/8");
         QCOMPARE(Page()->PressureFitting()->Thread(), QString("G1/8"));
+        QVERIFY(Page()->PressureFitting()->isVisible());
         QCOMPARE(app->Document.Venturi.SelectionGewP, uint8_t(2)); // "*", "M5", "G1/8"
         QCOMPARE(GridRows(), Generators().Count([&](const QStringList& r) {
             return electrical(r) && Generators().At(r, "FittingP") == "G1/8";
@@ -329,6 +330,8 @@ private slots:
         QCOMPARE(app->Document.Venturi.SelectionGroup, uint8_t(0));
         QVERIFY(!app->Document.Venturi.SelectionEjectorPulse);
         QVERIFY(Page()->PressureFitting()->Thread().isEmpty());
+        // Without a thread the picture gives its room to the list.
+        QVERIFY(!Page()->PressureFitting()->isVisible());
     }
 
     void focusAndLabelClicksShowTheHelp() {

@@ -98,15 +98,19 @@ double ThreadDiameter(const QString& thread) {
 
 // ---- fitting picture ------------------------------------------------------------------------
 
+// Shown only while it has a thread to draw, so that the list beside it has the whole room
+// for "no preference" in every language.
 TFittingPicture::TFittingPicture(QWidget* parent) : QWidget(parent) {
     setMinimumSize(34, 26);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    hide();
 }
 
 void TFittingPicture::SetThread(const QString& thread) {
     if (thread == thread_) return;
     thread_ = thread;
     setToolTip(thread);
+    setVisible(!thread_.isEmpty());
     update();
 }
 

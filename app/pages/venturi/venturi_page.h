@@ -24,7 +24,7 @@ class TStrTableCoBox;
 class TStringTableGrid;
 
 //! The picture of a thread beside a connection list: a fitting's hexagon and threaded
-//! stem, sized by the thread, with its name; empty while the list has no choice.
+//! stem, sized by the thread, with its name; hidden while the list has no choice.
 class TFittingPicture : public QWidget {
     Q_OBJECT
 
