@@ -26,3 +26,13 @@ if(VACUUM_SANITIZE)
                          -fno-omit-frame-pointer -fno-sanitize-recover=all)
   target_link_options(vacuum_options INTERFACE -fsanitize=${_san_list})
 endif()
+
+# Hardening of what is built and installed, as distributions build their packages: a stack
+# protector, libc calls checked against their buffers (this needs optimisation, so not in
+# Debug builds) and relocations made read-only at start. Sanitizer builds do without.
+option(VACUUM_HARDEN "Build with stack protection, fortified libc calls and full RELRO" ON)
+if(VACUUM_HARDEN AND NOT VACUUM_SANITIZE)
+  target_compile_options(vacuum_options INTERFACE -fstack-protector-strong
+                         $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  target_link_options(vacuum_options INTERFACE -Wl,-z,relro -Wl,-z,now)
+endif()

@@ -137,9 +137,14 @@ if(NOT magic STREQUAL "89504e47")
 endif()
 
 # --- lintian: no errors; the warnings left are listed in the README ---
-execute_process(COMMAND lintian --fail-on error --tag-display-limit 0 ${deb}
+execute_process(COMMAND lintian --fail-on error --display-info --tag-display-limit 0 ${deb}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 90)
 message("lintian:\n${out}")
 if(NOT rc EQUAL 0 OR out MATCHES "(^|\n)E: ")
   message(FATAL_ERROR "lintian: exit ${rc}\n${out}\n${err}")
+endif()
+# A hardened build leaves lintian nothing to say about stack protection, fortified calls or
+# immediate binding.
+if(HARDENED AND out MATCHES "hardening-")
+  message(FATAL_ERROR "lintian finds the programs not hardened:\n${out}")
 endif()
