@@ -20,7 +20,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/chart/diagramm.h"
 #include "gui/fields/fmu2_panel.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <algorithm>
 #include <array>
@@ -95,42 +95,15 @@ bool Near(QColor a, QColor b) {
 
 } // namespace
 
-class ForcesPageTest : public QObject {
+class ForcesPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TForcesPage* Page() const {
         return dynamic_cast<TForcesPage*>(frame->Page(cmpForcesAndMoments));
     }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    double Shown(TFMU2Panel* panel) const { return panel->DisplayText().toDouble(); }
 
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
     void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        while (Current() < cmpForcesAndMoments) {
-            const int before = Current();
-            Next();
-            QVERIFY2(Current() > before, qPrintable(QString("refused on page %1").arg(before)));
-        }
-        QCOMPARE(frame->Stack()->currentWidget(), Page()->Widget());
+        TMainWindowHarness::OpenOnPage(file, cmpForcesAndMoments);
     }
     bool Rotary() const {
         const TDriveType t = app->Document.Drive.Type;
@@ -156,35 +129,8 @@ class ForcesPageTest : public QObject {
     }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void everyExampleShowsItsForcesAndMoments() {
         for (const char* example : kExampleProjects) {
@@ -350,34 +296,17 @@ private slots:
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage(ExampleProject("steel_sheet_linear.vac"));
-        for (const char* language : {"en", "ru"}) {
-            frame->SetLanguage(language);
-            for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
-                frame->resize(size);
-                QCoreApplication::processEvents();
-                QWidget* page = Page()->Widget();
-                const QRect area = page->rect();
-                for (QWidget* w : page->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* label = qobject_cast<QLabel*>(w)) {
-                        const bool fits =
-                            label->wordWrap()
-                                ? label->height() >= label->heightForWidth(label->width())
-                                : label->width() >= label->minimumSizeHint().width();
-                        QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                    }
-                }
-                // The chart takes the room the values leave.
-                QVERIFY(Page()->Chart()->height() > size.height() / 3);
-                QVERIFY(Page()->Chart()->width() > page->width() - 20);
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/forces_page_%2_%3.png")
-                                           .arg(QString::fromUtf8(dir), language)
-                                           .arg(size.width()));
-            }
-        }
+        InEachLanguageAndSize({"en", "ru"},
+                              {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)},
+                              [&](const char* language, QSize size) {
+            QWidget* page = Page()->Widget();
+            CheckInsideAndWhole(page, page, language);
+            // The chart takes the room the values leave.
+            QVERIFY(Page()->Chart()->height() > size.height() / 3);
+            QVERIFY(Page()->Chart()->width() > page->width() - 20);
+            SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                        QString("forces_page_%1_%2").arg(language).arg(size.width()));
+        });
     }
 };
 

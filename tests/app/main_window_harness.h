@@ -41,15 +41,15 @@
 //! How the window is started; the defaults are what most tests want.
 struct TWindowStart {
     //! The program's command line, as the settings read it.
-    std::vector<std::string> Arguments;
+    std::vector<std::string> Arguments{};
     //! The size of the screen the window is told it is on; unset: the window's screen.
     std::function<QSize()> ScreenSize = [] { return QSize(1280, 1024); };
     //! The window's size before it is shown; invalid: the size it takes itself.
-    QSize WindowSize;
+    QSize WindowSize{};
     //! Whether the disclaimer is accepted once the window is shown.
     bool Accept = true;
     //! Makes the pages; unset: the program's own pages.
-    TPageFactory Pages;
+    TPageFactory Pages{};
     //! The optional services; null: none (or the frame's own).
     IHelpViewer* Help = nullptr;
     IProgramStarter* Programs = nullptr;
