@@ -118,13 +118,13 @@ class ForcesPageTest : public QObject, protected TMainWindowHarness {
     }
     //! The panels show the forces (to their three decimals).
     void CompareForces(const THandForces& f) {
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(0)) - f.X) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(0)) - f.X) < 6e-4,
                  qPrintable(Page()->ForcePanel(0)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(1)) - f.Y) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(1)) - f.Y) < 6e-4,
                  qPrintable(Page()->ForcePanel(1)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(2)) - f.Z) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(2)) - f.Z) < 6e-4,
                  qPrintable(Page()->ForcePanel(2)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(3)) - f.Total) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(3)) - f.Total) < 6e-4,
                  qPrintable(Page()->ForcePanel(3)->DisplayText()));
     }
 
@@ -162,7 +162,7 @@ private slots:
             const std::vector<double> batchMoments =
                 Numbers(batch.at("forces.moments_yz_xz_xy_N_m"));
             for (int i = 0; i < 3; ++i) {
-                QVERIFY2(std::abs(Shown(Page()->MomentPanel(i)) - m[i]) < 6e-4,
+                QVERIFY2(std::abs(ShownValue(Page()->MomentPanel(i)) - m[i]) < 6e-4,
                          qPrintable(Page()->MomentPanel(i)->DisplayText()));
                 QVERIFY(std::abs(batchMoments[i] - m[i]) < 1e-6);
                 QCOMPARE(Page()->MomentPanel(i)->UnitButton()->text(), QString("Nm"));
@@ -193,17 +193,17 @@ private slots:
 
     void aMotionInputAndAClickIntoTheChartRecompute() {
         OpenOnPage(ExampleProject("steel_sheet_linear.vac"));
-        const double before = Shown(Page()->ForcePanel(3));
+        const double before = ShownValue(Page()->ForcePanel(3));
         // A longer stroke in the same time is faster: the cushioning brakes harder, which
         // the total force of the lift shows at once.
         const double travel = app->Document.Moving.LinearTravel;
         app->Input([&] { app->Motion.SpinEditLinWegChange(travel * 2.0); });
         QCoreApplication::processEvents();
         CompareForces(Expected());
-        QVERIFY(Shown(Page()->ForcePanel(3)) > before + 1.0);
+        QVERIFY(ShownValue(Page()->ForcePanel(3)) > before + 1.0);
         app->Input([&] { app->Motion.SpinEditLinWegChange(travel); });
         QCoreApplication::processEvents();
-        QVERIFY(std::abs(Shown(Page()->ForcePanel(3)) - before) < 1e-9);
+        QVERIFY(std::abs(ShownValue(Page()->ForcePanel(3)) - before) < 1e-9);
 
         // Accelerations changed behind the page's back show only after a recalculation,
         // which a click into the chart starts.
@@ -211,7 +211,7 @@ private slots:
         const auto stored = p;
         p[0] *= 3.0;
         const THandForces f = Expected();
-        QVERIFY(std::abs(Shown(Page()->ForcePanel(2)) - f.Z) > 1e-3);
+        QVERIFY(std::abs(ShownValue(Page()->ForcePanel(2)) - f.Z) > 1e-3);
         QTest::mouseClick(Page()->Chart(), Qt::LeftButton, {}, Page()->Chart()->rect().center());
         QCoreApplication::processEvents();
         CompareForces(f);

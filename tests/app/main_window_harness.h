@@ -186,7 +186,7 @@ protected:
         QTest::keyClicks(field->Edit(), text);
     }
     //! The number a field shows, read back from its text.
-    static double Shown(const TFMU2Custom* field) { return field->DisplayText().toDouble(); }
+    static double ShownValue(const TFMU2Custom* field) { return field->DisplayText().toDouble(); }
     //! A click on a check box's indicator.
     static void Tick(QCheckBox* box) {
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));

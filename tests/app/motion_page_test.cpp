@@ -96,7 +96,7 @@ private slots:
             TMotionPage* p = Page();
             QCOMPARE(app->Document.Drive.Type, batch->Document.Drive.Type);
             // What the batch design prints as moving_mass_kg, shown to the gram.
-            QCOMPARE(Shown(p->MovingMassPanel()),
+            QCOMPARE(ShownValue(p->MovingMassPanel()),
                      std::round(batch->Motion.MovingMass() * 1000.0) / 1000.0);
             QCOMPARE(p->WorkpieceMassPanel()->Value(), batch->Document.Workpiece.Mass);
             QCOMPARE(p->CupsMassPanel()->Value(), batch->Document.SuctionCups.TotalMass());
@@ -133,10 +133,10 @@ private slots:
         QVERIFY(!Page()->Axis(1).Box->isVisible());
         QVERIFY(c.JerkLimited->isChecked());
         QVERIFY(c.Jerk->isVisible());
-        QCOMPARE(Shown(c.ReachedAcceleration), 5.0);
-        QCOMPARE(Shown(c.ReachedDeceleration), -5.0);
-        QCOMPARE(Shown(c.ReachedSpeed), 1.0);
-        QCOMPARE(Shown(c.ReachedTime), 1.1);
+        QCOMPARE(ShownValue(c.ReachedAcceleration), 5.0);
+        QCOMPARE(ShownValue(c.ReachedDeceleration), -5.0);
+        QCOMPARE(ShownValue(c.ReachedSpeed), 1.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 1.1);
         QVERIFY(Page()->Chart(TMotionPage::cchJerk)->isVisible());
 
         // Without the jerk limit: ramps of 0.2 s over 0.1 m each, 0.6 m at 1 m/s: 1 s.
@@ -144,12 +144,12 @@ private slots:
         QVERIFY(!app->Document.Drive.NCLinearMove.JerkLimited());
         QVERIFY(!c.Jerk->isVisible());
         QVERIFY(!Page()->Chart(TMotionPage::cchJerk)->isVisible());
-        QCOMPARE(Shown(c.ReachedTime), 1.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 1.0);
         // 3 m/s is out of reach on 0.8 m: a triangle, T = √(2·0.8/5/2) = 0.4 s each way,
         // V' = 2 m/s, tE = 0.8 s.
         Type(c.Speed, "3");
-        QCOMPARE(Shown(c.ReachedSpeed), 2.0);
-        QCOMPARE(Shown(c.ReachedTime), 0.8);
+        QCOMPARE(ShownValue(c.ReachedSpeed), 2.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 0.8);
         QCOMPARE(Page()->Chart(TMotionPage::cchVelocity)->XMax(), 0.8);
         // The deceleration mirrors the acceleration while "Acceleration +/-" is off.
         Tick(c.SeparateDeceleration);

@@ -182,8 +182,8 @@ private slots:
         QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), QString("TU-PU-06x4-NT"));
         // Four cups, 0.25 m stored in total: 62.5 mm each.
         QVERIFY(Page()->PerCupButton()->isChecked());
-        QCOMPARE(Shown(Page()->SingleLengthField()), 62.5);
-        QCOMPARE(Shown(Page()->TotalLengthField()), 250.0);
+        QCOMPARE(ShownValue(Page()->SingleLengthField()), 62.5);
+        QCOMPARE(ShownValue(Page()->TotalLengthField()), 250.0);
         QVERIFY(Page()->TotalLengthField()->ReadOnly());
 
         // A 4 mm tube: the first row of that diameter, clicked.
@@ -193,18 +193,18 @@ private slots:
         QCOMPARE(app->Tube.SelectedRow(), row);
         QCOMPARE(Page()->SelectedLabel()->text(), QString("TU-PU-06x4-BL"));
         const QStringList& tube = *Tubes().Find("OrderCode", "TU-PU-06x4-BL");
-        QCOMPARE(Shown(Page()->DiameterPanel()),
+        QCOMPARE(ShownValue(Page()->DiameterPanel()),
                  Tubes().At(tube, "Diameter").toDouble() * 1000.0); // 4 mm
 
         // 250 mm per cup: 1 m in all, and pi x (2 mm)^2 x 1 m = 12.566 cm³ of tube.
         Type(Page()->SingleLengthField(), "250");
-        QCOMPARE(Shown(Page()->TotalLengthField()), 1000.0);
+        QCOMPARE(ShownValue(Page()->TotalLengthField()), 1000.0);
         QCOMPARE(app->Document.Tube.Length, 1.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("12.566"));
         // The evacuated volume takes the tube and the four cups (5.44 cm³ each).
         const double cupVolume =
             Cups().At(*Cups().Find("OrderCode", "SC-S2-FL050-NB-H1G14"), "Volume").toDouble();
-        QCOMPARE(Shown(Page()->EvacuatedVolumePanel()),
+        QCOMPARE(ShownValue(Page()->EvacuatedVolumePanel()),
                  std::round((12.566371 + 4 * cupVolume / 1000.0) * 1000) / 1000);
 
         // The total entered instead: 2 m in all is 0.5 m per cup.
@@ -214,7 +214,7 @@ private slots:
         QVERIFY(Page()->SingleLengthField()->ReadOnly());
         QVERIFY(!Page()->TotalLengthField()->ReadOnly());
         Type(Page()->TotalLengthField(), "2000");
-        QCOMPARE(Shown(Page()->SingleLengthField()), 500.0);
+        QCOMPARE(ShownValue(Page()->SingleLengthField()), 500.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("25.133"));
     }
 
@@ -296,8 +296,8 @@ private slots:
                      example);
             QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), code);
             QCOMPARE(Page()->SelectedLabel()->text(), code);
-            QCOMPARE(Shown(Page()->TotalLengthField()), length * 1000.0);
-            QCOMPARE(Shown(Page()->SingleLengthField()), length * 1000.0 / cups);
+            QCOMPARE(ShownValue(Page()->TotalLengthField()), length * 1000.0);
+            QCOMPARE(ShownValue(Page()->SingleLengthField()), length * 1000.0 / cups);
         }
     }
 
