@@ -19,6 +19,7 @@
 #include "gui/fields/fmu2_panel.h"
 #include "gui/table/str_table_controls.h"
 #include "gui/table/string_table_grid.h"
+#include "tests/app/catalog_source_rows.h"
 #include "tests/app/main_window_harness.h"
 
 #include <functional>
@@ -34,35 +35,6 @@
 #include <QtTest>
 
 namespace {
-
-// The rows of a catalogue source table as text, with its column names.
-struct TSourceRows {
-    std::map<QString, int> Col;
-    std::vector<QStringList> Rows;
-
-    explicit TSourceRows(const QString& file) {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        QTextStream in(&f);
-        const QStringList header = in.readLine().split('\t');
-        for (int i = 0; i < header.size(); ++i) Col[header[i].section(':', 0, 0)] = i;
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (!line.isEmpty()) Rows.push_back(line.split('\t'));
-        }
-    }
-    QString At(const QStringList& row, const QString& column) const {
-        return row.value(Col.at(column));
-    }
-    int Count(const std::function<bool(const QStringList&)>& keep) const {
-        return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
-    }
-    const QStringList* Find(const QString& column, const QString& value) const {
-        for (const QStringList& r : Rows)
-            if (At(r, column) == value) return &r;
-        return nullptr;
-    }
-};
 
 const TSourceRows& Cups() {
     static const TSourceRows rows(QString(VACUUM_SOURCE_DIR) + "/catalog/product/suction_cups.tsv");

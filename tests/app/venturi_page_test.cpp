@@ -23,6 +23,7 @@
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/table/str_table_controls.h"
 #include "gui/table/string_table_grid.h"
+#include "tests/app/catalog_source_rows.h"
 #include "tests/app/main_window_harness.h"
 
 #include <cmath>
@@ -42,44 +43,6 @@
 #include <QtTest>
 
 namespace {
-
-struct TSourceRows {
-    std::map<QString, int> Col;
-    std::vector<QStringList> Rows;
-
-    explicit TSourceRows(const QString& file) {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        QTextStream in(&f);
-        const QStringList header = in.readLine().split('\t');
-        for (int i = 0; i < header.size(); ++i) Col[header[i].section(':', 0, 0)] = i;
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (!line.isEmpty()) Rows.push_back(line.split('\t'));
-        }
-    }
-    QString At(const QStringList& row, const QString& column) const {
-        return row.value(Col.at(column));
-    }
-    int Count(const std::function<bool(const QStringList&)>& keep) const {
-        return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
-    }
-    // A curve of the source, linear between its points and held beyond them.
-    double Curve(const QString& name, const QString& yColumn, double x) const {
-        std::vector<std::pair<double, double>> pts;
-        for (const QStringList& r : Rows)
-            if (r.value(0) == name)
-                pts.push_back({At(r, "Pressure_bar").toDouble(), At(r, yColumn).toDouble()});
-        if (pts.empty()) return 0.0;
-        if (x <= pts.front().first) return pts.front().second;
-        for (size_t i = 1; i < pts.size(); ++i)
-            if (x <= pts[i].first)
-                return pts[i - 1].second + (pts[i].second - pts[i - 1].second) *
-                                               (x - pts[i - 1].first) /
-                                               (pts[i].first - pts[i - 1].first);
-        return pts.back().second;
-    }
-};
 
 QString Source(const char* file) {
     return QString(VACUUM_SOURCE_DIR) + "/catalog/product/" + file;
