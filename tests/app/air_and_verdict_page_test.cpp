@@ -16,7 +16,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/table/string_table_grid.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -36,74 +36,24 @@ double FirstNumber(const QString& text) {
 
 } // namespace
 
-class AirAndVerdictPageTest : public QObject {
+class AirAndVerdictPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TAirGroup* Air() const { return dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi))->AirGroup(); }
     TSuctionCupLoadPage* Loads() const {
         return dynamic_cast<TSuctionCupLoadPage*>(frame->Page(cmpSuctionCupLoad));
     }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void Previous() { QTest::mouseClick(frame->Navigator()->PreviousButton(), Qt::LeftButton); }
-    void Open(const QString& file, int page) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        while (Current() < page) {
-            const int before = Current();
-            Next();
-            QVERIFY(Current() != before);
-        }
-    }
+    void Open(const QString& file, int page) { OpenOnPage(file, page); }
+    // The text typed and the field left with the tab key.
     void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
+        TMainWindowHarness::Type(field, text);
         QTest::keyClick(field->Edit(), Qt::Key_Tab);
     }
     QLabel* StatusVerdict() const { return frame->Status()->VerdictPanel(); }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,
-                                languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void typedCycleFiguresScaleTheAirAYear() {
         Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
@@ -145,27 +95,13 @@ private slots:
         Open(ExampleProject("glass_plate_rotary.vac"), cmpVenturi);
         auto* page = dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi));
         page->ConditionTabs()->setCurrentWidget(Air());
-        for (const char* language : {"en", "ru"}) {
-            frame->SetLanguage(language);
-            for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
-                frame->resize(size);
-                QCoreApplication::processEvents();
-                const QRect area = page->rect();
-                for (QWidget* w : Air()->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* label = qobject_cast<QLabel*>(w)) {
-                        const bool fits = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
-                                                            : label->width() >= label->minimumSizeHint().width();
-                        QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                    }
-                }
-                QVERIFY(page->Grid()->height() > 150);
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/air_tab_%2_%3.png").arg(QString::fromUtf8(dir), language).arg(size.width()));
-            }
-        }
+        InEachLanguageAndSize({"en", "ru"}, {QSize(1024, 768), QSize(1280, 1024)},
+                              [&](const char* language, QSize size) {
+            CheckInsideAndWhole(Air(), page, language);
+            QVERIFY(page->Grid()->height() > 150);
+            SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                        QString("air_tab_%1_%2").arg(language).arg(size.width()));
+        });
     }
 
     void theRequiredSafetyTurnsTheVerdictShownOnEveryPage() {

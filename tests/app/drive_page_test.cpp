@@ -18,7 +18,7 @@
 #include "gui/chart/diagramm.h"
 #include "gui/fields/fmu2_panel.h"
 #include "gui/fields/fmu2_spin_edit.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <numbers>
@@ -82,92 +82,17 @@ constexpr double kGravity = 9.80655;
 
 } // namespace
 
-class DrivePageTest : public QObject {
+class DrivePageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
-
     TDrivePage* Page() const { return dynamic_cast<TDrivePage*>(frame->Page(cmpDrive)); }
-    int Current() const { return app->Workflow.CurrentPage(); }
 
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        for (int i = cmpWorkpiece; i < cmpDrive; ++i) Next();
-        QCOMPARE(Current(), int(cmpDrive));
-    }
-    void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
-    }
-    // A click on a check box's indicator.
-    static void Tick(QCheckBox* box) {
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    }
-    // The number a panel shows, read back from its text.
-    static double Shown(const TFMU2Custom* field) { return field->DisplayText().toDouble(); }
-
-    // Chooses the entry of a list that reads `text` with the keyboard.
-    void Choose(QComboBox* list, const QString& text) {
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < list->count() && list->currentText() != text; ++i)
-            QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(list->currentText(), text);
-    }
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpDrive); }
     QString VerdictText() const { return Page()->Verdict()->text(); }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        // The timers of the last test's windows are gone with them.
-        timers.Made.clear();
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->resize(1024, 768);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start({.WindowSize = QSize(1024, 768)}); }
+    void cleanup() { Stop(); }
 
     void theExamplesShowTheDriveValuesOfTheBatchDesign() {
         // The steel sheet: the 6 mm cylinder's 17 N at 6 bar, v = 1.25·0.25 m / 1 s, braking
@@ -384,32 +309,15 @@ private slots:
             } else {
                 Choose(Page()->Linear().Absorbers, "SA-QA-M12-10");
             }
-            for (const char* language : {"en", "ru"}) {
-                frame->SetLanguage(language);
-                for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
-                    frame->resize(size);
-                    QCoreApplication::processEvents();
-                    if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                        frame->grab().save(QString("%1/drive_page_%2_%3_%4.png")
-                                               .arg(QString::fromUtf8(dir),
-                                                    QString(name).section('.', 0, 0), language)
-                                               .arg(size.width()));
-                    QWidget* page = Page()->Widget();
-                    const QRect area = page->rect();
-                    for (QWidget* w : page->findChildren<QWidget*>()) {
-                        if (!w->isVisible()) continue;
-                        const QRect rect(w->mapTo(page, QPoint(0, 0)), w->size());
-                        QVERIFY2(area.contains(rect), qPrintable(w->objectName() + " " + language));
-                        if (auto* label = qobject_cast<QLabel*>(w)) {
-                            const bool fits =
-                                label->wordWrap()
-                                    ? label->height() >= label->heightForWidth(label->width())
-                                    : label->width() >= label->minimumSizeHint().width();
-                            QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                        }
-                    }
-                }
-            }
+            InEachLanguageAndSize({"en", "ru"},
+                                  {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)},
+                                  [&](const char* language, QSize size) {
+                SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                            QString("drive_page_%1_%2_%3")
+                                .arg(QString(name).section('.', 0, 0), language)
+                                .arg(size.width()));
+                CheckInsideAndWhole(Page()->Widget(), Page()->Widget(), language);
+            });
             frame->SetLanguage("en");
         }
     }

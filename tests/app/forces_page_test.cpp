@@ -20,7 +20,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/chart/diagramm.h"
 #include "gui/fields/fmu2_panel.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <algorithm>
 #include <array>
@@ -95,42 +95,15 @@ bool Near(QColor a, QColor b) {
 
 } // namespace
 
-class ForcesPageTest : public QObject {
+class ForcesPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TForcesPage* Page() const {
         return dynamic_cast<TForcesPage*>(frame->Page(cmpForcesAndMoments));
     }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    double Shown(TFMU2Panel* panel) const { return panel->DisplayText().toDouble(); }
 
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
     void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        while (Current() < cmpForcesAndMoments) {
-            const int before = Current();
-            Next();
-            QVERIFY2(Current() > before, qPrintable(QString("refused on page %1").arg(before)));
-        }
-        QCOMPARE(frame->Stack()->currentWidget(), Page()->Widget());
+        TMainWindowHarness::OpenOnPage(file, cmpForcesAndMoments);
     }
     bool Rotary() const {
         const TDriveType t = app->Document.Drive.Type;
@@ -145,46 +118,19 @@ class ForcesPageTest : public QObject {
     }
     //! The panels show the forces (to their three decimals).
     void CompareForces(const THandForces& f) {
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(0)) - f.X) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(0)) - f.X) < 6e-4,
                  qPrintable(Page()->ForcePanel(0)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(1)) - f.Y) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(1)) - f.Y) < 6e-4,
                  qPrintable(Page()->ForcePanel(1)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(2)) - f.Z) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(2)) - f.Z) < 6e-4,
                  qPrintable(Page()->ForcePanel(2)->DisplayText()));
-        QVERIFY2(std::abs(Shown(Page()->ForcePanel(3)) - f.Total) < 6e-4,
+        QVERIFY2(std::abs(ShownValue(Page()->ForcePanel(3)) - f.Total) < 6e-4,
                  qPrintable(Page()->ForcePanel(3)->DisplayText()));
     }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void everyExampleShowsItsForcesAndMoments() {
         for (const char* example : kExampleProjects) {
@@ -216,7 +162,7 @@ private slots:
             const std::vector<double> batchMoments =
                 Numbers(batch.at("forces.moments_yz_xz_xy_N_m"));
             for (int i = 0; i < 3; ++i) {
-                QVERIFY2(std::abs(Shown(Page()->MomentPanel(i)) - m[i]) < 6e-4,
+                QVERIFY2(std::abs(ShownValue(Page()->MomentPanel(i)) - m[i]) < 6e-4,
                          qPrintable(Page()->MomentPanel(i)->DisplayText()));
                 QVERIFY(std::abs(batchMoments[i] - m[i]) < 1e-6);
                 QCOMPARE(Page()->MomentPanel(i)->UnitButton()->text(), QString("Nm"));
@@ -247,17 +193,17 @@ private slots:
 
     void aMotionInputAndAClickIntoTheChartRecompute() {
         OpenOnPage(ExampleProject("steel_sheet_linear.vac"));
-        const double before = Shown(Page()->ForcePanel(3));
+        const double before = ShownValue(Page()->ForcePanel(3));
         // A longer stroke in the same time is faster: the cushioning brakes harder, which
         // the total force of the lift shows at once.
         const double travel = app->Document.Moving.LinearTravel;
         app->Input([&] { app->Motion.SpinEditLinWegChange(travel * 2.0); });
         QCoreApplication::processEvents();
         CompareForces(Expected());
-        QVERIFY(Shown(Page()->ForcePanel(3)) > before + 1.0);
+        QVERIFY(ShownValue(Page()->ForcePanel(3)) > before + 1.0);
         app->Input([&] { app->Motion.SpinEditLinWegChange(travel); });
         QCoreApplication::processEvents();
-        QVERIFY(std::abs(Shown(Page()->ForcePanel(3)) - before) < 1e-9);
+        QVERIFY(std::abs(ShownValue(Page()->ForcePanel(3)) - before) < 1e-9);
 
         // Accelerations changed behind the page's back show only after a recalculation,
         // which a click into the chart starts.
@@ -265,7 +211,7 @@ private slots:
         const auto stored = p;
         p[0] *= 3.0;
         const THandForces f = Expected();
-        QVERIFY(std::abs(Shown(Page()->ForcePanel(2)) - f.Z) > 1e-3);
+        QVERIFY(std::abs(ShownValue(Page()->ForcePanel(2)) - f.Z) > 1e-3);
         QTest::mouseClick(Page()->Chart(), Qt::LeftButton, {}, Page()->Chart()->rect().center());
         QCoreApplication::processEvents();
         CompareForces(f);
@@ -350,34 +296,17 @@ private slots:
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage(ExampleProject("steel_sheet_linear.vac"));
-        for (const char* language : {"en", "ru"}) {
-            frame->SetLanguage(language);
-            for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
-                frame->resize(size);
-                QCoreApplication::processEvents();
-                QWidget* page = Page()->Widget();
-                const QRect area = page->rect();
-                for (QWidget* w : page->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* label = qobject_cast<QLabel*>(w)) {
-                        const bool fits =
-                            label->wordWrap()
-                                ? label->height() >= label->heightForWidth(label->width())
-                                : label->width() >= label->minimumSizeHint().width();
-                        QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                    }
-                }
-                // The chart takes the room the values leave.
-                QVERIFY(Page()->Chart()->height() > size.height() / 3);
-                QVERIFY(Page()->Chart()->width() > page->width() - 20);
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/forces_page_%2_%3.png")
-                                           .arg(QString::fromUtf8(dir), language)
-                                           .arg(size.width()));
-            }
-        }
+        InEachLanguageAndSize({"en", "ru"},
+                              {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)},
+                              [&](const char* language, QSize size) {
+            QWidget* page = Page()->Widget();
+            CheckInsideAndWhole(page, page, language);
+            // The chart takes the room the values leave.
+            QVERIFY(Page()->Chart()->height() > size.height() / 3);
+            QVERIFY(Page()->Chart()->width() > page->width() - 20);
+            SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                        QString("forces_page_%1_%2").arg(language).arg(size.width()));
+        });
     }
 };
 

@@ -14,7 +14,7 @@
 #include "core/workflow/page_controls.h"
 #include "core/workflow/project_files.h"
 #include "core/workflow/vacuum_application.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -65,37 +65,20 @@ QString Title(const QString& file, bool modified, const std::string& version) {
 
 } // namespace
 
-class FormMainTest : public QObject {
+class FormMainTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     THelpRecorder help;
     QSize screen{1280, 1024};
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
     TFieldsPage* fieldsPage = nullptr;
 
     QAction* A(const char* name) const { return frame->Action(name); }
-    int Current() const { return app->Workflow.CurrentPage(); }
     QString PageText() const { return frame->Status()->PagePanel()->text(); }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
     void Open(const QString& file) {
         files.Names.push_back(file);
         A("ActionOpen")->trigger();
     }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
     void Click(int page) { QTest::mouseClick(frame->Navigator()->Entry(page), Qt::LeftButton); }
     std::vector<int> EnabledEntries() const {
         std::vector<int> on;
@@ -106,22 +89,8 @@ class FormMainTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        languages = {};
+        Isolate();
         help = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,
-                                languages, timers,         &help,    [this] { return screen; }};
         auto pages = [this](TPageContext& context) {
             auto all = CreatePages(context);
             for (auto& page : all)
@@ -132,16 +101,12 @@ private slots:
                 }
             return all;
         };
-        frame = std::make_unique<TFormMain>(*app, services, pages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        Start({.ScreenSize = [this] { return screen; },
+               .Accept = false,
+               .Pages = pages,
+               .Help = &help});
     }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void cleanup() { Stop(); }
 
     void beforeAcceptingOnlyTheFreeCommandsAct() {
         QCOMPARE(frame->Stack()->currentWidget(), frame->Page(cmpDisclaimer)->Widget());
@@ -512,19 +477,10 @@ private slots:
     // first pages show their texts whole. With VACUUM_LOOK_DIR set the windows are also
     // saved there as images, to look at.
     void textsFitInEveryLanguageAndSize() {
-        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
         auto check = [&](const QString& shot) {
             QCoreApplication::processEvents();
-            for (QWidget* w : frame->findChildren<QWidget*>()) {
-                if (!w->isVisible()) continue;
-                const bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
-                if (!text || (qobject_cast<QLabel*>(w) && static_cast<QLabel*>(w)->wordWrap()))
-                    continue;
-                QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                         qPrintable(shot + ": " + w->objectName() + " \"" +
-                                    w->property("text").toString() + "\" clipped"));
-            }
-            if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
+            CheckTextsWhole(frame.get(), nullptr, shot, /*lists=*/false, /*fields=*/true);
+            SavePicture("VACUUM_LOOK_DIR", frame.get(), shot);
         };
         for (const QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(800, 565)}) {
             frame->resize(size);

@@ -19,7 +19,7 @@
 #include "gui/chart/diagramm.h"
 #include "gui/fields/fmu2_panel.h"
 #include "gui/fields/fmu2_spin_edit.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <functional>
@@ -70,88 +70,22 @@ bool Red(QColor c) {
 
 } // namespace
 
-class MotionPageTest : public QObject {
+class MotionPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
-
     TMotionPage* Page() const { return dynamic_cast<TMotionPage*>(frame->Page(cmpMotion)); }
-    int Current() const { return app->Workflow.CurrentPage(); }
 
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        for (int i = cmpWorkpiece; i < cmpMotion; ++i) Next();
-        QCOMPARE(Current(), int(cmpMotion));
-    }
-    void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
-    }
-    // A click on a check box's indicator.
-    static void Tick(QCheckBox* box) {
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-    }
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpMotion); }
     // The page's animation timer: the one ticking at its interval.
     TManualTimers::TManualTimer* AnimationTimer() const {
         for (TManualTimers::TManualTimer* t : timers.Made)
             if (t->Interval == TMotionPage::cAnimationIntervalMs) return t;
         return nullptr;
     }
-    // The number a panel shows, read back from its text.
-    static double Shown(const TFMU2Custom* field) { return field->DisplayText().toDouble(); }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        // The timers of the last test's windows are gone with them.
-        timers.Made.clear();
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->resize(1024, 768);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start({.WindowSize = QSize(1024, 768)}); }
+    void cleanup() { Stop(); }
 
     void everyExampleShowsTheMassesOfTheBatchDesign() {
         for (const char* name : kExampleProjects) {
@@ -162,7 +96,7 @@ private slots:
             TMotionPage* p = Page();
             QCOMPARE(app->Document.Drive.Type, batch->Document.Drive.Type);
             // What the batch design prints as moving_mass_kg, shown to the gram.
-            QCOMPARE(Shown(p->MovingMassPanel()),
+            QCOMPARE(ShownValue(p->MovingMassPanel()),
                      std::round(batch->Motion.MovingMass() * 1000.0) / 1000.0);
             QCOMPARE(p->WorkpieceMassPanel()->Value(), batch->Document.Workpiece.Mass);
             QCOMPARE(p->CupsMassPanel()->Value(), batch->Document.SuctionCups.TotalMass());
@@ -199,10 +133,10 @@ private slots:
         QVERIFY(!Page()->Axis(1).Box->isVisible());
         QVERIFY(c.JerkLimited->isChecked());
         QVERIFY(c.Jerk->isVisible());
-        QCOMPARE(Shown(c.ReachedAcceleration), 5.0);
-        QCOMPARE(Shown(c.ReachedDeceleration), -5.0);
-        QCOMPARE(Shown(c.ReachedSpeed), 1.0);
-        QCOMPARE(Shown(c.ReachedTime), 1.1);
+        QCOMPARE(ShownValue(c.ReachedAcceleration), 5.0);
+        QCOMPARE(ShownValue(c.ReachedDeceleration), -5.0);
+        QCOMPARE(ShownValue(c.ReachedSpeed), 1.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 1.1);
         QVERIFY(Page()->Chart(TMotionPage::cchJerk)->isVisible());
 
         // Without the jerk limit: ramps of 0.2 s over 0.1 m each, 0.6 m at 1 m/s: 1 s.
@@ -210,12 +144,12 @@ private slots:
         QVERIFY(!app->Document.Drive.NCLinearMove.JerkLimited());
         QVERIFY(!c.Jerk->isVisible());
         QVERIFY(!Page()->Chart(TMotionPage::cchJerk)->isVisible());
-        QCOMPARE(Shown(c.ReachedTime), 1.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 1.0);
         // 3 m/s is out of reach on 0.8 m: a triangle, T = √(2·0.8/5/2) = 0.4 s each way,
         // V' = 2 m/s, tE = 0.8 s.
         Type(c.Speed, "3");
-        QCOMPARE(Shown(c.ReachedSpeed), 2.0);
-        QCOMPARE(Shown(c.ReachedTime), 0.8);
+        QCOMPARE(ShownValue(c.ReachedSpeed), 2.0);
+        QCOMPARE(ShownValue(c.ReachedTime), 0.8);
         QCOMPARE(Page()->Chart(TMotionPage::cchVelocity)->XMax(), 0.8);
         // The deceleration mirrors the acceleration while "Acceleration +/-" is off.
         Tick(c.SeparateDeceleration);
@@ -405,32 +339,20 @@ private slots:
                                   Page()->MotionTabs()->tabRect(1).center());
                 QCOMPARE(app->Document.Drive.Type, cdtNCCircular);
             }
-            for (const char* language : {"en", "ru"}) {
-                frame->SetLanguage(language);
-                for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
-                    frame->resize(size);
-                    QCoreApplication::processEvents();
-                    QWidget* page = Page()->Widget();
-                    const QRect area = page->rect();
-                    for (QWidget* w : page->findChildren<QWidget*>()) {
-                        if (!w->isVisible()) continue;
-                        const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                        QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                        if (auto* label = qobject_cast<QLabel*>(w))
-                            QVERIFY2(label->width() >= label->minimumSizeHint().width(),
-                                     qPrintable(label->text() + " " + language));
-                    }
-                    // The charts take the room that is left.
-                    const TDiagramm* chart = Page()->Chart(TMotionPage::cchVelocity);
-                    QVERIFY(chart->height() >= 150);
-                    QVERIFY(chart->width() >= 150);
-                    if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                        frame->grab().save(QString("%1/motion_page_%2_%3_%4.png")
-                                               .arg(QString::fromUtf8(dir),
-                                                    QString(name).section('.', 0, 0), language)
-                                               .arg(size.width()));
-                }
-            }
+            InEachLanguageAndSize({"en", "ru"},
+                                  {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)},
+                                  [&](const char* language, QSize size) {
+                CheckInsideAndWhole(Page()->Widget(), Page()->Widget(), language,
+                                    {.Labels = TFitRules::flWidth});
+                // The charts take the room that is left.
+                const TDiagramm* chart = Page()->Chart(TMotionPage::cchVelocity);
+                QVERIFY(chart->height() >= 150);
+                QVERIFY(chart->width() >= 150);
+                SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                            QString("motion_page_%1_%2_%3")
+                                .arg(QString(name).section('.', 0, 0), language)
+                                .arg(size.width()));
+            });
             frame->SetLanguage("en");
         }
     }

@@ -22,7 +22,7 @@
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/table/string_table_grid.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <map>
 
@@ -105,73 +105,24 @@ constexpr int kPackageCol = 5;
 
 } // namespace
 
-class PartsListPageTest : public QObject {
+class PartsListPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     TUrlRecorder urls;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TPartsListPage* Page() const {
         return dynamic_cast<TPartsListPage*>(frame->Page(cmpPartsList));
     }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const {
-        return Grid()->model()->index(row, col).data().toString();
-    }
-    int GridRows() const { return Grid()->model()->rowCount(); }
+    QString Cell(int row, int col) const { return GridCell(Grid(), row, col); }
+    int GridRows() const { return GridRowCount(Grid()); }
 
     //! The main window as the program builds it, started with these arguments, the
     //! disclaimer accepted.
     void Start(const std::vector<std::string>& arguments = {}) {
-        frame.reset();
-        app.reset();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded(arguments);
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        services.Urls = &urls;
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
+        TMainWindowHarness::Start({.Arguments = arguments, .Urls = &urls});
     }
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        while (Current() < cmpPartsList) {
-            const int before = Current();
-            Next();
-            QVERIFY2(Current() > before, qPrintable(QString("refused on page %1").arg(before)));
-        }
-        QCOMPARE(frame->Stack()->currentWidget(), Page()->Widget());
-    }
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpPartsList); }
     //! Presses a button of the page with the dialog answering `name`.
     void Press(QPushButton* button, const QString& name) {
         files.Names.push_back(name);
@@ -181,17 +132,10 @@ class PartsListPageTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        messages = {};
-        files = {};
+        Isolate();
         urls = {};
     }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void cleanup() { Stop(); }
 
     void theGridShowsThePartsOfEveryExample() {
         Start();
@@ -439,29 +383,17 @@ private slots:
             for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
                 frame->resize(size);
                 QCoreApplication::processEvents();
-                QWidget* page = Page()->Widget();
-                const QRect area = page->rect();
-                for (QWidget* w : page->findChildren<QWidget*>()) {
-                    if (!w->isVisible() || Grid()->isAncestorOf(w) || w == Grid()) continue;
-                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* button = qobject_cast<QPushButton*>(w))
-                        QVERIFY2(button->width() >= button->sizeHint().width(),
-                                 qPrintable(button->text()));
-                    if (auto* label = qobject_cast<QLabel*>(w))
-                        QVERIFY2(label->height() >= label->heightForWidth(label->width()),
-                                 qPrintable(label->text()));
-                }
+                CheckInsideAndWhole(Page()->Widget(), Page()->Widget(), language,
+                                    {.Skip = Grid(), .Labels = TFitRules::flHeight,
+                                     .Buttons = true});
                 // The grid takes the room, and every column shows its title whole.
                 QVERIFY(Grid()->height() > size.height() / 2);
                 for (int c = 1; c <= 6; ++c)
                     QVERIFY(Grid()->ColWidth(c) >=
                             Grid()->fontMetrics().horizontalAdvance(
                                 Grid()->model()->headerData(c - 1, Qt::Horizontal).toString()));
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/parts_list_page_%2_%3.png")
-                                           .arg(QString::fromUtf8(dir), language)
-                                           .arg(size.width()));
+                SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                            QString("parts_list_page_%1_%2").arg(language).arg(size.width()));
             }
         }
     }

@@ -18,7 +18,7 @@
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_spin_edit.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 
@@ -53,44 +53,17 @@ QString Name(QColor c) {
 
 } // namespace
 
-class PositioningPageTest : public QObject {
+class PositioningPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TPositioningPage* Page() const {
         return dynamic_cast<TPositioningPage*>(frame->Page(cmpPositioning));
     }
     TCupViews* Views() const { return Page()->Views(); }
     TSaugerList& Cups() const { return app->Document.SuctionCups; }
-    int Current() const { return app->Workflow.CurrentPage(); }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
     void OpenOnPage(const char* example) {
-        Open(ExampleProject(example));
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        Next();
-        QCOMPARE(Current(), int(cmpPositioning));
+        TMainWindowHarness::OpenOnPage(ExampleProject(example), cmpPositioning);
     }
     // Chooses a strategy with the keyboard, as a user stepping through the list.
     void ChooseStrategy(int strategy) {
@@ -103,11 +76,9 @@ class PositioningPageTest : public QObject {
         // The page lays out the groups the strategy shows before the user goes on.
         QCoreApplication::processEvents();
     }
+    // The text typed and confirmed with the return key.
     void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
+        TMainWindowHarness::Type(field, text);
         QTest::keyClick(field->Edit(), Qt::Key_Return);
         QCoreApplication::processEvents();
     }
@@ -140,33 +111,8 @@ class PositioningPageTest : public QObject {
     }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        Accept();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void theStrategyShowsTheFieldsItUses() {
         OpenOnPage("glass_plate_rotary.vac");
@@ -407,7 +353,6 @@ private slots:
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage("glass_plate_rotary.vac");
-        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
         for (int strategy : {int(cssArea), int(cssManual)}) {
             ChooseStrategy(strategy);
             for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
@@ -420,26 +365,11 @@ private slots:
                                              .arg(size.width())
                                              .arg(size.height())
                                              .arg(code);
-                    for (QWidget* w : Page()->findChildren<QWidget*>()) {
-                        if (!w->isVisible()) continue;
-                        const auto* label = qobject_cast<QLabel*>(w);
-                        const bool text = label || qobject_cast<QAbstractButton*>(w) ||
-                                          qobject_cast<QComboBox*>(w);
-                        if (!text || (label && label->wordWrap())) continue;
-                        bool inField = false;
-                        for (QWidget* p = w->parentWidget(); p && !inField; p = p->parentWidget())
-                            inField = qobject_cast<TFMU2Custom*>(p) != nullptr;
-                        if (inField) continue;
-                        QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                                 qPrintable(shot + ": " + w->objectName() + " clipped"));
-                        QVERIFY2(Page()->rect().contains(
-                                     QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
-                                 qPrintable(shot + ": " + w->objectName() + " outside the page"));
-                    }
+                    CheckTextsWhole(Page(), Page(), shot);
                     // The views take the room beside the inputs.
                     QVERIFY(Views()->width() >= Page()->width() / 2);
                     QVERIFY(Views()->ViewRect(cvpXY).width() > 100);
-                    if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
+                    SavePicture("VACUUM_LOOK_DIR", frame.get(), shot);
                 }
             }
         }

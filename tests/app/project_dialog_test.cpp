@@ -12,7 +12,7 @@
 #include "core/shell/user_settings.h"
 #include "core/workflow/project_files.h"
 #include "core/workflow/vacuum_application.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -58,29 +58,14 @@ QStringList Clipped(QWidget* window) {
 
 } // namespace
 
-class ProjectDialogTest : public QObject {
+class ProjectDialogTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     THelpRecorder help;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TMyProject& Doc() { return app->Document; }
     bool CaptionMarksChanges() const { return frame->windowTitle().contains("*"); }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
     // A menu command of the options menu; the dialog it shows.
     TDlg_Kund_Proj* OpenBy(const char* action) {
         frame->Action(action)->trigger();
@@ -101,32 +86,11 @@ class ProjectDialogTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        languages = {};
+        Isolate();
         help = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         &help,    [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        Start({.Accept = false, .Help = &help});
     }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void cleanup() { Stop(); }
 
     void theCommandsWaitForTheDisclaimer() {
         for (const char* name : {"ActionProject", "ActionCustomer", "ActionRemarks"}) {

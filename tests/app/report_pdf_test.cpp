@@ -16,7 +16,7 @@
 #include "core/shell/platform.h"
 #include "core/shell/user_settings.h"
 #include "core/workflow/vacuum_application.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <map>
 
@@ -83,47 +83,16 @@ double DifferingShare(const QImage& a, const QImage& b) {
 
 } // namespace
 
-class ReportPdfTest : public QObject {
+class ReportPdfTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     TFixedClock clock;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
     std::map<QString, std::map<QString, QString>> texts = SourceTexts();
 
-    void Start() {
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,
-                                languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        services.Clock = &clock;
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
+    void Start() { TMainWindowHarness::Start({.Clock = &clock}); }
     //! The example opened and walked to the parts list as a user would.
     void OpenOnPartsList(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
+        Open(file);
         QVERIFY2(messages.Shown.empty(), qPrintable(file));
         while (app->Workflow.CurrentPage() < cmpPartsList) {
             const int before = app->Workflow.CurrentPage();
@@ -143,13 +112,8 @@ private slots:
         QVERIFY2(!QStandardPaths::findExecutable("pdftoppm").isEmpty(), "pdftoppm is missing");
         QVERIFY(!texts.empty());
     }
-    void init() { isolated = std::make_unique<TIsolatedSettings>(); }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Isolate(); }
+    void cleanup() { Stop(); }
 
     static void ExamplesIn(std::initializer_list<const char*> languages) {
         QTest::addColumn<QString>("example");

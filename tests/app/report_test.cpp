@@ -19,7 +19,7 @@
 #include "gui/fields/fmu2_panel.h"
 
 #include <cmath>
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <QFile>
 #include <QImage>
@@ -82,50 +82,17 @@ int DarkIn(const QImage& image, const QRect& r) {
 
 } // namespace
 
-class ReportTest : public QObject {
+class ReportTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     TScriptedPrinting printing;
     TFixedClock clock;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     void Start(bool accept) {
-        frame.reset();
-        app.reset();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,
-                                languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        services.Printing = &printing;
-        services.Clock = &clock;
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        if (!accept) return;
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
+        TMainWindowHarness::Start({.Accept = accept, .Printing = &printing, .Clock = &clock});
     }
     void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
+        TMainWindowHarness::Open(file);
         QVERIFY2(messages.Shown.empty(), "the example was not opened");
         files = {};
     }
@@ -139,18 +106,11 @@ class ReportTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        messages = {};
-        files = {};
+        Isolate();
         printing = {};
         printing.Output = isolated->File("printed.pdf");
     }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void cleanup() { Stop(); }
 
     void commandsAreDrawnWhereTheySay() {
         QImage image(1000, 1400, QImage::Format_RGB32);

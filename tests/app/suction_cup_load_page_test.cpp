@@ -24,7 +24,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/chart/diagramm.h"
 #include "gui/fields/fmu2_panel.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <map>
@@ -77,48 +77,20 @@ QColor BandOf(double ratio) {
 
 } // namespace
 
-class SuctionCupLoadPageTest : public QObject {
+class SuctionCupLoadPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TSuctionCupLoadPage* Page() const {
         return dynamic_cast<TSuctionCupLoadPage*>(frame->Page(cmpSuctionCupLoad));
     }
     TSaugerList& Cups() const { return app->Document.SuctionCups; }
-    int Current() const { return app->Workflow.CurrentPage(); }
     TManualTimers::TManualTimer* Timer() const {
         return static_cast<TManualTimers::TManualTimer*>(Page()->PlayerTimer());
     }
 
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void WalkToLoadPage() {
-        while (Current() < cmpSuctionCupLoad) {
-            const int before = Current();
-            Next();
-            QVERIFY2(Current() > before, qPrintable(QString("refused on page %1").arg(before)));
-        }
-        QCOMPARE(frame->Stack()->currentWidget(), Page()->Widget());
-    }
+    void WalkToLoadPage() { WalkTo(cmpSuctionCupLoad); }
     void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        WalkToLoadPage();
+        TMainWindowHarness::OpenOnPage(file, cmpSuctionCupLoad);
     }
     void ClickTab(int tab) {
         QTabBar* bar = Page()->Tabs()->tabBar();
@@ -229,37 +201,8 @@ class SuctionCupLoadPageTest : public QObject {
     }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        timers.Made.clear();
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->resize(1280, 1024);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start({.WindowSize = QSize(1280, 1024)}); }
+    void cleanup() { Stop(); }
 
     void everyExampleShowsTheLoadsOfEachInstant() {
         for (const char* example : kExampleProjects) {
@@ -556,7 +499,6 @@ private slots:
         QTest::mouseClick(Page()->Views(), Qt::LeftButton, {},
                           Page()->Views()->ToPixel(cvpXY, 0.05, 0.0).toPoint());
         QVERIFY(Page()->ForcesGroup()->isVisible());
-        const QByteArray dir = qgetenv("VACUUM_LOOK_DIR");
         for (const char* language : {"en", "ru"}) {
             frame->SetLanguage(language);
             for (int tab : {0, 1}) {
@@ -564,28 +506,15 @@ private slots:
                 for (QSize size : {QSize(1024, 768), QSize(1280, 1024), QSize(1600, 1200)}) {
                     frame->resize(size);
                     QCoreApplication::processEvents();
-                    QWidget* page = Page()->Widget();
-                    const QRect area = page->rect();
-                    for (QWidget* w : page->findChildren<QWidget*>()) {
-                        if (!w->isVisible()) continue;
-                        const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                        QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                        if (auto* label = qobject_cast<QLabel*>(w)) {
-                            const bool fits =
-                                label->wordWrap()
-                                    ? label->height() >= label->heightForWidth(label->width())
-                                    : label->width() >= label->minimumSizeHint().width();
-                            QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                        }
-                    }
+                    CheckInsideAndWhole(Page()->Widget(), Page()->Widget(), language);
                     // The views and charts take the room the values leave.
                     QVERIFY(Page()->Views()->height() > size.height() / (tab ? 5 : 3));
                     if (tab) QVERIFY(Page()->Chart(false)->height() > size.height() / 5);
-                    if (!dir.isEmpty())
-                        frame->grab().save(QString("%1/cup_load_%2_%3_%4.png")
-                                               .arg(QString::fromUtf8(dir), language)
-                                               .arg(tab)
-                                               .arg(size.width()));
+                    SavePicture("VACUUM_LOOK_DIR", frame.get(),
+                                QString("cup_load_%1_%2_%3")
+                                    .arg(language)
+                                    .arg(tab)
+                                    .arg(size.width()));
                 }
             }
         }

@@ -19,7 +19,8 @@
 #include "gui/fields/fmu2_panel.h"
 #include "gui/table/str_table_controls.h"
 #include "gui/table/string_table_grid.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/catalog_source_rows.h"
+#include "tests/app/main_window_harness.h"
 
 #include <functional>
 #include <map>
@@ -35,35 +36,6 @@
 
 namespace {
 
-// The rows of a catalogue source table as text, with its column names.
-struct TSourceRows {
-    std::map<QString, int> Col;
-    std::vector<QStringList> Rows;
-
-    explicit TSourceRows(const QString& file) {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        QTextStream in(&f);
-        const QStringList header = in.readLine().split('\t');
-        for (int i = 0; i < header.size(); ++i) Col[header[i].section(':', 0, 0)] = i;
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (!line.isEmpty()) Rows.push_back(line.split('\t'));
-        }
-    }
-    QString At(const QStringList& row, const QString& column) const {
-        return row.value(Col.at(column));
-    }
-    int Count(const std::function<bool(const QStringList&)>& keep) const {
-        return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
-    }
-    const QStringList* Find(const QString& column, const QString& value) const {
-        for (const QStringList& r : Rows)
-            if (At(r, column) == value) return &r;
-        return nullptr;
-    }
-};
-
 const TSourceRows& Cups() {
     static const TSourceRows rows(QString(VACUUM_SOURCE_DIR) + "/catalog/product/suction_cups.tsv");
     return rows;
@@ -76,52 +48,18 @@ constexpr int kSeriesCol = 3;
 
 } // namespace
 
-class SuctionCupPageTest : public QObject {
+class SuctionCupPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TSuctionCupPage* Page() const {
         return dynamic_cast<TSuctionCupPage*>(frame->Page(cmpSuctionCup));
     }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const {
-        return Grid()->model()->index(row, col).data().toString();
-    }
-    int GridRows() const { return Grid()->model()->rowCount(); }
-    bool EntryEnabled(int page) const { return frame->Navigator()->Entry(page)->isEnabled(); }
+    QString Cell(int row, int col) const { return GridCell(Grid(), row, col); }
+    int GridRows() const { return GridRowCount(Grid()); }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        // A changed project is closed without saving.
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
     // An example opened and walked to the suction cup page.
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        Next();
-        Next();
-        QCOMPARE(Current(), int(cmpSuctionCup));
-    }
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpSuctionCup); }
     // The popup opened with the mouse and the entry clicked in it.
     void ChooseWithMouse(QComboBox* box, const QString& text) {
         QTest::mouseClick(box, Qt::LeftButton);
@@ -137,51 +75,17 @@ class SuctionCupPageTest : public QObject {
         QTRY_VERIFY(!view->isVisible());
         QCOMPARE(box->currentText(), text);
     }
-    void ClickRow(int row) {
-        const QModelIndex target = Grid()->model()->index(row, kCodeCol);
-        Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
-                          Grid()->visualRect(target).center());
-    }
-    //! The first row that reads `text` in data column `col` and, with `unselected`, is not
-    //! the grid's current row (drawn in the selection's colours).
+    void ClickRow(int row) { ClickCell(Grid(), row, kCodeCol); }
     int RowReading(int col, const QString& text, bool unselected = false) const {
-        for (int r = 0; r < GridRows(); ++r)
-            if (Cell(r, col) == text && !(unselected && r == Grid()->Row() - 1)) return r;
-        return -1;
+        return TMainWindowHarness::RowReading(Grid(), col, text, unselected);
     }
     QString Label(const QString& stored) const {
         return QString::fromStdString(app->Language.TranslateDisplay(stored.toStdString()));
     }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        Accept();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void filterChoicesNarrowTheGridAndAreStored() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
@@ -404,7 +308,6 @@ private slots:
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
-        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
         for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
             frame->resize(size);
             for (const char* code : {"en", "ru"}) {
@@ -412,29 +315,12 @@ private slots:
                 QCoreApplication::processEvents();
                 const QString shot =
                     QString("suction_cup_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
-                for (QWidget* w : Page()->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const auto* label = qobject_cast<QLabel*>(w);
-                    const bool text =
-                        label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
-                    if (!text || (label && label->wordWrap())) continue;
-                    // The value fields size their unit buttons themselves.
-                    bool inField = false;
-                    for (QWidget* p = w->parentWidget(); p && !inField; p = p->parentWidget())
-                        inField = qobject_cast<TFMU2Custom*>(p) != nullptr;
-                    if (inField) continue;
-                    QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                             qPrintable(shot + ": " + w->objectName() + " \"" +
-                                        w->property("text").toString() + "\" clipped"));
-                    QVERIFY2(
-                        Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
-                        qPrintable(shot + ": " + w->objectName() + " outside the page"));
-                }
+                CheckTextsWhole(Page(), Page(), shot);
                 // The grid takes the room that is left.
                 QVERIFY(Grid()->height() >= Page()->height() / 3);
                 QVERIFY(Page()->RecordLabel()->text().contains(
                     code == std::string("ru") ? "записей" : "records"));
-                if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
+                SavePicture("VACUUM_LOOK_DIR", frame.get(), shot);
             }
         }
     }

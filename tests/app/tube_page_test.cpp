@@ -21,7 +21,8 @@
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/table/str_table_controls.h"
 #include "gui/table/string_table_grid.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/catalog_source_rows.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <functional>
@@ -37,34 +38,6 @@
 #include <QtTest>
 
 namespace {
-
-struct TSourceRows {
-    std::map<QString, int> Col;
-    std::vector<QStringList> Rows;
-
-    explicit TSourceRows(const QString& file) {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        QTextStream in(&f);
-        const QStringList header = in.readLine().split('\t');
-        for (int i = 0; i < header.size(); ++i) Col[header[i].section(':', 0, 0)] = i;
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (!line.isEmpty()) Rows.push_back(line.split('\t'));
-        }
-    }
-    QString At(const QStringList& row, const QString& column) const {
-        return row.value(Col.at(column));
-    }
-    int Count(const std::function<bool(const QStringList&)>& keep) const {
-        return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
-    }
-    const QStringList* Find(const QString& column, const QString& value) const {
-        for (const QStringList& r : Rows)
-            if (At(r, column) == value) return &r;
-        return nullptr;
-    }
-};
 
 QString Source(const char* file) {
     return QString(VACUUM_SOURCE_DIR) + "/catalog/product/" + file;
@@ -100,98 +73,23 @@ constexpr int kColourCol = 4;
 
 } // namespace
 
-class TubePageTest : public QObject {
+class TubePageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TTubePage* Page() const { return dynamic_cast<TTubePage*>(frame->Page(cmpTube)); }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const {
-        return Grid()->model()->index(row, col).data().toString();
-    }
-    int GridRows() const { return Grid()->model()->rowCount(); }
-    bool EntryEnabled(int page) const { return frame->Navigator()->Entry(page)->isEnabled(); }
+    QString Cell(int row, int col) const { return GridCell(Grid(), row, col); }
+    int GridRows() const { return GridRowCount(Grid()); }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        // A changed project is closed without saving.
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        for (int i = 0; i < 3; ++i) Next();
-        QCOMPARE(Current(), int(cmpTube));
-    }
-    void ClickRow(int row) {
-        const QModelIndex target = Grid()->model()->index(row, kCodeCol);
-        Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
-                          Grid()->visualRect(target).center());
-    }
-    //! The first row that reads `text` in data column `col` and, with `unselected`, is not
-    //! the grid's current row (drawn in the selection's colours).
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpTube); }
+    void ClickRow(int row) { ClickCell(Grid(), row, kCodeCol); }
     int RowReading(int col, const QString& text, bool unselected = false) const {
-        for (int r = 0; r < GridRows(); ++r)
-            if (Cell(r, col) == text && !(unselected && r == Grid()->Row() - 1)) return r;
-        return -1;
+        return TMainWindowHarness::RowReading(Grid(), col, text, unselected);
     }
-    // Replaces the text of a value field as typed.
-    void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
-    }
-    double Shown(const TFMU2Custom* field) const { return field->DisplayText().toDouble(); }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        Accept();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void filtersNarrowTheGridAndTheTicksFollowTheCup() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
@@ -257,8 +155,8 @@ private slots:
         QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), QString("TU-PU-06x4-NT"));
         // Four cups, 0.25 m stored in total: 62.5 mm each.
         QVERIFY(Page()->PerCupButton()->isChecked());
-        QCOMPARE(Shown(Page()->SingleLengthField()), 62.5);
-        QCOMPARE(Shown(Page()->TotalLengthField()), 250.0);
+        QCOMPARE(ShownValue(Page()->SingleLengthField()), 62.5);
+        QCOMPARE(ShownValue(Page()->TotalLengthField()), 250.0);
         QVERIFY(Page()->TotalLengthField()->ReadOnly());
 
         // A 4 mm tube: the first row of that diameter, clicked.
@@ -268,18 +166,18 @@ private slots:
         QCOMPARE(app->Tube.SelectedRow(), row);
         QCOMPARE(Page()->SelectedLabel()->text(), QString("TU-PU-06x4-BL"));
         const QStringList& tube = *Tubes().Find("OrderCode", "TU-PU-06x4-BL");
-        QCOMPARE(Shown(Page()->DiameterPanel()),
+        QCOMPARE(ShownValue(Page()->DiameterPanel()),
                  Tubes().At(tube, "Diameter").toDouble() * 1000.0); // 4 mm
 
         // 250 mm per cup: 1 m in all, and pi x (2 mm)^2 x 1 m = 12.566 cm³ of tube.
         Type(Page()->SingleLengthField(), "250");
-        QCOMPARE(Shown(Page()->TotalLengthField()), 1000.0);
+        QCOMPARE(ShownValue(Page()->TotalLengthField()), 1000.0);
         QCOMPARE(app->Document.Tube.Length, 1.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("12.566"));
         // The evacuated volume takes the tube and the four cups (5.44 cm³ each).
         const double cupVolume =
             Cups().At(*Cups().Find("OrderCode", "SC-S2-FL050-NB-H1G14"), "Volume").toDouble();
-        QCOMPARE(Shown(Page()->EvacuatedVolumePanel()),
+        QCOMPARE(ShownValue(Page()->EvacuatedVolumePanel()),
                  std::round((12.566371 + 4 * cupVolume / 1000.0) * 1000) / 1000);
 
         // The total entered instead: 2 m in all is 0.5 m per cup.
@@ -289,7 +187,7 @@ private slots:
         QVERIFY(Page()->SingleLengthField()->ReadOnly());
         QVERIFY(!Page()->TotalLengthField()->ReadOnly());
         Type(Page()->TotalLengthField(), "2000");
-        QCOMPARE(Shown(Page()->SingleLengthField()), 500.0);
+        QCOMPARE(ShownValue(Page()->SingleLengthField()), 500.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("25.133"));
     }
 
@@ -371,8 +269,8 @@ private slots:
                      example);
             QCOMPARE(Cell(Grid()->Row() - 1, kCodeCol), code);
             QCOMPARE(Page()->SelectedLabel()->text(), code);
-            QCOMPARE(Shown(Page()->TotalLengthField()), length * 1000.0);
-            QCOMPARE(Shown(Page()->SingleLengthField()), length * 1000.0 / cups);
+            QCOMPARE(ShownValue(Page()->TotalLengthField()), length * 1000.0);
+            QCOMPARE(ShownValue(Page()->SingleLengthField()), length * 1000.0 / cups);
         }
     }
 
@@ -412,9 +310,7 @@ private slots:
         }
         // The food column reads its words: they start at the left of the cell.
         const auto [dark, left, right, cell] = marks(no, 6);
-        if (!qEnvironmentVariable("VACUUM_LOOK_DIR").isEmpty())
-            Grid()->viewport()->grab().save(qEnvironmentVariable("VACUUM_LOOK_DIR") +
-                                            "/tube_grid.png");
+        SavePicture("VACUUM_LOOK_DIR", Grid()->viewport(), "tube_grid");
         QVERIFY2(dark > 10, qPrintable(QString("%1 dark pixels in %2,%3 %4x%5")
                                            .arg(dark)
                                            .arg(cell.x())
@@ -427,7 +323,6 @@ private slots:
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
-        const QString look = qEnvironmentVariable("VACUUM_LOOK_DIR");
         for (const QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
             frame->resize(size);
             for (const char* code : {"en", "ru"}) {
@@ -435,29 +330,12 @@ private slots:
                 QCoreApplication::processEvents();
                 const QString shot =
                     QString("tube_%1x%2_%3").arg(size.width()).arg(size.height()).arg(code);
-                for (QWidget* w : Page()->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const auto* label = qobject_cast<QLabel*>(w);
-                    const bool text =
-                        label || qobject_cast<QAbstractButton*>(w) || qobject_cast<QComboBox*>(w);
-                    if (!text || (label && label->wordWrap())) continue;
-                    // The value fields size their unit buttons themselves.
-                    bool inField = false;
-                    for (QWidget* p = w->parentWidget(); p && !inField; p = p->parentWidget())
-                        inField = qobject_cast<TFMU2Custom*>(p) != nullptr;
-                    if (inField) continue;
-                    QVERIFY2(w->width() >= w->minimumSizeHint().width(),
-                             qPrintable(shot + ": " + w->objectName() + " \"" +
-                                        w->property("text").toString() + "\" clipped"));
-                    QVERIFY2(
-                        Page()->rect().contains(QRect(w->mapTo(Page(), QPoint(0, 0)), w->size())),
-                        qPrintable(shot + ": " + w->objectName() + " outside the page"));
-                }
+                CheckTextsWhole(Page(), Page(), shot);
                 QVERIFY(Grid()->height() >= Page()->height() / 3);
                 // The record label follows the language.
                 QVERIFY(Page()->RecordLabel()->text().contains(
                     code == std::string("ru") ? "записей" : "records"));
-                if (!look.isEmpty()) frame->grab().save(look + "/" + shot + ".png");
+                SavePicture("VACUUM_LOOK_DIR", frame.get(), shot);
             }
         }
     }

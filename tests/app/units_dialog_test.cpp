@@ -13,7 +13,7 @@
 #include "core/workflow/page_controls.h"
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_spin_edit.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -71,26 +71,11 @@ double Number(const QString& text) {
 
 } // namespace
 
-class UnitsDialogTest : public QObject {
+class UnitsDialogTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     THelpRecorder help;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
     // The glass plate (0.5 m × 0.4 m × 4 mm) on the workpiece page.
     void OpenGlassPlate() {
         Accept();
@@ -121,32 +106,11 @@ class UnitsDialogTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        languages = {};
+        Isolate();
         help = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         &help,    [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        Start({.Accept = false, .Help = &help});
     }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void cleanup() { Stop(); }
 
     void inertUntilTheDisclaimerIsAccepted() {
         QVERIFY(!frame->Action("ActionUnits")->isEnabled());

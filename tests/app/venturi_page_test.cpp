@@ -23,7 +23,8 @@
 #include "gui/fields/fmu2_spin_edit.h"
 #include "gui/table/str_table_controls.h"
 #include "gui/table/string_table_grid.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/catalog_source_rows.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <functional>
@@ -42,44 +43,6 @@
 #include <QtTest>
 
 namespace {
-
-struct TSourceRows {
-    std::map<QString, int> Col;
-    std::vector<QStringList> Rows;
-
-    explicit TSourceRows(const QString& file) {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        QTextStream in(&f);
-        const QStringList header = in.readLine().split('\t');
-        for (int i = 0; i < header.size(); ++i) Col[header[i].section(':', 0, 0)] = i;
-        while (!in.atEnd()) {
-            const QString line = in.readLine();
-            if (!line.isEmpty()) Rows.push_back(line.split('\t'));
-        }
-    }
-    QString At(const QStringList& row, const QString& column) const {
-        return row.value(Col.at(column));
-    }
-    int Count(const std::function<bool(const QStringList&)>& keep) const {
-        return static_cast<int>(std::count_if(Rows.begin(), Rows.end(), keep));
-    }
-    // A curve of the source, linear between its points and held beyond them.
-    double Curve(const QString& name, const QString& yColumn, double x) const {
-        std::vector<std::pair<double, double>> pts;
-        for (const QStringList& r : Rows)
-            if (r.value(0) == name)
-                pts.push_back({At(r, "Pressure_bar").toDouble(), At(r, yColumn).toDouble()});
-        if (pts.empty()) return 0.0;
-        if (x <= pts.front().first) return pts.front().second;
-        for (size_t i = 1; i < pts.size(); ++i)
-            if (x <= pts[i].first)
-                return pts[i - 1].second + (pts[i].second - pts[i - 1].second) *
-                                               (x - pts[i - 1].first) /
-                                               (pts[i].first - pts[i - 1].first);
-        return pts.back().second;
-    }
-};
 
 QString Source(const char* file) {
     return QString(VACUUM_SOURCE_DIR) + "/catalog/product/" + file;
@@ -120,71 +83,19 @@ constexpr int kVacuumCol = 3;
 
 } // namespace
 
-class VenturiPageTest : public QObject {
+class VenturiPageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
-
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
 
     TVenturiPage* Page() const { return dynamic_cast<TVenturiPage*>(frame->Page(cmpVenturi)); }
     TStringTableGrid* Grid() const { return Page()->Grid(); }
-    int Current() const { return app->Workflow.CurrentPage(); }
-    QString Cell(int row, int col) const {
-        return Grid()->model()->index(row, col).data().toString();
-    }
-    int GridRows() const { return Grid()->model()->rowCount(); }
+    QString Cell(int row, int col) const { return GridCell(Grid(), row, col); }
+    int GridRows() const { return GridRowCount(Grid()); }
     int CurrentRow() const { return Grid()->Row() - 1; }
 
-    void Accept() {
-        auto* page = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(page->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
-    void Open(const QString& file) {
-        files.Names.push_back(file);
-        messages.Answers = {TAnswer::No};
-        frame->Action("ActionOpen")->trigger();
-        QCoreApplication::processEvents();
-    }
-    void Next() { QTest::mouseClick(frame->Navigator()->NextButton(), Qt::LeftButton); }
-    void OpenOnPage(const QString& file) {
-        Open(file);
-        QCOMPARE(Current(), int(cmpWorkpiece));
-        for (int i = 0; i < 4; ++i) Next();
-        QCOMPARE(Current(), int(cmpVenturi));
-    }
-    void ClickRow(int row) {
-        const QModelIndex target = Grid()->model()->index(row, kCodeCol);
-        Grid()->scrollTo(target);
-        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {},
-                          Grid()->visualRect(target).center());
-    }
+    void OpenOnPage(const QString& file) { TMainWindowHarness::OpenOnPage(file, cmpVenturi); }
+    void ClickRow(int row) { ClickCell(Grid(), row, kCodeCol); }
     int RowReading(int col, const QString& text) const {
-        for (int r = 0; r < GridRows(); ++r)
-            if (Cell(r, col) == text) return r;
-        return -1;
-    }
-    void Type(TFMU2SpinEdit* field, const QString& text) {
-        field->Edit()->setFocus();
-        field->Edit()->selectAll();
-        QTest::keyClick(field->Edit(), Qt::Key_Backspace);
-        QTest::keyClicks(field->Edit(), text);
-    }
-    // Chooses the entry of a filter list that reads `text` with the keyboard.
-    void Choose(TStrTableCoBox* list, const QString& text) {
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Home);
-        for (int i = 0; i < list->count() && list->currentText() != text; ++i)
-            QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(list->currentText(), text);
+        return TMainWindowHarness::RowReading(Grid(), col, text);
     }
     QString Entry(const char* column) const {
         const TStrTableCoBoxModel& m = Page()->List(column)->Model();
@@ -195,33 +106,8 @@ class VenturiPageTest : public QObject {
     double TimeOfCurrentRow() const { return Seconds(Cell(CurrentRow(), kTimeCol)); }
 
 private slots:
-    void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
-        app =
-            std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() + "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{
-            *settings, languageDialog, messages, files,
-            languages, timers,         nullptr,  [] { return QSize(1280, 1024); }};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
-        Accept();
-    }
-    void cleanup() {
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void typedConditionsChangeTheTimeAndVacuumColumns() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
@@ -625,61 +511,26 @@ private slots:
             app->Venturi.ComboBoxLeakKindChange(clkMeasured);
         });
         Page()->ConditionTabs()->setCurrentIndex(1);
-        for (const char* language : {"en", "ru"}) {
-            frame->SetLanguage(language);
-            for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
-                frame->resize(size);
-                QCoreApplication::processEvents();
-                QWidget* box = Page()->SiteBox();
-                const QRect area = Page()->Widget()->rect();
-                for (QWidget* w : box->findChildren<QWidget*>()) {
-                    if (!w->isVisible()) continue;
-                    const QRect r(w->mapTo(Page()->Widget(), QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* label = qobject_cast<QLabel*>(w))
-                        QVERIFY2(label->width() >= label->minimumSizeHint().width(),
-                                 qPrintable(label->text() + " " + language));
-                    if (auto* list = qobject_cast<QComboBox*>(w))
-                        QVERIFY2(list->width() >= list->minimumSizeHint().width(), language);
-                }
-                QVERIFY(Grid()->height() > 150);
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/venturi_site_%2_%3.png")
-                                           .arg(QString::fromUtf8(dir), language)
-                                           .arg(size.width()));
-            }
-        }
+        InEachLanguageAndSize({"en", "ru"}, {QSize(1024, 768), QSize(1280, 1024)},
+                              [&](const char* language, QSize size) {
+            CheckInsideAndWhole(Page()->SiteBox(), Page()->Widget(), language,
+                                {.Labels = TFitRules::flWidth, .Lists = true});
+            QVERIFY(Grid()->height() > 150);
+            SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                        QString("venturi_site_%1_%2").arg(language).arg(size.width()));
+        });
     }
 
     void thePageFitsTheWindowInEnglishAndRussian() {
         OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
-        for (const char* language : {"en", "ru"}) {
-            frame->SetLanguage(language);
-            for (QSize size : {QSize(1024, 768), QSize(1280, 1024)}) {
-                frame->resize(size);
-                QCoreApplication::processEvents();
-                QWidget* page = Page()->Widget();
-                const QRect area = page->rect();
-                for (QWidget* w : page->findChildren<QWidget*>()) {
-                    if (!w->isVisible() || Grid()->isAncestorOf(w) || w == Grid()) continue;
-                    const QRect r(w->mapTo(page, QPoint(0, 0)), w->size());
-                    QVERIFY2(area.contains(r), qPrintable(w->objectName() + " " + language));
-                    if (auto* label = qobject_cast<QLabel*>(w)) {
-                        // Nothing cut: as wide as its text, or as high as its wrapped lines.
-                        const bool fits =
-                            label->wordWrap()
-                                ? label->height() >= label->heightForWidth(label->width())
-                                : label->width() >= label->minimumSizeHint().width();
-                        QVERIFY2(fits, qPrintable(label->text() + " " + language));
-                    }
-                }
-                QVERIFY(Grid()->height() > 150);
-                if (const QByteArray dir = qgetenv("VACUUM_SHOT_DIR"); !dir.isEmpty())
-                    frame->grab().save(QString("%1/venturi_page_%2_%3.png")
-                                           .arg(QString::fromUtf8(dir), language)
-                                           .arg(size.width()));
-            }
-        }
+        InEachLanguageAndSize({"en", "ru"}, {QSize(1024, 768), QSize(1280, 1024)},
+                              [&](const char* language, QSize size) {
+            // Nothing cut: as wide as its text, or as high as its wrapped lines.
+            CheckInsideAndWhole(Page()->Widget(), Page()->Widget(), language, {.Skip = Grid()});
+            QVERIFY(Grid()->height() > 150);
+            SavePicture("VACUUM_SHOT_DIR", frame.get(),
+                        QString("venturi_page_%1_%2").arg(language).arg(size.width()));
+        });
     }
 };
 

@@ -17,7 +17,7 @@
 #include "core/workflow/vacuum_application.h"
 #include "gui/fields/fmu2_panel.h"
 #include "gui/fields/fmu2_spin_edit.h"
-#include "tests/app/app_test_support.h"
+#include "tests/app/main_window_harness.h"
 
 #include <cmath>
 #include <map>
@@ -99,30 +99,15 @@ int CountWhite(const QImage& image) {
 
 } // namespace
 
-class WorkpiecePageTest : public QObject {
+class WorkpiecePageTest : public QObject, protected TMainWindowHarness {
     Q_OBJECT
 
-    std::unique_ptr<TIsolatedSettings> isolated;
-    TPosixEnvironment env;
-    std::unique_ptr<TTavUserSettings> settings;
-    TLanguageDialog32Bit languageDialog;
-    TScriptedMessages messages;
-    TScriptedFiles files;
-    TScriptedLanguages languages;
-    TManualTimers timers;
     THelpRecorder help;
     TProgramRecorder programs;
-    std::unique_ptr<TVacuumApplication> app;
-    std::unique_ptr<TFormMain> frame;
     TWorkpiecePage* page = nullptr;
 
     TMyProject::TWorkpiece& W() { return app->Document.Workpiece; }
 
-    void Accept() {
-        auto* disclaimer = dynamic_cast<TDisclaimerPage*>(frame->Page(cmpDisclaimer));
-        QTest::mouseClick(disclaimer->AcceptButton(), Qt::LeftButton);
-        QCoreApplication::processEvents();
-    }
     void GoToPage() {
         Accept();
         QTest::mouseClick(frame->Navigator()->Entry(cmpWorkpiece), Qt::LeftButton);
@@ -156,35 +141,20 @@ class WorkpiecePageTest : public QObject {
 
 private slots:
     void init() {
-        isolated = std::make_unique<TIsolatedSettings>();
-        settings = std::make_unique<TTavUserSettings>(env);
-        settings->SetSection("KELM");
-        settings->Loaded({});
-        messages = {};
-        files = {};
+        Isolate();
         help = {};
         programs = {};
-        app = std::make_unique<TVacuumApplication>(TOrsikConnection::ProgramFolder() +
-                                                   "/Vacuum.dat");
-        QVERIFY2(app->Active(), app->LastError().c_str());
-        app->SetLanguage("en");
-        languageDialog.SetConnection(&app->LanguageConnection);
-        languageDialog.SetTable("Dialog");
-        TFrameServices services{*settings, languageDialog, messages, files,     languages,
-                                timers,    &help,          {},       &programs};
-        frame = std::make_unique<TFormMain>(*app, services, CreatePages);
-        frame->resize(1024, 768);
-        frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+        Start({.ScreenSize = {},
+               .WindowSize = QSize(1024, 768),
+               .Accept = false,
+               .Help = &help,
+               .Programs = &programs});
         page = dynamic_cast<TWorkpiecePage*>(frame->Page(cmpWorkpiece));
         QVERIFY(page);
     }
     void cleanup() {
         page = nullptr;
-        frame.reset();
-        app.reset();
-        settings.reset();
-        isolated.reset();
+        Stop();
     }
 
     void typedSizesGiveVolumeMassInertiaAndDrawing() {
