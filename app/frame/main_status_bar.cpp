@@ -1,24 +1,30 @@
 #include "app/frame/main_status_bar.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QResizeEvent>
+
+#include <algorithm>
 
 TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     setObjectName("StatusBar1");
     setSizeGripEnabled(true);
-    auto panel = [this](const char* name) {
-        auto* label = new QLabel(this);
+    auto* messages = new QWidget(this);
+    messages->setObjectName("StatusMessages");
+    auto panel = [](const char* name, Qt::TextElideMode mode, QWidget* owner) {
+        auto* label = new TElidedLabel(mode, owner);
         label->setObjectName(name);
-        label->setTextFormat(Qt::PlainText);
         label->setContentsMargins(4, 0, 4, 0);
         return label;
     };
-    page_ = panel("StatusPage");
+    page_ = panel("StatusPage", Qt::ElideRight, this);
     page_->setMinimumWidth(90);
-    file_ = panel("StatusFile");
+    // A long path gives up its folders first, so the file name stays in view.
+    file_ = panel("StatusFile", Qt::ElideLeft, this);
     file_->setMinimumWidth(160);
-    hint_ = panel("StatusHint");
-    verdict_ = panel("StatusVerdict");
+    hint_ = panel("StatusHint", Qt::ElideRight, messages);
+    verdict_ = panel("StatusVerdict", Qt::ElideRight, messages);
     verdict_->setStyleSheet("color: #c00000;");
     verdict_->hide();
     gauge_ = new QProgressBar(this);
@@ -30,23 +36,32 @@ TMainStatusBar::TMainStatusBar(QWidget* parent) : QStatusBar(parent) {
     gauge_->hide();
     // All panels are permanent, so that a menu's status tip never hides them.
     addPermanentWidget(page_, 0);
-    addPermanentWidget(file_, 2);
-    addPermanentWidget(hint_, 3);
-    addPermanentWidget(verdict_, 3);
+    addPermanentWidget(file_, 0);
+    // The file name takes the room it needs up to two fifths of the bar. The hint and the
+    // verdict share the rest: the verdict as much as its text needs, the hint what is left.
+    auto* row = new QHBoxLayout(messages);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(hint_, 1);
+    row->addWidget(verdict_, 0);
+    addPermanentWidget(messages, 1);
     addPermanentWidget(gauge_, 0);
 }
 
+void TMainStatusBar::resizeEvent(QResizeEvent* event) {
+    file_->setMaximumWidth(std::max(file_->minimumWidth(), width() * 2 / 5));
+    QStatusBar::resizeEvent(event);
+}
+
 void TMainStatusBar::SetPageText(const QString& text) {
-    page_->setText(text);
+    page_->SetFullText(text);
 }
 
 void TMainStatusBar::SetFileText(const QString& text) {
-    file_->setText(text);
-    file_->setToolTip(QString());
+    file_->SetFullText(text);
 }
 
 void TMainStatusBar::SetHint(const QString& text) {
-    hint_->setText(text);
+    hint_->SetFullText(text);
 }
 
 void TMainStatusBar::SetProgress(int percent) {
@@ -55,7 +70,6 @@ void TMainStatusBar::SetProgress(int percent) {
 }
 
 void TMainStatusBar::SetVerdict(const QString& text, bool holds) {
-    verdict_->setText(holds ? QString() : text);
-    verdict_->setToolTip(holds ? QString() : text);
+    verdict_->SetFullText(holds ? QString() : text);
     verdict_->setVisible(!holds && !text.isEmpty());
 }

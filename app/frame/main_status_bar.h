@@ -1,12 +1,15 @@
 #pragma once
 
+#include "app/frame/elided_label.h"
+
 #include <QStatusBar>
 
 class QLabel;
 class QProgressBar;
 
 //! The main window's status bar: the page number, the project's file name, the hint text
-//! and the progress gauge, which shows only while something is under way.
+//! and the progress gauge, which shows only while something is under way. A text longer than
+//! its panel is shortened with "…" and shown whole as the panel's tooltip.
 class TMainStatusBar : public QStatusBar {
     Q_OBJECT
 
@@ -21,16 +24,19 @@ public:
     //! Percent done: the gauge hides at 100 and shows below.
     void SetProgress(int percent);
 
-    QLabel* PagePanel() const { return page_; }
-    QLabel* FilePanel() const { return file_; }
-    QLabel* HintPanel() const { return hint_; }
-    QLabel* VerdictPanel() const { return verdict_; }
+    TElidedLabel* PagePanel() const { return page_; }
+    TElidedLabel* FilePanel() const { return file_; }
+    TElidedLabel* HintPanel() const { return hint_; }
+    TElidedLabel* VerdictPanel() const { return verdict_; }
     QProgressBar* Gauge() const { return gauge_; }
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
-    QLabel* verdict_ = nullptr;
-    QLabel* page_;
-    QLabel* file_;
-    QLabel* hint_;
+    TElidedLabel* verdict_ = nullptr;
+    TElidedLabel* page_;
+    TElidedLabel* file_;
+    TElidedLabel* hint_;
     QProgressBar* gauge_;
 };
