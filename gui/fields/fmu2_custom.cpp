@@ -127,6 +127,12 @@ void TFMU2Custom::NextUnit() {
     model_.NextUnit();
 }
 
+void TFMU2Custom::SetUnitNote(const QString& note) {
+    if (note == unitNote_) return;
+    unitNote_ = note;
+    UpdateUnitButton();
+}
+
 void TFMU2Custom::SetMUMinWidth(int width) {
     muMinWidth_ = width;
     UpdateUnitButton();
@@ -168,17 +174,21 @@ void TFMU2Custom::UpdateUnitButton() {
     const QString caption = QString::fromStdString(model_.UnitCaption());
     // A count has one unit without a symbol, and a plain number (a factor, a price) has no
     // unit: a button would be a blank box offering nothing, so it is hidden and keeps its
-    // room, and the field ends where the others of its form do.
-    const bool blank =
+    // room, and the field ends where the others of its form do. A note (a price's currency)
+    // stands in that room instead, on a button that offers nothing and takes no clicks.
+    const bool unitless =
         !model_.UnitButtonVisible() || (caption.isEmpty() && OfferedUnits() <= 1);
+    const bool noted = unitless && !unitNote_.isEmpty();
+    const bool blank = unitless && !noted;
     QSizePolicy policy = unitButton_->sizePolicy();
     if (policy.retainSizeWhenHidden() != blank) {
         policy.setRetainSizeWhenHidden(blank);
         unitButton_->setSizePolicy(policy);
     }
-    unitButton_->setVisible(model_.UnitButtonVisible() && !blank);
-    unitButton_->setText(caption);
-    QString hint = QString::fromStdString(model_.UnitButtonHint());
+    unitButton_->setVisible(!blank);
+    unitButton_->setAttribute(Qt::WA_TransparentForMouseEvents, noted);
+    unitButton_->setText(noted ? unitNote_ : caption);
+    QString hint = noted ? QString() : QString::fromStdString(model_.UnitButtonHint());
     hint.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     unitButton_->setToolTip(hint);
 
@@ -209,17 +219,19 @@ int TFMU2Custom::MeasureUnitButton() const {
     option.toolButtonStyle = Qt::ToolButtonTextOnly;
     option.font = unitButton_->font();
     int need = muMinWidth_;
-    const std::vector<TFMU2MenuItem> menu = model_.UnitMenu();
-    for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i) {
-        if (!menu[i].Visible) continue;
-        option.text = Translated(menu[i].Caption);
+    auto measure = [&](const QString& caption) {
+        option.text = caption;
         QSize text = metrics.size(Qt::TextShowMnemonic, option.text);
         text.setWidth(text.width() + 2 * metrics.horizontalAdvance(QLatin1Char(' ')));
         option.rect.setSize(text);
         const QSize size =
             unitButton_->style()->sizeFromContents(QStyle::CT_ToolButton, &option, text, unitButton_);
         need = std::max(need, size.width());
-    }
+    };
+    const std::vector<TFMU2MenuItem> menu = model_.UnitMenu();
+    for (size_t i = TFMU2Model::cUnitMenuFirstUnit; i < menu.size(); ++i)
+        if (menu[i].Visible) measure(Translated(menu[i].Caption));
+    if (!unitNote_.isEmpty()) measure(unitNote_);
     return need;
 }
 

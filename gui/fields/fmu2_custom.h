@@ -97,6 +97,11 @@ public:
     //! Hint of the unit button, after the unit's definition.
     QString MUHint() const { return QString::fromStdString(model_.MUHint()); }
     void SetMUHint(const QString& hint) { model_.SetMUHint(hint.toStdString()); }
+    //! A fixed text for the unit room of a field without a unit, such as a price's
+    //! currency: shown on the unit button, which then offers nothing and takes no clicks.
+    //! Empty (the default): a field without a unit leaves the room blank.
+    QString UnitNote() const { return unitNote_; }
+    void SetUnitNote(const QString& note);
     //! Smallest width of the unit button.
     int MUMinWidth() const { return muMinWidth_; }
     void SetMUMinWidth(int width);
@@ -197,6 +202,7 @@ private:
     QMenu* unitMenu_ = nullptr;
     int muMinWidth_ = 35;
     int unitNeed_ = 0;
+    QString unitNote_;
     int unitFormWidth_ = 0;
     bool unitShown_ = true;
     QString hint_;

@@ -70,6 +70,9 @@ private slots:
         const double perYear = FirstNumber(Air()->PerYearLabel()->text());
         QVERIFY(perYear > 0.0);
         QVERIFY(Air()->PerYearLabel()->text().endsWith(QString::fromUtf8("€")));
+        // The price is in the currency the costs are given in, which stands in its unit room.
+        QVERIFY(Air()->PriceField()->UnitButton()->isVisible());
+        QCOMPARE(Air()->PriceField()->UnitButton()->text(), QString::fromUtf8("€"));
         // Twice the cycles, twice the air a year (three digits shown).
         Type(Air()->CycleRateField(), "360");
         QCOMPARE(app->Document.Air.CycleRate, 0.1);

@@ -337,6 +337,22 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QVERIFY(!factor->UnitButton()->isVisible());
         QCOMPARE(end(factor), end(length));
+        // A price shows its currency in that room, on a button as wide as the others that
+        // takes no clicks and leaves the value alone; without the note the room is blank.
+        factor->SetUnitNote("CHF");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QVERIFY(factor->UnitButton()->isVisible());
+        QCOMPARE(factor->UnitButton()->text(), QString("CHF"));
+        QCOMPARE(factor->UnitButton()->width(), length->UnitButton()->width());
+        QCOMPARE(end(factor), end(length));
+        QTest::mouseClick(factor->UnitButton(), Qt::LeftButton);
+        QCOMPARE(factor->Value(), 2.0);
+        QCOMPARE(factor->UnitButton()->text(), QString("CHF"));
+        factor->SetUnitNote(QString());
+        QVERIFY(!factor->UnitButton()->isVisible());
+        // A note is for a field without a unit: a length keeps showing its unit.
+        length->SetUnitNote("CHF");
+        QCOMPARE(length->UnitButton()->text(), QString("mm"));
         // A quantity with a symbol keeps its button.
         count->SetNormUnit(cNU_length);
         QVERIFY(count->UnitButton()->isVisible());

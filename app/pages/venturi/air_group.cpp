@@ -49,6 +49,8 @@ TAirGroup::TAirGroup(TPageContext& context, QWidget* parent) : QGroupBox("~Compr
     cycles_->SetIncrement(10.0);
     hours_->SetIncrement(100.0);
     price_->SetIncrement(0.005);
+    // A price is a plain number; the currency it is in stands where a unit would.
+    price_->SetUnitNote(Currency());
     energy_->SetIncrement(0.01);
     // The ranges are those the project's values are judged by.
     for (const TPageField& pf : PageFields(context_.App.Document, cmpVenturi, 0.0))
@@ -130,10 +132,14 @@ void TAirGroup::Refresh(TAspects aspects) {
     ShowResults();
 }
 
+QString TAirGroup::Currency() const {
+    return context_.Settings ? Q(context_.Settings->Currency()) : QStringLiteral("€");
+}
+
 void TAirGroup::ShowResults() {
     TVacuumApplication& app = context_.App;
     const auto tr = [&](std::string_view key) { return Q(app.Language.TranslateDisplay(key)); };
-    const QString currency = context_.Settings ? Q(context_.Settings->Currency()) : QStringLiteral("€");
+    const QString currency = Currency();
     const TAirAccount account = app.Air.Account();
     const TAirUse& u = account.Use;
     QString cycle = Num(u.AirPerCycle * 1000.0) + " l · " + Money(u.CostPerCycle) + " " + currency;

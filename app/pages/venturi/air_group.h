@@ -42,6 +42,8 @@ private:
     TFMU2SpinEdit* Field(std::string_view name, int quantity, int si, int us);
     void Entered(TFMU2Custom* field);
     void ShowResults();
+    // The "Currency" setting's symbol (€ without settings).
+    QString Currency() const;
 
     TPageContext& context_;
     TFMU2SpinEdit* cycles_ = nullptr;
