@@ -346,6 +346,10 @@ void TStringTableGrid::SetCurrentCell(int aCol, int aRow) {
 void TStringTableGrid::SetRowSelect(bool value) {
     rowSelect_ = value;
     setSelectionBehavior(value ? SelectRows : SelectItems);
+    // With whole rows chosen, Tab stepping through a row's cells would change nothing the
+    // user sees and keep the focus in the grid: it moves on to the next control instead,
+    // and the arrow keys choose the row.
+    setTabKeyNavigation(!value);
 }
 
 void TStringTableGrid::SetTickColumns(std::vector<std::string> names) {

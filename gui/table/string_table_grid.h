@@ -102,7 +102,8 @@ public:
     void SetColWidth(int aCol, int width);
     void SetDefaultRowHeight(int height);
 
-    //! Whole-row selection instead of single cells.
+    //! Whole-row selection instead of single cells. Tab then leaves the grid for the next
+    //! control instead of stepping through the row's cells.
     bool RowSelect() const { return rowSelect_; }
     void SetRowSelect(bool value);
 

@@ -2,12 +2,16 @@
 // how it sizes its columns, when it raises its select-cell event, and that it reads only
 // the cells it draws.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
 #include <QHeaderView>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <set>
 
@@ -319,6 +323,53 @@ private slots:
         grid->Model().EndUpdate();
         QCOMPARE(events.size(), 1u);
         QCOMPARE(grid->model()->rowCount(), 3);
+    }
+
+    // Choosing whole rows, the keyboard user walks the rows with the arrow keys and leaves
+    // the grid with Tab (and comes back with Shift+Tab) instead of being kept in its cells.
+    void aRowSelectingGridPassesTabOnAndTakesTheArrowKeys() {
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* before = new QLineEdit(&window);
+        auto* after = new QLineEdit(&window);
+        grid->setParent(&window);
+        // The grid belongs to the test, not to the window: it leaves the window first.
+        const auto release = qScopeGuard([&] { grid->setParent(nullptr); });
+        layout->addWidget(before);
+        layout->addWidget(grid.get());
+        layout->addWidget(after);
+        QWidget::setTabOrder(before, grid.get());
+        QWidget::setTabOrder(grid.get(), after);
+        grid->SetTable(query.get());
+        grid->SetRowSelect(true);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        before->setFocus();
+        QTRY_VERIFY(before->hasFocus());
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_VERIFY(grid->hasFocus());
+        QCOMPARE(grid->Row(), 1);
+        QTest::keyClick(grid.get(), Qt::Key_Down);
+        QTest::keyClick(grid.get(), Qt::Key_Down);
+        QCOMPARE(grid->Row(), 3);
+        QVERIFY(grid->selectionModel()->isRowSelected(2, {}));
+        QTest::keyClick(grid.get(), Qt::Key_Tab);
+        QTRY_VERIFY(after->hasFocus());
+        QTest::keyClick(after, Qt::Key_Backtab);
+        QTRY_VERIFY(grid->hasFocus());
+        QCOMPARE(grid->Row(), 3);
+        QTest::keyClick(grid.get(), Qt::Key_Backtab);
+        QTRY_VERIFY(before->hasFocus());
+
+        // A grid of single cells keeps Tab for its cells.
+        grid->SetRowSelect(false);
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        const int column = grid->currentIndex().column();
+        QTest::keyClick(grid.get(), Qt::Key_Tab);
+        QVERIFY(grid->hasFocus());
+        QCOMPARE(grid->currentIndex().column(), column + 1);
     }
 
     void readsOnlyTheCellsItDraws() {
