@@ -29,6 +29,7 @@
 #include <map>
 #include <set>
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -189,6 +190,32 @@ private slots:
         Type(Page()->TotalLengthField(), "2000");
         QCOMPARE(ShownValue(Page()->SingleLengthField()), 500.0);
         QCOMPARE(Page()->TubeVolumePanel()->DisplayText(), QString("25.133"));
+    }
+
+    // Tab visits each way to give the length before its field, and passes through the
+    // grid, whose rows the arrow keys choose, to the page navigator.
+    void theKeyboardWalksTheLengthsInTheirOrderAndLeavesTheGrid() {
+        OpenOnPage(ExampleProject("glass_plate_rotary.vac"));
+        const auto tab = [](Qt::Key key = Qt::Key_Tab) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            return QApplication::focusWidget();
+        };
+        Page()->PerCupButton()->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(Page()->PerCupButton()->hasFocus());
+        QCOMPARE(tab(), Page()->SingleLengthField()->Edit());
+        QCOMPARE(tab(Qt::Key_Backtab), Page()->PerCupButton());
+        tab();
+        // The other way is a radio button of the same group, reached with the arrow keys;
+        // the total's field, read-only while the length per cup is given, comes next.
+        QCOMPARE(tab(), Page()->TotalLengthField()->Edit());
+        QCOMPARE(tab(), static_cast<QWidget*>(Grid()));
+        const int row = Grid()->Row();
+        QTest::keyClick(Grid(), Qt::Key_Down);
+        QCOMPARE(Grid()->Row(), row + 1);
+        QCOMPARE(app->Tube.SelectedRow(), row);
+        QWidget* after = tab();
+        QVERIFY(after != Grid());
+        QVERIFY(!Page()->isAncestorOf(after));
     }
 
     void aTubeThatDoesNotFitIsRefused() {

@@ -163,12 +163,13 @@ QWidget* TTubePage::BuildData() {
     diameter_ = panel("PanelSchlauchDurchmesser", cNU_length, cUM_mm, cUM_in);
     tubeVolume_ = panel("PanelSchlauchVolumen", cNU_volume, cUM_cm3, cUM_in3);
     evacuated_ = panel("PanelVakuumVolumen", cNU_volume, cUM_cm3, cUM_in3);
-    singleLength_ = length(cpcSingleTubeLength);
-    totalLength_ = length(cpcTotalTubeLength);
+    // Made in the order Tab visits them: each way to give the length before its field.
     perCup_ = new QRadioButton("~TubeLenghtPerSuctionCup", box);
     perCup_->setObjectName("RadioButtonSchlauchEinzeln");
+    singleLength_ = length(cpcSingleTubeLength);
     total_ = new QRadioButton("~TotalTubeLength", box);
     total_->setObjectName("RadioButtonSchlauchGesamt");
+    totalLength_ = length(cpcTotalTubeLength);
     auto* mode = new QButtonGroup(box);
     mode->addButton(perCup_);
     mode->addButton(total_);
