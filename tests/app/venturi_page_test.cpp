@@ -493,6 +493,14 @@ private slots:
         QCOMPARE(app->Document.Site.Leak.Kind, clkMeasured);
         QVERIFY(!page->LeakDiameterField()->isVisible());
         QVERIFY(page->LeakFlowField()->isVisible() && page->LeakVacuumField()->isVisible());
+        // Tab walks the tab's fields in the order they stand, the hidden orifice passed by.
+        page->AltitudeField()->Edit()->setFocus(Qt::TabFocusReason);
+        for (QWidget* next : std::initializer_list<QWidget*>{
+                 page->AmbientPressureField()->Edit(), kind, page->LeakFlowField()->Edit(),
+                 page->LeakVacuumField()->Edit()}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
         // Back to a tight workpiece: the table's time again.
         QTest::keyClick(kind, Qt::Key_Home);
         QCOMPARE(app->Document.Site.Leak.Kind, clkNone);

@@ -287,7 +287,8 @@ QWidget* TVenturiPage::BuildSite() {
     ambient_->SetValueMin(StandardAtmospherePressure(cMaxSiteAltitude));
     ambient_->SetValueMax(cStandardPressure);
     ambient_->SetIncrement(10.0);
-    leakKind_ = new QComboBox(siteBox_);
+    // Parented by the form as the fields are, so Tab visits them in the order they stand.
+    leakKind_ = new QComboBox;
     leakKind_->setObjectName("ComboBoxLeakKind");
     leakKind_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     for (const char* key : {"~LeakNone", "~LeakOrifice", "~LeakMeasured"}) leakKind_->addItem(key);
