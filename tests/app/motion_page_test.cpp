@@ -25,6 +25,7 @@
 #include <functional>
 #include <numbers>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -138,6 +139,14 @@ private slots:
         QCOMPARE(ShownValue(c.ReachedSpeed), 1.0);
         QCOMPARE(ShownValue(c.ReachedTime), 1.1);
         QVERIFY(Page()->Chart(TMotionPage::cchJerk)->isVisible());
+        // Tab walks each switch before the limits it governs, top to bottom.
+        c.JerkLimited->setFocus(Qt::TabFocusReason);
+        for (QWidget* next : std::initializer_list<QWidget*>{
+                 c.Jerk->Edit(), c.SeparateDeceleration, c.Acceleration->Edit(),
+                 c.Deceleration->Edit(), c.Speed->Edit()}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
 
         // Without the jerk limit: ramps of 0.2 s over 0.1 m each, 0.6 m at 1 m/s: 1 s.
         Tick(c.JerkLimited);

@@ -367,16 +367,17 @@ QGroupBox* TMotionPage::BuildAxis(int rotary) {
     c.Form = new QFormLayout(c.Box);
     c.Form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
     const bool r = rotary != 0;
-    c.JerkLimited = new QCheckBox(r ? "~AngleJerkLimited" : "~JerkLimited", c.Box);
-    c.JerkLimited->setObjectName(r ? "ChkBoxRotRuck" : "ChkBoxRuckBegrenzt");
-    c.SeparateDeceleration =
-        new QCheckBox(r ? "~AngularAcceleration+/-" : "~Acceleration+/-", c.Box);
-    c.SeparateDeceleration->setObjectName(r ? "ChkBoxRotAPlusMinus" : "ChkBoxAPlusMinus");
     const TNUMessurement jerkSI = r ? cUM_deg_s3 : cUM_m_s3, jerkUS = r ? cUM_deg_s3 : cUM_ft_s3;
     const TNUMessurement accSI = r ? cUM_deg_s2 : cUM_m_s2, accUS = r ? cUM_deg_s2 : cUM_ft_s2;
     const TNUMessurement vSI = r ? cUM_deg_s : cUM_m_s, vUS = r ? cUM_deg_s : cUM_ft_s;
+    // Made in the order Tab visits them: each switch before the limits it governs.
+    c.JerkLimited = new QCheckBox(r ? "~AngleJerkLimited" : "~JerkLimited", c.Box);
+    c.JerkLimited->setObjectName(r ? "ChkBoxRotRuck" : "ChkBoxRuckBegrenzt");
     c.Jerk = Field(r ? "SpinEditRotRuck" : "SpinEditNCAchseRuckMax",
                    r ? cNU_angular_jerk : cNU_jerk, jerkSI, jerkUS);
+    c.SeparateDeceleration =
+        new QCheckBox(r ? "~AngularAcceleration+/-" : "~Acceleration+/-", c.Box);
+    c.SeparateDeceleration->setObjectName(r ? "ChkBoxRotAPlusMinus" : "ChkBoxAPlusMinus");
     c.Acceleration = Field(r ? "SpinEditNCAchseRotAPlus" : "SpinEditNCAchseAPlus",
                            r ? cNU_angular_acceleration : cNU_acceleration, accSI, accUS);
     c.Deceleration = Field(r ? "SpinEditNCAchseRotAMinus" : "SpinEditNCAchseAMinus",
