@@ -196,6 +196,56 @@ void Row(QFormLayout* form, const char* key, QWidget* w) {
     form->addRow(label, w);
 }
 
+// "Calculate the value" or "known value", on one line: the way the motion's time and top
+// speed are given.
+QWidget* ValueModes(QRadioButton*& calculate, QRadioButton*& known, const char* calculateName,
+                    const char* knownName, QWidget* parent) {
+    auto* modes = new QWidget(parent);
+    auto* row = new QHBoxLayout(modes);
+    row->setContentsMargins(0, 0, 0, 0);
+    calculate = new QRadioButton("~CalculateValue", modes);
+    calculate->setObjectName(calculateName);
+    known = new QRadioButton("~KnownValue", modes);
+    known->setObjectName(knownName);
+    auto* group = new QButtonGroup(modes);
+    group->addButton(calculate);
+    group->addButton(known);
+    row->addWidget(calculate);
+    row->addWidget(known);
+    row->addStretch(1);
+    return modes;
+}
+
+// The shock absorbers' frame of a pneumatic drive: the switch, and below it the box that
+// shows while it is on, with the absorber's choice (a form) above what it adds.
+struct TAbsorberFrame {
+    QGroupBox* Group;
+    QCheckBox* Use;
+    QWidget* Box;
+    QVBoxLayout* BoxLayout;
+    QWidget* Choice;
+    QFormLayout* ChoiceForm;
+};
+
+TAbsorberFrame AbsorberFrame(const QString& suffix, QWidget* page) {
+    TAbsorberFrame a{};
+    a.Group = new QGroupBox(page);
+    a.Group->setObjectName("GroupBoxQdr" + suffix);
+    auto* groupLayout = new QVBoxLayout(a.Group);
+    a.Use = new QCheckBox("~ShockAbsorber", a.Group);
+    a.Use->setObjectName("ChkBoxQdr" + suffix);
+    groupLayout->addWidget(a.Use);
+    a.Box = new QWidget(a.Group);
+    a.BoxLayout = new QVBoxLayout(a.Box);
+    a.BoxLayout->setContentsMargins(0, 0, 0, 0);
+    a.Choice = new QWidget(a.Box);
+    a.Choice->setMaximumWidth(480);
+    a.ChoiceForm = Form(a.Choice);
+    a.BoxLayout->addWidget(a.Choice, 0, Qt::AlignLeft);
+    groupLayout->addWidget(a.Box);
+    return a;
+}
+
 } // namespace
 
 QWidget* TDrivePage::BuildBars(std::array<TRatingBars*, 3>& bars, std::array<TFMU2Panel*, 3>& loads,
@@ -263,19 +313,7 @@ QWidget* TDrivePage::BuildLinear() {
     cylinderRow->addWidget(c.Diameter, 1);
     c.Travel = Panel("PanelVerfahrweg2", cNU_length, cUM_mm, cUM_in, inputs);
     c.MovingMass = Panel("PanelBewegteMassePnLin", cNU_mass, cUM_kg, cUM_lb, inputs);
-    auto* modes = new QWidget(inputs);
-    auto* modeRow = new QHBoxLayout(modes);
-    modeRow->setContentsMargins(0, 0, 0, 0);
-    c.Calculate = new QRadioButton("~CalculateValue", modes);
-    c.Calculate->setObjectName("RBtnVMaxAusrechnen");
-    c.Known = new QRadioButton("~KnownValue", modes);
-    c.Known->setObjectName("RBtnVMaxBekannt");
-    auto* group = new QButtonGroup(modes);
-    group->addButton(c.Calculate);
-    group->addButton(c.Known);
-    modeRow->addWidget(c.Calculate);
-    modeRow->addWidget(c.Known);
-    modeRow->addStretch(1);
+    QWidget* modes = ValueModes(c.Calculate, c.Known, "RBtnVMaxAusrechnen", "RBtnVMaxBekannt", inputs);
     c.Time = Field(cpcLinearTime.data(), cNU_time, cUM_s, cUM_s, inputs);
     JudgedRange(c.Time, cpcLinearTime, cdtPneumaticLinear);
     timeJudged_ = {c.Time->ValueMin(), c.Time->ValueMax()};
@@ -315,30 +353,20 @@ QWidget* TDrivePage::BuildLinear() {
     columns->addWidget(results, 0, Qt::AlignTop);
     columns->addStretch(1);
 
-    auto* absorber = new QGroupBox(page);
-    absorber->setObjectName("GroupBoxQdrLin");
-    auto* absorberLayout = new QVBoxLayout(absorber);
-    c.UseAbsorber = new QCheckBox("~ShockAbsorber", absorber);
-    c.UseAbsorber->setObjectName("ChkBoxQdrLin");
-    absorberLayout->addWidget(c.UseAbsorber);
-    c.AbsorberBox = new QWidget(absorber);
-    auto* ab = new QVBoxLayout(c.AbsorberBox);
-    ab->setContentsMargins(0, 0, 0, 0);
-    auto* choice = new QWidget(c.AbsorberBox);
-    choice->setMaximumWidth(480);
-    QFormLayout* af = Form(choice);
-    c.Absorbers = new QComboBox(choice);
+    const TAbsorberFrame absorber = AbsorberFrame("Lin", page);
+    c.UseAbsorber = absorber.Use;
+    c.AbsorberBox = absorber.Box;
+    c.Absorbers = new QComboBox(absorber.Choice);
     c.Absorbers->setObjectName("CoBoxQdrLin");
     for (const std::string& code : ColumnTexts(&app.ShockAbsorbers, "OrderCode"))
         c.Absorbers->addItem(Q(code));
-    c.AbsorberCount = Field(cpcLinearAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk, choice);
+    c.AbsorberCount = Field(cpcLinearAbsorberCount.data(), cNU_pieces, cUM_Stk, cUM_Stk,
+                            absorber.Choice);
     JudgedRange(c.AbsorberCount, cpcLinearAbsorberCount, cdtPneumaticLinear);
-    Row(af, "~ShockAbsorberType", c.Absorbers);
-    Row(af, "~Quantity", c.AbsorberCount);
-    ab->addWidget(choice, 0, Qt::AlignLeft);
-    ab->addWidget(BuildBars(c.Bars, c.Loads, "Lin", c.AbsorberBox));
-    absorberLayout->addWidget(c.AbsorberBox);
-    layout->addWidget(absorber);
+    Row(absorber.ChoiceForm, "~ShockAbsorberType", c.Absorbers);
+    Row(absorber.ChoiceForm, "~Quantity", c.AbsorberCount);
+    absorber.BoxLayout->addWidget(BuildBars(c.Bars, c.Loads, "Lin", c.AbsorberBox));
+    layout->addWidget(absorber.Group);
     layout->addStretch(1);
 
     connect(c.Automatic, &QCheckBox::clicked, this, [this](bool on) {
@@ -398,19 +426,7 @@ QWidget* TDrivePage::BuildRotary() {
     c.Angle = Panel("PanelPnRotWinkelMax", cNU_angle, cUM_deg, cUM_deg, inputs);
     c.Inertia =
         Panel("PanelTraegheitGesamtRot", cNU_moment_of_inertia, cUM_kgcm2, cUM_lbin2, inputs);
-    auto* modes = new QWidget(inputs);
-    auto* modeRow = new QHBoxLayout(modes);
-    modeRow->setContentsMargins(0, 0, 0, 0);
-    c.Calculate = new QRadioButton("~CalculateValue", modes);
-    c.Calculate->setObjectName("RBtnRotAusrechnen");
-    c.Known = new QRadioButton("~KnownValue", modes);
-    c.Known->setObjectName("RBtnRotBekannt");
-    auto* group = new QButtonGroup(modes);
-    group->addButton(c.Calculate);
-    group->addButton(c.Known);
-    modeRow->addWidget(c.Calculate);
-    modeRow->addWidget(c.Known);
-    modeRow->addStretch(1);
+    QWidget* modes = ValueModes(c.Calculate, c.Known, "RBtnRotAusrechnen", "RBtnRotBekannt", inputs);
     c.Time = Field(cpcRotaryTime.data(), cNU_time, cUM_s, cUM_s, inputs);
     JudgedRange(c.Time, cpcRotaryTime, cdtPneumaticCircular);
     rotaryTimeJudged_ = {c.Time->ValueMin(), c.Time->ValueMax()};
@@ -446,18 +462,11 @@ QWidget* TDrivePage::BuildRotary() {
     columns->addWidget(results, 0, Qt::AlignTop);
     columns->addStretch(1);
 
-    auto* absorber = new QGroupBox(page);
-    absorber->setObjectName("GroupBoxQdrRot");
-    auto* absorberLayout = new QVBoxLayout(absorber);
-    c.UseAbsorber = new QCheckBox("~ShockAbsorber", absorber);
-    c.UseAbsorber->setObjectName("ChkBoxQdrRot");
-    absorberLayout->addWidget(c.UseAbsorber);
-    c.AbsorberBox = new QWidget(absorber);
-    auto* ab = new QVBoxLayout(c.AbsorberBox);
-    ab->setContentsMargins(0, 0, 0, 0);
-    auto* choice = new QWidget(c.AbsorberBox);
-    choice->setMaximumWidth(480);
-    c.AbsorberForm = Form(choice);
+    const TAbsorberFrame absorber = AbsorberFrame("Rot", page);
+    QWidget* choice = absorber.Choice;
+    c.UseAbsorber = absorber.Use;
+    c.AbsorberBox = absorber.Box;
+    c.AbsorberForm = absorber.ChoiceForm;
     c.Absorbers = new QComboBox(choice);
     c.Absorbers->setObjectName("CoBoxQdrRot");
     for (const std::string& code : ColumnTexts(&app.RotaryShockAbsorbers, "OrderCode"))
@@ -472,11 +481,9 @@ QWidget* TDrivePage::BuildRotary() {
     Row(c.AbsorberForm, "~Quantity", c.AbsorberCount);
     Row(c.AbsorberForm, "~ShockAbsorberLever", c.Radius);
     Row(c.AbsorberForm, "~EquivalentMass", c.EquivalentMass);
-    ab->addWidget(choice, 0, Qt::AlignLeft);
     c.BarsBox = BuildBars(c.Bars, c.Loads, "Rot", c.AbsorberBox);
-    ab->addWidget(c.BarsBox);
-    absorberLayout->addWidget(c.AbsorberBox);
-    layout->addWidget(absorber);
+    absorber.BoxLayout->addWidget(c.BarsBox);
+    layout->addWidget(absorber.Group);
     layout->addStretch(1);
 
     connect(c.Actuators, &QComboBox::activated, this, [this](int index) {
