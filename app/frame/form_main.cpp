@@ -46,6 +46,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -315,6 +316,20 @@ void TFormMain::BuildMenus() {
     f1->setShortcut(Qt::Key_F1);
     f1->setShortcutContext(Qt::WindowShortcut);
     addAction(f1);
+
+    // Alt+Left and Alt+Right step back and on as the navigator's arrow buttons do, and only
+    // while they could be clicked.
+    for (const bool forward : {false, true}) {
+        QAction* step = MakeAction(forward ? "ActionNextPage" : "ActionPreviousPage", "",
+                                   [this, forward] {
+                                       QToolButton* b = forward ? navigator_->NextButton()
+                                                                : navigator_->PreviousButton();
+                                       if (b->isEnabled() && b->isVisible()) b->click();
+                                   });
+        step->setShortcut(QKeySequence(Qt::ALT | (forward ? Qt::Key_Right : Qt::Key_Left)));
+        step->setShortcutContext(Qt::WindowShortcut);
+        addAction(step);
+    }
 }
 
 void TFormMain::BuildButtonBar() {

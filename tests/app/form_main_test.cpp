@@ -203,6 +203,30 @@ private slots:
         QVERIFY(messages.Shown.empty());
     }
 
+    // Alt+Right and Alt+Left do what the arrow buttons do, wherever the focus is, and
+    // nothing while a button could not be clicked.
+    void altAndTheArrowKeysStepThroughThePages() {
+        // Before the disclaimer is accepted the keys are as inert as the buttons.
+        QTest::keyClick(frame.get(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(Current(), int(cmpDisclaimer));
+        Accept();
+        Open(ExampleProject("glass_plate_rotary.vac"));
+        QCOMPARE(Current(), int(cmpWorkpiece));
+        QWidget* field = frame->CurrentPage()->ControlNamed(cpcLengthX);
+        QVERIFY(field);
+        field->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(Current(), int(cmpPositioning));
+        QCOMPARE(PageText(), QString("Page 3"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(Current(), int(cmpStartPage));
+        // The previous button is hidden or disabled on the first page: nothing happens.
+        QTest::keyClick(frame.get(), Qt::Key_Left, Qt::AltModifier);
+        QCOMPARE(Current(), int(cmpStartPage));
+        QVERIFY(messages.Shown.empty());
+    }
+
     void aRefusedMoveShowsOneMessageAndFocusesItsControl() {
         Accept();
         Click(cmpWorkpiece);

@@ -216,6 +216,10 @@ private slots:
         QWidget* after = tab();
         QVERIFY(after != Grid());
         QVERIFY(!Page()->isAncestorOf(after));
+        // From a field, Alt+Right moves on as the arrow button does.
+        Page()->SingleLengthField()->Edit()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(Current(), int(cmpVenturi));
     }
 
     void aTubeThatDoesNotFitIsRefused() {
