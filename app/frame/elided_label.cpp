@@ -10,7 +10,8 @@ TElidedLabel::TElidedLabel(Qt::TextElideMode mode, QWidget* parent)
     setWordWrap(false);
 }
 
-void TElidedLabel::SetFullText(const QString& text) {
+void TElidedLabel::SetFullText(const QString& text, const QString& tip) {
+    tip_ = tip;
     setText(text);
     UpdateTip();
 }
@@ -38,5 +39,5 @@ void TElidedLabel::resizeEvent(QResizeEvent* event) {
 }
 
 void TElidedLabel::UpdateTip() {
-    setToolTip(ShownText() == text() ? QString() : text());
+    setToolTip(!tip_.isEmpty() ? tip_ : ShownText() == text() ? QString() : text());
 }

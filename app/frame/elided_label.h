@@ -11,8 +11,10 @@ class TElidedLabel : public QLabel {
 public:
     explicit TElidedLabel(Qt::TextElideMode mode, QWidget* parent = nullptr);
 
-    //! Sets the whole text; text() returns it, ShownText() what fits.
-    void SetFullText(const QString& text);
+    //! Sets the whole text; text() returns it, ShownText() what fits. A `tip` is the
+    //! tooltip whether or not the text is shortened; without one the tooltip is the whole
+    //! text while it is shortened.
+    void SetFullText(const QString& text, const QString& tip = QString());
     //! The text as drawn in the label's present width.
     QString ShownText() const;
 
@@ -26,4 +28,5 @@ private:
     void UpdateTip();
 
     Qt::TextElideMode mode_;
+    QString tip_;
 };

@@ -363,9 +363,10 @@ void TFormMain::Follow(TAspects aspects) {
     if (app_.Workflow.DisclaimerPending()) {
         status_->SetVerdict(QString(), true);
     } else {
+        // Only a design judged and found short is a warning; one not judged yet says nothing.
         const THoldingVerdict v = app_.HoldingVerdict();
-        status_->SetVerdict(QString::fromStdString(VerdictLine(v, app_.Translator(), false)), v.Holds());
-        status_->VerdictPanel()->setToolTip(v.Holds() ? QString() : QString::fromStdString(VerdictLine(v, app_.Translator())));
+        status_->SetVerdict(QString::fromStdString(VerdictLine(v, app_.Translator(), false)), !v.Fails(),
+                            QString::fromStdString(VerdictLine(v, app_.Translator())));
     }
 }
 

@@ -69,7 +69,7 @@ void TMainStatusBar::SetProgress(int percent) {
     gauge_->setVisible(percent < 100);
 }
 
-void TMainStatusBar::SetVerdict(const QString& text, bool holds) {
-    verdict_->SetFullText(holds ? QString() : text);
+void TMainStatusBar::SetVerdict(const QString& text, bool holds, const QString& detail) {
+    verdict_->SetFullText(holds ? QString() : text, holds ? QString() : detail);
     verdict_->setVisible(!holds && !text.isEmpty());
 }

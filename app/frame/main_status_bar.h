@@ -19,8 +19,9 @@ public:
     void SetPageText(const QString& text);
     void SetFileText(const QString& text);
     void SetHint(const QString& text);
-    //! The verdict of the design: shown, in red, only while the design does not hold.
-    void SetVerdict(const QString& text, bool holds);
+    //! The verdict of the design: shown, in red, only while the design does not hold;
+    //! `detail` (the cup and the instant that limit it) is its tooltip.
+    void SetVerdict(const QString& text, bool holds, const QString& detail = QString());
     //! Percent done: the gauge hides at 100 and shows below.
     void SetProgress(int percent);
 

@@ -34,6 +34,9 @@ struct THoldingVerdict {
     bool Transverse = false;
     //! The design holds: judged, and the smallest safety reaches the required factor.
     bool Holds() const { return Judged && Safety >= Required; }
+    //! Judged, and short of the required factor: the design does not hold. (Not judged is
+    //! neither: nothing can be said yet.)
+    bool Fails() const { return Judged && !Holds(); }
 };
 
 //! The verdict for `peaks` against `required`. The first cup wins among equal safeties,

@@ -273,7 +273,8 @@ TVacuumApplication::TState TVacuumApplication::State() {
 }
 
 THoldingVerdict TVacuumApplication::HoldingVerdict() {
-    if (Document.DisclaimerPending || Document.Project().Busy()) return JudgeHolding({{}, {}, {}, {}, false}, Document.RequiredSafety);
+    if (Document.DisclaimerPending || Document.Project().Busy() || !designWalked_)
+        return JudgeHolding({{}, {}, {}, {}, false}, Document.RequiredSafety);
     if (peaksValid_)
         return JudgeHolding({peaks_.Normal, peaks_.NormalTime, peaks_.Transverse, peaks_.TransverseTime, peaks_.Solvable},
                             Document.RequiredSafety);

@@ -163,10 +163,16 @@ public:
 
     //! Whether the design holds: the smallest safety of any cup over the whole motion (every
     //! slider step and both sides of every phase boundary) against the required safety
-    //! factor. Not judged while the disclaimer is pending or a project is read. The loads
-    //! over the motion are kept until a user action changes more than the cup loads (a
-    //! move of the slider, a new required safety), the navigator or the language.
+    //! factor. Not judged while the disclaimer is pending or a project is read, nor until
+    //! the suction cup load page has been entered since the project was made or read:
+    //! entering the pages runs calculations the loads rest on (the arrangement, the motion),
+    //! and before that the results would judge what a project brought half worked out. The
+    //! loads over the motion are kept until a user action changes more than the cup loads
+    //! (a move of the slider, a new required safety), the navigator or the language.
     THoldingVerdict HoldingVerdict();
+    //! The suction cup load page was entered: every page before it has been, each with its
+    //! calculations, since the project was made or read (see HoldingVerdict).
+    void DesignWalked() { designWalked_ = true; }
 
     //! What entering each page recomputes and the product checks of leaving one.
     TVacuumPageHooks Hooks;
@@ -191,6 +197,7 @@ private:
     // The load peaks the verdict judges, while valid.
     TCupLoadPeaks peaks_;
     bool peaksValid_ = false;
+    bool designWalked_ = false;
     TAspects pending_;
     TState before_;
 
@@ -205,8 +212,12 @@ private:
         TVacuumApplication* App = nullptr;
         void ShowProjectName(TMyProject& doc, const std::string&) override {
             App->Mark(caDocument);
-            // A project being made or read: what the drive model gave up belongs to the last.
-            if (doc.Project().Busy()) App->Drive.ForgetReplacedActuator();
+            // A project being made or read: what the drive model gave up belongs to the last,
+            // and its design is judged once its pages have been walked.
+            if (doc.Project().Busy()) {
+                App->Drive.ForgetReplacedActuator();
+                App->designWalked_ = false;
+            }
         }
         void ShowSection(TMyProject&, const std::string& section) override;
         void ShowDerivedInertia(TMyProject&) override {}

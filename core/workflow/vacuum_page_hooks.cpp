@@ -60,6 +60,7 @@ void TVacuumPageHooks::Enter(int page) {
         // The loads shown belong to the slider's instant of the motion as it is now.
         app_.Cups.RxSliderVCRChange(app_.Cups.SliderPosition());
         app_.Cups.RefreshMaxValues(app_.Forces.Extremes().Fz);
+        app_.DesignWalked();
         break;
     case cmpPartsList: app_.AssemblePartsList(); break;
     default: break;

@@ -107,6 +107,27 @@ private slots:
         });
     }
 
+    // A project just opened says nothing of its design until its pages have been walked:
+    // the glass plate holds, though the status bar said otherwise before the motion was
+    // worked out. The steel sheet's verdict, once found, stands on the earlier pages.
+    void aProjectOpenedIsJudgedOnceItsPagesAreWalked() {
+        Open(ExampleProject("glass_plate_rotary.vac"), cmpWorkpiece);
+        QVERIFY(StatusVerdict()->isHidden());
+        WalkTo(cmpPartsList);
+        QVERIFY(StatusVerdict()->isHidden());
+        Open(ExampleProject("steel_sheet_linear.vac"), cmpWorkpiece);
+        QVERIFY(StatusVerdict()->isHidden());
+        WalkTo(cmpForcesAndMoments);
+        QVERIFY(StatusVerdict()->isHidden());
+        Next();
+        QVERIFY(!StatusVerdict()->isHidden());
+        QVERIFY(StatusVerdict()->text().startsWith("The design does not hold: smallest safety 1.12"));
+        QVERIFY(StatusVerdict()->toolTip().contains("Suction cup 1"));
+        QTest::mouseClick(frame->Navigator()->Entry(cmpWorkpiece), Qt::LeftButton);
+        QCOMPARE(Current(), int(cmpWorkpiece));
+        QVERIFY(!StatusVerdict()->isHidden());
+    }
+
     void theRequiredSafetyTurnsTheVerdictShownOnEveryPage() {
         Open(ExampleProject("steel_sheet_linear.vac"), cmpSuctionCupLoad);
         // One 30 mm cup keeps a safety of about 1.12 at the start of the lift.

@@ -70,6 +70,13 @@ private slots:
         QCOMPARE(file->toolTip(), QString());
         QCOMPARE(verdict->ShownText(), cLongVerdict);
         QCOMPARE(verdict->toolTip(), QString());
+        // A detail given with the verdict is its tooltip, shortened or not.
+        bar->SetVerdict(cLongVerdict, false, cLongVerdict + " (Suction cup 1)");
+        QCOMPARE(verdict->toolTip(), cLongVerdict + " (Suction cup 1)");
+        window.resize(1024, 300);
+        QCoreApplication::processEvents();
+        QVERIFY(verdict->ShownText().endsWith(QChar(0x2026)));
+        QCOMPARE(verdict->toolTip(), cLongVerdict + " (Suction cup 1)");
     }
 
     void AShortTextIsShownAsItIsAndAHeldDesignHidesTheVerdict() {

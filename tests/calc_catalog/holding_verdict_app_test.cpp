@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/workflow/vacuum_application.h"
 #include "tests/calc_catalog/bundled_catalogue.h"
 
@@ -60,3 +62,37 @@ TEST_F(HoldingVerdictApp, MovingTheSliderKeepsTheVerdictAndAChangedDesignIsJudge
 }
 
 } // namespace
+
+// A project just read is judged once its pages have been walked: entering them works out
+// the arrangement and the motion the loads rest on, and before that the loads judged would
+// be those of a design half worked out. Reading another project asks for the walk again.
+TEST(HoldingVerdictOfAProjectRead, WaitsForItsPagesToBeWalked) {
+    TVacuumApplication app{CatalogueFile()};
+    ASSERT_TRUE(app.Active()) << app.LastError();
+    app.Input([&] { app.Workflow.ButtonAcceptClick(); });
+    const std::string glass = std::string(VACUUM_SOURCE_DIR) + "/examples/glass_plate_rotary.vac";
+    for (const std::string& file : {glass, kSteel}) {
+        const auto loaded = app.Input([&] { return app.Workflow.OpenRecentFile(file); });
+        ASSERT_TRUE(loaded && loaded->Ok()) << file;
+        const THoldingVerdict before = app.HoldingVerdict();
+        EXPECT_FALSE(before.Judged) << file;
+        EXPECT_FALSE(before.Holds() || before.Fails()) << file;
+        ASSERT_EQ(app.WalkTo(cmpMotion), -1);
+        EXPECT_FALSE(app.HoldingVerdict().Judged) << "the load page has not been entered";
+        ASSERT_EQ(app.WalkTo(cmpSuctionCupLoad), -1);
+        const THoldingVerdict walked = app.HoldingVerdict();
+        ASSERT_TRUE(walked.Judged) << file;
+        if (file == glass) {
+            EXPECT_TRUE(walked.Holds());
+        }
+        // The same verdict as a program that read only this project and walked it all.
+        TVacuumApplication fresh{CatalogueFile()};
+        fresh.Input([&] { fresh.Workflow.ButtonAcceptClick(); });
+        ASSERT_TRUE(fresh.Input([&] { return fresh.Workflow.OpenRecentFile(file); })->Ok());
+        ASSERT_EQ(fresh.WalkTo(cmpPartsList), -1);
+        EXPECT_EQ(walked.Safety, fresh.HoldingVerdict().Safety) << file;
+        EXPECT_EQ(walked.Cup, fresh.HoldingVerdict().Cup) << file;
+    }
+    // The last one read, the steel sheet: its one cup falls short of the default factor.
+    EXPECT_TRUE(app.HoldingVerdict().Fails());
+}
