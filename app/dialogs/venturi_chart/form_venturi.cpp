@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -205,12 +207,25 @@ bool TFormVenturi::OperatingPoint(int page, double& x, double& y) const {
 void TFormVenturi::ShowWithCaption(const QString& caption) {
     setWindowTitle(caption);
     UpdateValues();
+    FitTabs();
     show();
     raise();
 }
 
+void TFormVenturi::FitTabs() {
+    // Wide enough that every page's title shows whole; a window made narrower by the user
+    // scrolls its titles instead.
+    const QMargins margins = layout()->contentsMargins();
+    const int frame = 2 * pages_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, pages_);
+    const int need = pages_->tabBar()->sizeHint().width() + margins.left() + margins.right() + frame;
+    if (width() < need) resize(need, height());
+}
+
 void TFormVenturi::Follow(TAspects aspects) {
-    if (aspects.Has(caLanguage)) Retranslate();
+    if (aspects.Has(caLanguage)) {
+        Retranslate();
+        if (isVisible()) FitTabs();
+    }
     if (aspects.Intersects({caVacuumGenerator, caTube, caArrangement, caSuctionCup, caDocument}))
         UpdateValues();
 }

@@ -50,6 +50,8 @@ private:
     void Follow(TAspects aspects);
     void UpdateValues();
     void Retranslate();
+    // Widens the window until every page's title shows whole.
+    void FitTabs();
     double CurveAt(int page, double xBar) const;
 
     TVacuumApplication& app_;
