@@ -46,12 +46,8 @@ TAirCostInputs TAirModel::Inputs() const {
 }
 
 int TAirModel::ChosenRow() const {
-    if (!FTable || FDoc.Venturi.OrderCode.empty()) return -1;
-    const int col = FTable->ColByName("OrderCode");
-    if (col < 0) return -1;
-    for (int r = 0; r < FTable->Rows(); ++r)
-        if (FTable->AsText(r, col) == FDoc.Venturi.OrderCode) return r;
-    return -1;
+    if (!FTable || FDoc.Venturi.OrderCode.empty() || FTable->ColByName("OrderCode") < 0) return -1;
+    return FTable->FindRow("OrderCode", FDoc.Venturi.OrderCode);
 }
 
 TAirAccount TAirModel::Account() const {
