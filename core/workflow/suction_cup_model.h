@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/calc/cup_loads.h"
+#include "core/calc/holding_verdict.h"
 #include "core/calc/motion_source.h"
 #include "core/calc/sauger_list.h"
 #include "core/data/custom_table.h"
@@ -86,17 +87,9 @@ struct TMaxValues {
     TMaxValueBar Transverse;
 };
 
-//! The largest load ratios of every cup over a whole motion.
-struct TCupLoadPeaks {
-    //! Per cup, in the order of the arrangement.
-    std::vector<double> Normal;
-    std::vector<double> Transverse;
-    //! The instants (s) of those largest ratios, the first where a ratio repeats.
-    std::vector<double> NormalTime;
-    std::vector<double> TransverseTime;
-    //! The load system could be solved at every instant sampled.
-    bool Solvable = true;
-};
+//! The largest load ratios of every cup over a whole motion, and their instants (the first
+//! where a ratio repeats): what the holding verdict judges.
+using TCupLoadPeaks = TLoadRatioPeaks;
 
 //! The "forces and position" group: data of the first selected cup.
 struct TCupForcesAndPosition {

@@ -273,11 +273,12 @@ TVacuumApplication::TState TVacuumApplication::State() {
 }
 
 THoldingVerdict TVacuumApplication::HoldingVerdict() {
-    if (Document.DisclaimerPending || Document.Project().Busy() || !designWalked_)
-        return JudgeHolding({{}, {}, {}, {}, false}, Document.RequiredSafety);
-    if (peaksValid_)
-        return JudgeHolding({peaks_.Normal, peaks_.NormalTime, peaks_.Transverse, peaks_.TransverseTime, peaks_.Solvable},
-                            Document.RequiredSafety);
+    if (Document.DisclaimerPending || Document.Project().Busy() || !designWalked_) {
+        TCupLoadPeaks none;
+        none.Solvable = false;
+        return JudgeHolding(none, Document.RequiredSafety);
+    }
+    if (peaksValid_) return JudgeHolding(peaks_, Document.RequiredSafety);
     // Both sides of each phase boundary: a pneumatic drive brakes hardest just before
     // its motion ends, which the slider steps alone can miss.
     const double end = Motion.EndTime();
@@ -290,7 +291,7 @@ THoldingVerdict TVacuumApplication::HoldingVerdict() {
         peaks_ = p;
         peaksValid_ = true;
     }
-    return JudgeHolding({p.Normal, p.NormalTime, p.Transverse, p.TransverseTime, p.Solvable}, Document.RequiredSafety);
+    return JudgeHolding(p, Document.RequiredSafety);
 }
 
 void TVacuumApplication::InvalidateLaterPages() {
